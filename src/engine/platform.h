@@ -1,0 +1,138 @@
+#pragma once
+// The operations Quorvane needs from Windows, under their Windows names.
+// All logic reaches Windows only through these interfaces, so it runs
+// unchanged on the real system (engine/win32) and on the in-memory
+// stand-in that the unit tests use (tests/fake).
+//
+// Texts are UTF-8; registry data is raw bytes as Windows stores them
+// (strings as UTF-16LE with their terminating zero).
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace qrv {
+
+enum class RootKey { ClassesRoot, CurrentUser, LocalMachine, Users };
+
+// Win32 result codes the logic looks at.
+inline constexpr long kErrorSuccess = 0;
+inline constexpr long kErrorFileNotFound = 2;
+inline constexpr long kErrorAccessDenied = 5;
+inline constexpr long kErrorInvalidHandle = 6;
+inline constexpr long kErrorBadPathname = 161;
+inline constexpr long kErrorMoreData = 234;
+inline constexpr long kErrorNoMoreItems = 259;
+
+// Registry value types.
+namespace regtype {
+inline constexpr std::uint32_t kNone = 0;
+inline constexpr std::uint32_t kString = 1;
+inline constexpr std::uint32_t kExpandString = 2;
+inline constexpr std::uint32_t kBinary = 3;
+inline constexpr std::uint32_t kDword = 4;
+inline constexpr std::uint32_t kMultiString = 7;
+inline constexpr std::uint32_t kQword = 11;
+}  // namespace regtype
+
+enum class RegAccess { Read, AllAccess };  // KEY_READ, KEY_ALL_ACCESS
+using RegHandle = std::uintptr_t;          // 0 is no key
+
+class RegistryView {
+ public:
+  virtual ~RegistryView() = default;
+  // path: below the root, without a leading backslash.
+  virtual long RegOpenKeyEx(RootKey root, const std::string& path, RegAccess access, RegHandle& key) = 0;
+  // Opens with full access, creating the key and its parents if missing.
+  virtual long RegCreateKeyEx(RootKey root, const std::string& path, RegHandle& key) = 0;
+  virtual long RegCloseKey(RegHandle key) = 0;
+  virtual long RegEnumKeyEx(RegHandle key, std::uint32_t index, std::string& name) = 0;
+  virtual long RegEnumValue(RegHandle key, std::uint32_t index, std::string& name) = 0;
+  virtual long RegQueryInfoKey(RegHandle key, std::uint32_t& subkeys, std::uint32_t& values) = 0;
+  virtual long RegQueryValueEx(RegHandle key, const std::string& name, std::uint32_t& type,
+                               std::string& data) = 0;
+  virtual long RegSetValueEx(RegHandle key, const std::string& name, std::uint32_t type,
+                             const std::string& data) = 0;
+  virtual long RegDeleteValue(RegHandle key, const std::string& name) = 0;
+};
+
+inline constexpr std::uint32_t kInvalidFileAttributes = 0xFFFFFFFF;
+inline constexpr std::uint32_t kAttributeReadOnly = 0x1;
+inline constexpr std::uint32_t kAttributeHidden = 0x2;
+inline constexpr std::uint32_t kAttributeSystem = 0x4;
+inline constexpr std::uint32_t kAttributeDirectory = 0x10;
+inline constexpr std::uint32_t kAttributeArchive = 0x20;
+inline constexpr std::uint32_t kDriveFixed = 3;
+
+struct FileEntry {
+  std::string name;
+  std::uint32_t attributes = 0;
+  std::uint64_t size = 0;
+  double lastWrite = 0;  // local date-time, days since 30 December 1899
+};
+
+class FileSystem {
+ public:
+  virtual ~FileSystem() = default;
+  // Every entry of folder + "\*.*" whatever its attributes ("." and ".." included
+  // below a drive's root, as Windows lists them); empty if the folder cannot be listed.
+  virtual std::vector<FileEntry> FindFiles(const std::string& folder) = 0;
+  virtual std::uint32_t GetFileAttributes(const std::string& path) = 0;
+  virtual bool SetFileAttributes(const std::string& path, std::uint32_t attributes) = 0;
+  virtual bool CreateDirectory(const std::string& path) = 0;  // one level
+  virtual bool DeleteFile(const std::string& path) = 0;
+  virtual bool MoveFileExDelayUntilReboot(const std::string& path) = 0;
+  virtual std::uint32_t GetDriveType(const std::string& rootPath) = 0;
+  // Whole-file reads and writes of raw bytes. WriteFile creates or replaces the
+  // file and returns true only when every byte has reached the disk.
+  virtual bool ReadFile(const std::string& path, std::string& bytes) = 0;
+  virtual bool WriteFile(const std::string& path, const std::string& bytes) = 0;
+};
+
+inline constexpr std::uint32_t kMbIconError = 0x10;
+inline constexpr int kSwShowNormal = 1;
+inline constexpr int kSwShowNoActivate = 4;
+
+// Shell folder numbers (CSIDL_*).
+namespace csidl {
+inline constexpr int kStartup = 7;
+inline constexpr int kRecent = 8;
+inline constexpr int kCommonStartup = 24;
+inline constexpr int kAppData = 26;
+inline constexpr int kLocalAppData = 28;
+inline constexpr int kInternetCache = 32;
+inline constexpr int kCookies = 33;
+inline constexpr int kHistory = 34;
+inline constexpr int kProgramFiles = 38;
+inline constexpr int kProgramFilesCommon = 43;
+}  // namespace csidl
+
+class SystemServices {
+ public:
+  virtual ~SystemServices() = default;
+  virtual double Now() = 0;  // local date-time, days since 30 December 1899
+  virtual void Sleep(std::uint32_t milliseconds) = 0;
+  // CreateProcess with a hidden window, then waits until the process ends.
+  // The command line is program + arguments exactly as given. False if it could not start.
+  virtual bool CreateProcessAndWait(const std::string& program, const std::string& commandLine) = 0;
+  virtual bool ShellExecute(const std::string& verb, const std::string& file,
+                            const std::string& parameters, int show) = 0;
+  virtual std::string GetWindowsDirectory() = 0;
+  virtual std::string SHGetFolderPath(int csidl) = 0;  // empty if the system has none
+  virtual std::string GetUserName() = 0;
+  virtual std::optional<std::string> GetEnvironmentVariable(const std::string& name) = 0;
+  virtual std::uint32_t GetVersionMajor() = 0;  // GetVersionEx's major number, 0 if it fails
+  virtual std::string GetModuleFileName() = 0;  // the program's own path
+  virtual bool OpenMutex(const std::string& name) = 0;
+  virtual bool CreateMutex(const std::string& name) = 0;
+  virtual void MessageBox(const std::string& text, const std::string& caption, std::uint32_t flags) = 0;
+  // The system code page (ANSI) of this machine. lossless says whether every
+  // character had an exact counterpart.
+  virtual std::string ToAnsi(const std::string& text, bool* lossless) = 0;
+  virtual std::string FromAnsi(const std::string& bytes) = 0;
+};
+
+// Everything at once; the logic takes the part it needs.
+class Platform : public RegistryView, public FileSystem, public SystemServices {};
+
+}  // namespace qrv

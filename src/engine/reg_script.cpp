@@ -1,0 +1,130 @@
+#include "engine/reg_script.h"
+
+#include "core/text.h"
+#include "engine/registry_ops.h"
+
+namespace qrv {
+
+std::string EscapeBackslashes(const std::string& text) { return ReplaceAll(text, "\\", "\\\\"); }
+
+std::string EscapeScriptText(const std::string& text) {
+  return ReplaceAll(EscapeBackslashes(text), "\"", "\\\"");
+}
+
+bool ExpressibleInScript(const std::string& text) {
+  return text.find_first_of(std::string("\r\n\0", 3)) == std::string::npos;
+}
+
+void RegScript::Start() {
+  lines_.clear();
+  lines_.emplace_back(flavour_ == ScriptFlavour::Regedit4 ? kRegedit4Header : kVersion5Header);
+  lines_.emplace_back();
+}
+
+namespace {
+
+bool UsableKeyPath(const std::string& keyPath) {
+  return !keyPath.empty() && keyPath.front() == '\\' && ExpressibleInScript(keyPath);
+}
+
+std::string HexList(const std::string& bytes) {
+  std::string out;
+  for (std::size_t i = 0; i < bytes.size(); ++i) {
+    if (i) out += ',';
+    out += HexByte(static_cast<std::uint8_t>(bytes[i]));
+  }
+  return out;
+}
+
+std::string TypeTag(std::uint32_t type) {
+  static constexpr char kDigits[] = "0123456789abcdef";
+  if (type == regtype::kBinary) return "hex";
+  std::string digits;
+  do {
+    digits.insert(digits.begin(), kDigits[type & 0xF]);
+    type >>= 4;
+  } while (type != 0);
+  return "hex(" + digits + ")";
+}
+
+}  // namespace
+
+bool RegScript::AddKey(RootKey root, const std::string& keyPath) {
+  if (!UsableKeyPath(keyPath)) return false;
+  lines_.push_back("[" + std::string(RootName(root)) + keyPath + "]");
+  return true;
+}
+
+bool RegScript::AddDeleteKey(RootKey root, const std::string& keyPath) {
+  if (!UsableKeyPath(keyPath)) return false;
+  lines_.push_back("[-" + std::string(RootName(root)) + keyPath + "]");
+  return true;
+}
+
+std::string RegScript::NamePart(const std::string& name, bool atForUnnamed) const {
+  if (name.empty() && atForUnnamed) return "@";
+  return "\"" + EscapeScriptText(name) + "\"";
+}
+
+bool RegScript::AddDeleteValue(const std::string& name) {
+  if (!ExpressibleInScript(name)) return false;
+  lines_.push_back(NamePart(name, true) + "=-");
+  return true;
+}
+
+bool RegScript::AddString(const std::string& name, const std::string& text) {
+  if (!ExpressibleInScript(name)) return false;
+  if (!ExpressibleInScript(text)) {
+    // A string holding line ends only survives as its stored bytes, and only
+    // the second flavour reads such bytes the same on every system.
+    if (flavour_ != ScriptFlavour::Version5) return false;
+    return AddHex(name, regtype::kString, StringData(text));
+  }
+  lines_.push_back(NamePart(name, true) + "=\"" + EscapeScriptText(text) + "\"");
+  return true;
+}
+
+bool RegScript::AddDword(const std::string& name, std::uint32_t value) {
+  if (!ExpressibleInScript(name)) return false;
+  std::string digits;
+  for (int shift = 28; shift >= 0; shift -= 4) digits += "0123456789ABCDEF"[(value >> shift) & 0xF];
+  lines_.push_back(NamePart(name, false) + "=dword:" + digits);
+  return true;
+}
+
+bool RegScript::AddHex(const std::string& name, std::uint32_t type, const std::string& bytes) {
+  if (!ExpressibleInScript(name)) return false;
+  // The first flavour reads the bytes of these two types in the system code
+  // page, not as stored; they are never written there.
+  if (flavour_ == ScriptFlavour::Regedit4 &&
+      (type == regtype::kExpandString || type == regtype::kMultiString))
+    return false;
+  lines_.push_back(NamePart(name, false) + "=" + TypeTag(type) + ":" + HexList(bytes));
+  return true;
+}
+
+bool RegScript::AddValue(const std::string& name, const RegValue& value) {
+  switch (value.type) {
+    case regtype::kString: {
+      const std::string text = TextOfStringData(value.data);
+      // Only a string that reads back to the very same bytes is written as text.
+      if (StringData(text) == value.data && ExpressibleInScript(text)) return AddString(name, text);
+      return AddHex(name, value.type, value.data);
+    }
+    case regtype::kDword:
+      if (value.data.size() == 4) {
+        std::uint32_t v = 0;
+        for (int i = 3; i >= 0; --i) v = (v << 8) | static_cast<unsigned char>(value.data[i]);
+        return AddDword(name, v);
+      }
+      return AddHex(name, value.type, value.data);
+    default:
+      return AddHex(name, value.type, value.data);
+  }
+}
+
+void RegScript::AppendExported(const std::vector<std::string>& lines) {
+  lines_.insert(lines_.end(), lines.begin(), lines.end());
+}
+
+}  // namespace qrv

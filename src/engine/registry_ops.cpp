@@ -1,0 +1,197 @@
+#include "engine/registry_ops.h"
+
+#include <cstring>
+
+#include "core/text.h"
+
+namespace qrv {
+
+const char* RootName(RootKey root) {
+  switch (root) {
+    case RootKey::ClassesRoot: return "HKEY_CLASSES_ROOT";
+    case RootKey::CurrentUser: return "HKEY_CURRENT_USER";
+    case RootKey::LocalMachine: return "HKEY_LOCAL_MACHINE";
+    case RootKey::Users: return "HKEY_USERS";
+  }
+  return "";
+}
+
+std::optional<RootKey> RootFromName(const std::string& name) {
+  const std::string n = UpperAscii(name);
+  if (n == "HKEY_CLASSES_ROOT" || n == "HKCR") return RootKey::ClassesRoot;
+  if (n == "HKEY_CURRENT_USER" || n == "HKCU") return RootKey::CurrentUser;
+  if (n == "HKEY_LOCAL_MACHINE" || n == "HKLM") return RootKey::LocalMachine;
+  if (n == "HKEY_USERS" || n == "HKU") return RootKey::Users;
+  return std::nullopt;
+}
+
+std::string RegistryPath(const std::string& keyPath) {
+  return (!keyPath.empty() && keyPath.front() == '\\') ? keyPath.substr(1) : keyPath;
+}
+
+RegKey::RegKey(RegistryView& view, RootKey root, const std::string& keyPath, RegAccess access) : view_(view) {
+  if (view_.RegOpenKeyEx(root, RegistryPath(keyPath), access, handle_) != kErrorSuccess) handle_ = 0;
+}
+
+RegKey RegKey::Create(RegistryView& view, RootKey root, const std::string& keyPath) {
+  RegKey key(view);
+  if (view.RegCreateKeyEx(root, RegistryPath(keyPath), key.handle_) != kErrorSuccess) key.handle_ = 0;
+  return key;
+}
+
+RegKey::~RegKey() {
+  if (handle_ != 0) view_.RegCloseKey(handle_);
+}
+
+namespace {
+
+template <typename Enum>
+std::size_t ReadNames(RegistryView& view, RootKey root, const std::string& key, std::vector<std::string>& list,
+                      Enum enumerate) {
+  list.clear();
+  RegKey k(view, root, key, RegAccess::Read);
+  if (!k.IsOpen()) return 0;
+  std::string name;
+  for (std::uint32_t i = 0; enumerate(k.Handle(), i, name) == kErrorSuccess; ++i) list.push_back(name);
+  return list.size();
+}
+
+bool IsStringType(std::uint32_t type) { return type == regtype::kString || type == regtype::kExpandString; }
+
+}  // namespace
+
+std::size_t ReadKeyNames(RegistryView& view, RootKey root, const std::string& key, std::vector<std::string>& list) {
+  return ReadNames(view, root, key, list,
+                   [&](RegHandle h, std::uint32_t i, std::string& n) { return view.RegEnumKeyEx(h, i, n); });
+}
+
+std::size_t ReadValueNames(RegistryView& view, RootKey root, const std::string& key,
+                           std::vector<std::string>& list) {
+  return ReadNames(view, root, key, list,
+                   [&](RegHandle h, std::uint32_t i, std::string& n) { return view.RegEnumValue(h, i, n); });
+}
+
+std::optional<RegValue> ReadValue(RegistryView& view, RootKey root, const std::string& key,
+                                  const std::string& name) {
+  RegKey k(view, root, key, RegAccess::Read);
+  if (!k.IsOpen()) return std::nullopt;
+  RegValue value;
+  if (view.RegQueryValueEx(k.Handle(), name, value.type, value.data) != kErrorSuccess) return std::nullopt;
+  return value;
+}
+
+std::string StringData(const std::string& text) { return Utf16LeBytes(text) + std::string(2, '\0'); }
+
+std::string TextOfStringData(const std::string& data) {
+  std::string text = Utf8FromUtf16LeBytes(data);
+  // The text ends at its first terminating zero, as Windows reads it.
+  const auto zero = text.find('\0');
+  if (zero != std::string::npos) text.resize(zero);
+  return text;
+}
+
+std::string ReadString(RegistryView& view, RootKey root, const std::string& key, const std::string& name) {
+  const auto value = ReadValue(view, root, key, name);
+  return (value && IsStringType(value->type)) ? TextOfStringData(value->data) : std::string();
+}
+
+std::string ReadUpperString(RegistryView& view, RootKey root, const std::string& key, const std::string& name) {
+  return UpperAscii(ReadString(view, root, key, name));
+}
+
+std::uint32_t ReadDword(RegistryView& view, RootKey root, const std::string& key, const std::string& name) {
+  const auto value = ReadValue(view, root, key, name);
+  if (!value || value->type != regtype::kDword || value->data.size() < 4) return 0;
+  std::uint32_t result = 0;
+  for (int i = 3; i >= 0; --i) result = (result << 8) | static_cast<unsigned char>(value->data[i]);
+  return result;
+}
+
+bool ReadFlag(RegistryView& view, RootKey root, const std::string& key, const std::string& name) {
+  return ReadDword(view, root, key, name) != 0;
+}
+
+double ReadDateTime(RegistryView& view, RootKey root, const std::string& key, const std::string& name,
+                    double now) {
+  const auto value = ReadValue(view, root, key, name);
+  if (!value || value->type != regtype::kBinary || value->data.size() < sizeof(double)) return now;
+  double result = 0;
+  std::memcpy(&result, value->data.data(), sizeof result);
+  return result;
+}
+
+std::string ReadPathFromBinary(RegistryView& view, RootKey root, const std::string& key,
+                               const std::string& name) {
+  const auto value = ReadValue(view, root, key, name);
+  if (!value || value->type != regtype::kBinary || value->data.empty()) return {};
+  std::string bytes;
+  for (char c : value->data)
+    if (static_cast<unsigned char>(c) >= 32) bytes += c;
+  // The bytes are single-byte text of the system's code page.
+  const std::string text = Cp1252ToUtf8(bytes);
+  const auto p = text.find(":\\");
+  if (p == std::string::npos || p == 0) return {};
+  return text.substr(p - 1);
+}
+
+namespace {
+
+void WriteValue(RegistryView& view, RootKey root, const std::string& key, const std::string& name,
+                std::uint32_t type, const std::string& data) {
+  RegKey k = RegKey::Create(view, root, key);
+  if (k.IsOpen()) view.RegSetValueEx(k.Handle(), name, type, data);
+}
+
+std::string DwordBytes(std::uint32_t value) {
+  std::string bytes(4, '\0');
+  for (int i = 0; i < 4; ++i) bytes[i] = static_cast<char>((value >> (8 * i)) & 0xFF);
+  return bytes;
+}
+
+}  // namespace
+
+void WriteString(RegistryView& view, RootKey root, const std::string& key, const std::string& name,
+                 const std::string& value) {
+  WriteValue(view, root, key, name, regtype::kString, StringData(value));
+}
+
+void WriteDword(RegistryView& view, RootKey root, const std::string& key, const std::string& name,
+                std::uint32_t value) {
+  WriteValue(view, root, key, name, regtype::kDword, DwordBytes(value));
+}
+
+void WriteFlag(RegistryView& view, RootKey root, const std::string& key, const std::string& name, bool value) {
+  WriteDword(view, root, key, name, value ? 1 : 0);
+}
+
+void WriteDateTime(RegistryView& view, RootKey root, const std::string& key, const std::string& name,
+                   double value) {
+  std::string bytes(sizeof value, '\0');
+  std::memcpy(bytes.data(), &value, sizeof value);
+  WriteValue(view, root, key, name, regtype::kBinary, bytes);
+}
+
+bool KeyExists(RegistryView& view, RootKey root, const std::string& key) {
+  return RegKey(view, root, key, RegAccess::Read).IsOpen();
+}
+
+bool KeyHasSubkeys(RegistryView& view, RootKey root, const std::string& key) {
+  RegKey k(view, root, key, RegAccess::Read);
+  std::uint32_t subkeys = 0, values = 0;
+  return k.IsOpen() && view.RegQueryInfoKey(k.Handle(), subkeys, values) == kErrorSuccess && subkeys > 0;
+}
+
+bool ValueExists(RegistryView& view, RootKey root, const std::string& key, const std::string& name) {
+  return ReadValue(view, root, key, name).has_value();
+}
+
+bool DeleteValue(RegistryView& view, RootKey root, const std::string& key, const std::string& name) {
+  RegKey k(view, root, key, RegAccess::AllAccess);
+  return k.IsOpen() && view.RegDeleteValue(k.Handle(), name) == kErrorSuccess;
+}
+
+bool KeyIsWritable(RegistryView& view, RootKey root, const std::string& key) {
+  return RegKey(view, root, key, RegAccess::AllAccess).IsOpen();
+}
+
+}  // namespace qrv

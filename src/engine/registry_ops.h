@@ -1,0 +1,79 @@
+#pragma once
+// The program's own registry operations. Each call opens its key, acts and
+// closes it again; none keeps state. Key paths start at the root and may
+// begin with a backslash, as every path in the program does.
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "engine/platform.h"
+
+namespace qrv {
+
+const char* RootName(RootKey root);  // "HKEY_CLASSES_ROOT" ...
+// Full root names and their usual abbreviations (HKCR, HKCU, HKLM, HKU), any case.
+std::optional<RootKey> RootFromName(const std::string& name);
+// The path as the registry takes it: without the leading backslash.
+std::string RegistryPath(const std::string& keyPath);
+
+// An open key that closes itself.
+class RegKey {
+ public:
+  RegKey(RegistryView& view, RootKey root, const std::string& keyPath, RegAccess access);
+  ~RegKey();
+  RegKey(RegKey&& other) noexcept : view_(other.view_), handle_(other.handle_) { other.handle_ = 0; }
+  RegKey(const RegKey&) = delete;
+  RegKey& operator=(const RegKey&) = delete;
+  RegKey& operator=(RegKey&&) = delete;
+  static RegKey Create(RegistryView& view, RootKey root, const std::string& keyPath);
+  bool IsOpen() const { return handle_ != 0; }
+  RegHandle Handle() const { return handle_; }
+
+ private:
+  RegKey(RegistryView& view) : view_(view) {}
+  RegistryView& view_;
+  RegHandle handle_ = 0;
+};
+
+struct RegValue {
+  std::uint32_t type = regtype::kNone;
+  std::string data;  // raw bytes
+};
+
+std::size_t ReadKeyNames(RegistryView& view, RootKey root, const std::string& key,
+                         std::vector<std::string>& list);
+std::size_t ReadValueNames(RegistryView& view, RootKey root, const std::string& key,
+                           std::vector<std::string>& list);
+std::optional<RegValue> ReadValue(RegistryView& view, RootKey root, const std::string& key,
+                                  const std::string& name);
+// The text of a string or expandable string value, as stored; empty otherwise.
+std::string ReadString(RegistryView& view, RootKey root, const std::string& key, const std::string& name);
+std::string ReadUpperString(RegistryView& view, RootKey root, const std::string& key, const std::string& name);
+std::uint32_t ReadDword(RegistryView& view, RootKey root, const std::string& key, const std::string& name);
+bool ReadFlag(RegistryView& view, RootKey root, const std::string& key, const std::string& name);
+// The stored date-time, or `now` when there is none.
+double ReadDateTime(RegistryView& view, RootKey root, const std::string& key, const std::string& name,
+                    double now);
+std::string ReadPathFromBinary(RegistryView& view, RootKey root, const std::string& key,
+                               const std::string& name);
+
+void WriteString(RegistryView& view, RootKey root, const std::string& key, const std::string& name,
+                 const std::string& value);
+void WriteDword(RegistryView& view, RootKey root, const std::string& key, const std::string& name,
+                std::uint32_t value);
+void WriteFlag(RegistryView& view, RootKey root, const std::string& key, const std::string& name, bool value);
+void WriteDateTime(RegistryView& view, RootKey root, const std::string& key, const std::string& name,
+                   double value);
+
+bool KeyExists(RegistryView& view, RootKey root, const std::string& key);
+bool KeyHasSubkeys(RegistryView& view, RootKey root, const std::string& key);
+bool ValueExists(RegistryView& view, RootKey root, const std::string& key, const std::string& name);
+bool DeleteValue(RegistryView& view, RootKey root, const std::string& key, const std::string& name);
+bool KeyIsWritable(RegistryView& view, RootKey root, const std::string& key);
+
+// Registry string data (UTF-16LE with its terminating zero) <-> text.
+std::string StringData(const std::string& text);
+std::string TextOfStringData(const std::string& data);
+
+}  // namespace qrv

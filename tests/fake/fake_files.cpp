@@ -1,0 +1,136 @@
+#include "core/text.h"
+#include "fake/fake_platform.h"
+
+namespace qrv::fake {
+
+FakeFileSystem::FakeFileSystem() { drives_['C'] = kDriveFixed; }
+
+std::string FakeFileSystem::Key(const std::string& path) {
+  std::string k = UpperCaseText(ReplaceAll(path, "/", "\\"));
+  while (k.size() > 3 && k.back() == '\\') k.pop_back();
+  if (k.size() == 2 && k[1] == ':') k += '\\';
+  return k;
+}
+
+std::string FakeFileSystem::Parent(const std::string& key) {
+  const auto slash = key.rfind('\\');
+  if (slash == std::string::npos || key.size() <= 3) return {};
+  return slash == 2 ? key.substr(0, 3) : key.substr(0, slash);
+}
+
+void FakeFileSystem::AddFolder(const std::string& path) {
+  std::string key = Key(path);
+  if (key.size() <= 3) return;
+  AddFolder(Parent(key).empty() ? std::string() : ReplaceAll(path, "/", "\\").substr(0, Parent(key).size()));
+  if (!entries_.count(key)) entries_[key] = Entry{path, true, kAttributeDirectory, {}, 0, false, false};
+}
+
+void FakeFileSystem::AddFile(const std::string& path, const std::string& bytes, std::uint32_t attributes,
+                             double lastWrite) {
+  const std::string key = Key(path);
+  AddFolder(ReplaceAll(path, "/", "\\").substr(0, Parent(key).size()));
+  entries_[key] = Entry{path, false, attributes, bytes, lastWrite, false, false};
+}
+
+void FakeFileSystem::RefuseDeletion(const std::string& path) { entries_.at(Key(path)).refuseDeletion = true; }
+void FakeFileSystem::MarkFolderNotWritable(const std::string& path) { entries_.at(Key(path)).notWritable = true; }
+void FakeFileSystem::SetDriveType(char drive, std::uint32_t type) { drives_[static_cast<char>(drive & ~0x20)] = type; }
+
+bool FakeFileSystem::Exists(const std::string& path) const {
+  const std::string key = Key(path);
+  if (key.size() == 3 && key[1] == ':') return drives_.count(key[0]) > 0;
+  return entries_.count(key) > 0;
+}
+
+std::optional<std::string> FakeFileSystem::Contents(const std::string& path) const {
+  const auto it = entries_.find(Key(path));
+  if (it == entries_.end() || it->second.folder) return std::nullopt;
+  return it->second.bytes;
+}
+
+std::vector<std::string> FakeFileSystem::FilesIn(const std::string& folder) const {
+  std::vector<std::string> names;
+  const std::string key = Key(folder);
+  for (const auto& [k, e] : entries_)
+    if (Parent(k) == key && !e.folder) names.push_back(e.path.substr(e.path.find_last_of("\\/") + 1));
+  return names;
+}
+
+std::vector<FileEntry> FakeFileSystem::FindFiles(const std::string& folder) {
+  std::vector<FileEntry> list;
+  const std::string key = Key(folder);
+  if (!Exists(folder) || (key.size() > 3 && !entries_.at(key).folder)) return list;
+  if (key.size() > 3) {
+    list.push_back({".", kAttributeDirectory, 0, 0});
+    list.push_back({"..", kAttributeDirectory, 0, 0});
+  }
+  for (const auto& [k, e] : entries_)
+    if (Parent(k) == key)
+      list.push_back({e.path.substr(e.path.find_last_of("\\/") + 1), e.attributes, e.bytes.size(), e.lastWrite});
+  return list;
+}
+
+std::uint32_t FakeFileSystem::GetFileAttributes(const std::string& path) {
+  const std::string key = Key(path);
+  if (key.size() == 3 && key[1] == ':') return drives_.count(key[0]) ? kAttributeDirectory : kInvalidFileAttributes;
+  const auto it = entries_.find(key);
+  return it == entries_.end() ? kInvalidFileAttributes : it->second.attributes;
+}
+
+bool FakeFileSystem::SetFileAttributes(const std::string& path, std::uint32_t attributes) {
+  const auto it = entries_.find(Key(path));
+  if (it == entries_.end()) return false;
+  it->second.attributes = attributes | (it->second.folder ? kAttributeDirectory : 0);
+  return true;
+}
+
+bool FakeFileSystem::CreateDirectory(const std::string& path) {
+  const std::string key = Key(path);
+  if (key.size() <= 3 || Exists(path) || !Exists(Parent(key))) return false;
+  const auto parent = entries_.find(Parent(key));
+  if (parent != entries_.end() && (!parent->second.folder || parent->second.notWritable)) return false;
+  entries_[key] = Entry{path, true, kAttributeDirectory, {}, 0, false, false};
+  return true;
+}
+
+bool FakeFileSystem::DeleteFile(const std::string& path) {
+  const auto it = entries_.find(Key(path));
+  if (it == entries_.end() || it->second.folder || it->second.refuseDeletion ||
+      (it->second.attributes & kAttributeReadOnly))
+    return false;
+  entries_.erase(it);
+  return true;
+}
+
+bool FakeFileSystem::MoveFileExDelayUntilReboot(const std::string& path) {
+  if (!Exists(path)) return false;
+  deleteAtRestart_.push_back(path);
+  return true;
+}
+
+std::uint32_t FakeFileSystem::GetDriveType(const std::string& rootPath) {
+  if (rootPath.empty()) return 0;
+  const auto it = drives_.find(static_cast<char>(rootPath[0] & ~0x20));
+  return it == drives_.end() ? 1 /* DRIVE_NO_ROOT_DIR */ : it->second;
+}
+
+bool FakeFileSystem::ReadFile(const std::string& path, std::string& bytes) {
+  const auto it = entries_.find(Key(path));
+  if (it == entries_.end() || it->second.folder) return false;
+  bytes = it->second.bytes;
+  return true;
+}
+
+bool FakeFileSystem::WriteFile(const std::string& path, const std::string& bytes) {
+  const std::string key = Key(path);
+  const auto parent = entries_.find(Parent(key));
+  const bool parentIsRoot = Parent(key).size() == 3 && Exists(Parent(key));
+  if (!parentIsRoot && (parent == entries_.end() || !parent->second.folder || parent->second.notWritable)) return false;
+  auto it = entries_.find(key);
+  if (it != entries_.end() && (it->second.folder || (it->second.attributes & kAttributeReadOnly))) return false;
+  if (it == entries_.end()) it = entries_.emplace(key, Entry{path, false, kAttributeArchive, {}, 0, false, false}).first;
+  it->second.bytes = bytes;
+  return true;
+}
+
+}  // namespace qrv::fake

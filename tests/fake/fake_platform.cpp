@@ -1,0 +1,156 @@
+#include "fake/fake_platform.h"
+
+#include "core/text.h"
+#include "engine/reg_script.h"
+#include "engine/reg_script_reader.h"
+
+namespace qrv::fake {
+
+FakePlatform::FakePlatform() {
+  files.AddFolder(windowsDirectory);
+  files.AddFile(windowsDirectory + "\\regedit.exe");
+}
+
+void FakePlatform::Sleep(std::uint32_t milliseconds) {
+  sleptMilliseconds += milliseconds;
+  clock += milliseconds / 86400000.0;
+}
+
+bool FakePlatform::ShellExecute(const std::string& verb, const std::string& file, const std::string& parameters,
+                                int show) {
+  shellCalls.push_back({verb, file, parameters, show});
+  return true;
+}
+
+std::string FakePlatform::SHGetFolderPath(int csidl) {
+  const auto it = shellFolders.find(csidl);
+  return it == shellFolders.end() ? std::string() : it->second;
+}
+
+std::optional<std::string> FakePlatform::GetEnvironmentVariable(const std::string& name) {
+  const auto it = environment.find(UpperAscii(name));
+  if (it == environment.end()) return std::nullopt;
+  return it->second;
+}
+
+bool FakePlatform::CreateMutex(const std::string& name) {
+  mutexes.insert(name);
+  return true;
+}
+
+std::string FakePlatform::ToAnsi(const std::string& text, bool* lossless) { return Utf8ToCp1252(text, lossless); }
+std::string FakePlatform::FromAnsi(const std::string& bytes) { return Cp1252ToUtf8(bytes); }
+
+bool FakePlatform::CreateProcessAndWait(const std::string& program, const std::string& commandLine) {
+  if (!files.Exists(program)) return false;
+  processes.push_back({program, commandLine});
+  if (EndsWithNoCase(program, "\\regedit.exe")) {
+    if (!registryEditorAvailable) return false;
+    RunRegistryEditor(commandLine);
+  }
+  return true;
+}
+
+namespace {
+
+// Splits a command line into its words; double quotes group and are removed.
+std::vector<std::string> Words(const std::string& commandLine) {
+  std::vector<std::string> words;
+  std::string word;
+  bool quoted = false, any = false;
+  for (char c : commandLine) {
+    if (c == '"') {
+      quoted = !quoted;
+      any = true;
+    } else if (c == ' ' && !quoted) {
+      if (any) words.push_back(word);
+      word.clear();
+      any = false;
+    } else {
+      word += c;
+      any = true;
+    }
+  }
+  if (any) words.push_back(word);
+  return words;
+}
+
+}  // namespace
+
+void FakePlatform::RunRegistryEditor(const std::string& commandLine) {
+  const auto words = Words(commandLine);
+  bool silent = false, exportKey = false;
+  std::vector<std::string> operands;
+  for (const auto& w : words) {
+    if (EqualsNoCase(w, "/s")) silent = true;
+    else if (EqualsNoCase(w, "/e")) exportKey = true;
+    else operands.push_back(w);
+  }
+  if (!silent) return;  // the real editor would ask the user; the program never lets it
+  if (exportKey && operands.size() == 2) Export(operands[0], operands[1]);
+  if (!exportKey && operands.size() == 1) Import(operands[0]);
+}
+
+void FakePlatform::Import(const std::string& file) {
+  std::string bytes;
+  if (!files.ReadFile(file, bytes)) return;
+  importedScripts.push_back(bytes);
+  const ParsedScript script = ReadRegScript(bytes, [this](const std::string& b) { return FromAnsi(b); });
+  if (!script.recognised) return;
+  RegHandle current = 0;
+  const auto close = [&] {
+    if (current) registry.RegCloseKey(current);
+    current = 0;
+  };
+  for (const auto& op : script.ops) {
+    switch (op.kind) {
+      case ScriptOp::Kind::OpenKey:
+        close();
+        registry.RegCreateKeyEx(op.root, op.path, current);
+        break;
+      case ScriptOp::Kind::DeleteKey:
+        close();
+        registry.DeleteKeyTree(op.root, op.path);
+        break;
+      case ScriptOp::Kind::NoKey:
+        close();
+        break;
+      case ScriptOp::Kind::SetValue:
+        if (current) registry.RegSetValueEx(current, op.name, op.type, op.data);
+        break;
+      case ScriptOp::Kind::DeleteValue:
+        if (current) registry.RegDeleteValue(current, op.name);
+        break;
+    }
+  }
+  close();
+}
+
+void FakePlatform::Export(const std::string& file, const std::string& key) {
+  const auto slash = key.find('\\');
+  const auto root = RootFromName(key.substr(0, slash));
+  if (!root) return;
+  const std::string path = slash == std::string::npos ? std::string() : key.substr(slash);
+  if (!KeyExists(registry, *root, path)) return;
+  RegScript script(ScriptFlavour::Version5);
+  script.Start();
+  // Depth first, each key followed by its subkeys, as the registry editor writes them.
+  std::vector<std::string> pending{path};
+  while (!pending.empty()) {
+    const std::string current = pending.back();
+    pending.pop_back();
+    script.AddKey(*root, current);
+    std::vector<std::string> names;
+    ReadValueNames(registry, *root, current, names);
+    for (const auto& name : names)
+      if (const auto value = ReadValue(registry, *root, current, name)) script.AddValue(name, *value);
+    script.AddBlank();
+    ReadKeyNames(registry, *root, current, names);
+    for (auto it = names.rbegin(); it != names.rend(); ++it) pending.push_back(current + "\\" + *it);
+  }
+  std::string text;
+  for (const auto& line : script.Lines()) text += line + "\r\n";
+  files.WriteFile(file, "\xFF\xFE" + Utf16LeBytes(text));
+}
+
+}  // namespace qrv::fake
