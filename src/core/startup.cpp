@@ -1,0 +1,142 @@
+#include "core/startup.h"
+
+#include "core/text.h"
+#include "engine/file_ops.h"
+#include "engine/paths.h"
+#include "engine/registry_ops.h"
+
+namespace qrv {
+
+EntryDecision ProgramEntry(Platform& platform) {
+  if (platform.OpenMutex(kMutexName)) {
+    platform.MessageBox("Program already running!", "Warning", kMbIconError);
+    return EntryDecision::AlreadyRunning;
+  }
+  platform.CreateMutex(kMutexName);
+  if (!KeyIsWritable(platform, RootKey::LocalMachine, "\\SOFTWARE")) {
+    platform.MessageBox("In order to access Quorvane functions\ryou must have administrator privilege!", "Warning",
+                        kMbIconError);
+    return EntryDecision::NotAdministrator;
+  }
+  return EntryDecision::Start;
+}
+
+namespace {
+
+std::string UpToLastBackslash(const std::string& path) {
+  const auto slash = path.rfind('\\');
+  return slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
+}
+
+std::string StartupFolder(Platform& platform, int csidl, RootKey root, const char* second) {
+  std::string folder = platform.SHGetFolderPath(csidl);
+  const char* key = "\\Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders";
+  if (folder.empty()) folder = ReadUpperString(platform, root, key, "Startup");
+  if (folder.empty()) folder = ReadUpperString(platform, root, key, second);
+  return folder;
+}
+
+}  // namespace
+
+FolderSet FindFolders(Platform& platform) {
+  FolderSet f;
+  f.UserName = platform.GetUserName();
+  f.ProgramFolder = platform.GetModuleFileName();
+  f.ProgramFolder = f.ProgramFolder.substr(0, f.ProgramFolder.rfind('\\') == std::string::npos
+                                                  ? 0
+                                                  : f.ProgramFolder.rfind('\\'));
+  f.WindowsFolder = platform.GetWindowsDirectory() + "\\";
+
+  f.LocalSettingsFolder = UpToLastBackslash(platform.SHGetFolderPath(csidl::kLocalAppData));
+  f.RecentFolder = platform.SHGetFolderPath(csidl::kRecent);
+  f.InternetCacheFolder = platform.SHGetFolderPath(csidl::kInternetCache);
+  f.HistoryFolder = platform.SHGetFolderPath(csidl::kHistory);
+  f.CookiesFolder = platform.SHGetFolderPath(csidl::kCookies);
+  const std::string appData = platform.SHGetFolderPath(csidl::kAppData);
+  f.UserProfileFolder = UpToLastBackslash(appData);
+  f.AppDataFolder = appData + "\\";
+  f.ProgramFilesFolder = platform.SHGetFolderPath(csidl::kProgramFiles);
+  f.CommonFilesFolder = platform.SHGetFolderPath(csidl::kProgramFilesCommon);
+  f.UserStartupFolder = StartupFolder(platform, csidl::kStartup, RootKey::CurrentUser, "AltStartup");
+  f.CommonStartupFolder = StartupFolder(platform, csidl::kCommonStartup, RootKey::LocalMachine, "Common Startup");
+
+  f.LogFolder = f.AppDataFolder + "Quorvane\\Log";
+  f.UndoFolder = f.AppDataFolder + "Quorvane\\Undo";
+  ForceDirectories(platform, f.LogFolder);
+  ForceDirectories(platform, f.UndoFolder);
+
+  const std::string firefox = f.AppDataFolder + "Mozilla\\Firefox\\";
+  IniFile profiles;
+  profiles.Open(platform, firefox + "profiles.ini", [&](const std::string& b) { return platform.FromAnsi(b); });
+  const std::string profile = ReplaceAll(profiles.Get("Profile0", "Path", ""), "/", "\\");
+  f.FirefoxProfileFolder = firefox + profile;
+  if (FileExists(platform, f.FirefoxProfileFolder + "\\cookies.sqlite")) {
+    f.FirefoxGeneration = 3;
+    f.FirefoxCookiesFile = f.FirefoxProfileFolder + "\\cookies.sqlite";
+    f.FirefoxFormHistoryFile = f.FirefoxProfileFolder + "\\formhistory.sqlite";
+    f.FirefoxCacheFolder = f.LocalSettingsFolder + "Application Data\\Mozilla\\Firefox\\" + profile + "\\Cache\\";
+  } else {
+    f.FirefoxGeneration = 2;
+    f.FirefoxCookiesFile = f.FirefoxProfileFolder + "\\cookies.txt";
+    f.FirefoxFormHistoryFile = f.FirefoxProfileFolder + "\\formhistory.dat";
+    f.FirefoxCacheFolder = f.FirefoxProfileFolder + "\\Cache\\";
+  }
+
+  for (std::string* folder : {&f.LocalSettingsFolder, &f.UserProfileFolder, &f.RecentFolder, &f.ProgramFilesFolder,
+                              &f.CommonFilesFolder, &f.HistoryFolder, &f.CookiesFolder, &f.InternetCacheFolder,
+                              &f.UserStartupFolder, &f.CommonStartupFolder})
+    *folder = WithTrailingBackslash(*folder);
+
+  f.TmpFolder = ExpandFolderPlaceholders(f, platform.GetEnvironmentVariable("TMP").value_or(""));
+  f.TempFolder = ExpandFolderPlaceholders(f, platform.GetEnvironmentVariable("TEMP").value_or(""));
+  if (Utf8ToCodePoints(f.TmpFolder).size() < 3 && FolderExists(platform, f.LocalSettingsFolder + "Temp"))
+    f.TmpFolder = f.LocalSettingsFolder + "Temp";
+  if (Utf8ToCodePoints(f.TempFolder).size() < 3 && FolderExists(platform, f.LocalSettingsFolder + "Tmp"))
+    f.TempFolder = f.LocalSettingsFolder + "Tmp";
+  f.TmpFolder = WithTrailingBackslash(f.TmpFolder);
+  f.TempFolder = WithTrailingBackslash(f.TempFolder);
+  return f;
+}
+
+void LoadSettings(AppState& state) {
+  Platform& p = state.platform;
+  const RootKey hkcu = RootKey::CurrentUser;
+  // L1, L2: the Windows version and the elevation flag.
+  state.LanguageNumber = 1;
+  const std::uint32_t major = p.GetVersionMajor();
+  const std::string program = p.GetModuleFileName();
+  if (major > 5 && !ValueExists(p, hkcu, kElevationKey, program)) WriteString(p, hkcu, kElevationKey, program, kElevationData);
+  // L3.
+  state.folders = FindFolders(p);
+  state.folders.WindowsMajorVersion = major;
+  FolderSet& f = state.folders;
+  // L4 to L8: seed what is missing, read the rest.
+  {
+    RegKey settings = RegKey::Create(p, hkcu, kSettingsKey);
+    (void)settings;
+  }
+  if (!ValueExists(p, hkcu, kSettingsKey, "DisplayName")) WriteString(p, hkcu, kSettingsKey, "DisplayName", "Tessaline");
+  if (!ValueExists(p, hkcu, kSettingsKey, "Version")) WriteString(p, hkcu, kSettingsKey, "Version", "2.0");
+  if (ValueExists(p, hkcu, kSettingsKey, "Language"))
+    state.LanguageNumber = ReadDword(p, hkcu, kSettingsKey, "Language");
+  else
+    WriteDword(p, hkcu, kSettingsKey, "Language", 1);
+  for (auto [name, folder] : {std::pair{"LogDir", &f.LogFolder}, std::pair{"UndoDir", &f.UndoFolder}}) {
+    if (ValueExists(p, hkcu, kSettingsKey, name))
+      *folder = ReadString(p, hkcu, kSettingsKey, name);
+    else
+      WriteString(p, hkcu, kSettingsKey, name, *folder);
+  }
+  if (!ValueExists(p, hkcu, kSettingsKey, "ShowRebootMessage")) WriteFlag(p, hkcu, kSettingsKey, "ShowRebootMessage", true);
+  if (!ValueExists(p, hkcu, kSettingsKey, "s_Enable")) {
+    WriteFlag(p, hkcu, kSettingsKey, "s_Enable", true);
+    WriteDword(p, hkcu, kSettingsKey, "s_Day", 0);
+    WriteDateTime(p, hkcu, kSettingsKey, "s_Time", p.Now());
+  }
+  // L9, L10.
+  state.language.Open(p, f.ProgramFolder + "\\" + LanguageFileName(state.LanguageNumber),
+                      [&p](const std::string& b) { return p.FromAnsi(b); });
+  state.UndoScript.Clear();
+}
+
+}  // namespace qrv

@@ -1,0 +1,111 @@
+#include "engine/fix_script.h"
+
+#include <array>
+
+#include "core/text.h"
+#include "engine/file_ops.h"
+#include "engine/registry_ops.h"
+
+namespace qrv {
+
+std::string FixScriptFile(const FolderSet& folders) { return folders.UndoFolder + "\\" + kFixScriptName; }
+
+bool RunRegistryEditor(Platform& platform, const FolderSet& folders, const std::string& arguments) {
+  return platform.CreateProcessAndWait(folders.WindowsFolder + "regedit.exe", arguments);
+}
+
+namespace {
+
+// Upper-case, full root name, single backslashes, none at the end.
+std::string NormalisedKey(std::string key) {
+  key = UpperCaseText(key);
+  std::string out;
+  for (char c : key)
+    if (!(c == '\\' && (out.empty() || out.back() == '\\'))) out += c;
+  while (!out.empty() && out.back() == '\\') out.pop_back();
+  const auto slash = out.find('\\');
+  if (const auto root = RootFromName(out.substr(0, slash)))
+    out = RootName(*root) + (slash == std::string::npos ? std::string() : out.substr(slash));
+  return out;
+}
+
+constexpr const char* kProtectedKeys[] = {
+    "HKEY_CLASSES_ROOT\\CLSID",
+    "HKEY_CLASSES_ROOT\\INTERFACE",
+    "HKEY_CLASSES_ROOT\\TYPELIB",
+    "HKEY_CLASSES_ROOT\\APPLICATIONS",
+    "HKEY_LOCAL_MACHINE\\SOFTWARE\\CLASSES\\CLSID",
+    "HKEY_LOCAL_MACHINE\\SOFTWARE\\CLASSES\\INTERFACE",
+    "HKEY_LOCAL_MACHINE\\SOFTWARE\\CLASSES\\TYPELIB",
+    "HKEY_LOCAL_MACHINE\\SOFTWARE\\CLASSES\\APPLICATIONS",
+    "HKEY_LOCAL_MACHINE\\SOFTWARE\\MICROSOFT\\WINDOWS\\CURRENTVERSION\\APP PATHS",
+    "HKEY_LOCAL_MACHINE\\SOFTWARE\\MICROSOFT\\WINDOWS\\CURRENTVERSION\\SHAREDDLLS",
+    "HKEY_LOCAL_MACHINE\\SOFTWARE\\MICROSOFT\\WINDOWS\\CURRENTVERSION\\UNINSTALL",
+    "HKEY_LOCAL_MACHINE\\SOFTWARE\\MICROSOFT\\WINDOWS\\CURRENTVERSION\\RUN",
+    "HKEY_CURRENT_USER\\SOFTWARE\\MICROSOFT\\WINDOWS\\CURRENTVERSION\\RUN",
+    "HKEY_LOCAL_MACHINE\\SOFTWARE\\MICROSOFT\\WINDOWS\\HELP",
+    "HKEY_LOCAL_MACHINE\\SOFTWARE\\MICROSOFT\\WINDOWS\\CURRENTVERSION\\FONTS",
+    "HKEY_LOCAL_MACHINE\\SOFTWARE\\MICROSOFT\\WINDOWS NT\\CURRENTVERSION\\FONTS",
+    "HKEY_CURRENT_USER\\APPEVENTS\\SCHEMES\\APPS\\.DEFAULT",
+    "HKEY_LOCAL_MACHINE\\SOFTWARE",
+    "HKEY_CURRENT_USER\\SOFTWARE",
+    "HKEY_CLASSES_ROOT\\*",
+    "HKEY_USERS\\.DEFAULT",
+    "HKEY_CURRENT_USER\\CONTROL PANEL",
+    "HKEY_LOCAL_MACHINE\\SYSTEM",
+};
+
+bool IsProtected(const std::string& target) {
+  if (target.find('\\') == std::string::npos) return true;  // a root, known or not
+  for (const char* key : kProtectedKeys) {
+    const std::string k = key;
+    // The key itself, or any key above it: deleting either wipes the branch.
+    if (k == target || (k.size() > target.size() && k.compare(0, target.size(), target) == 0 &&
+                        k[target.size()] == '\\'))
+      return true;
+  }
+  return false;
+}
+
+}  // namespace
+
+bool DeletesProtectedKey(const RegScript& script) {
+  for (const std::string& raw : script.Lines()) {
+    std::string line = Trim(raw);
+    if (line.size() < 2 || line[0] != '[' || line[1] != '-') continue;
+    const auto close = line.rfind(']');
+    std::string target = line.substr(2, close == std::string::npos || close < 2 ? std::string::npos : close - 2);
+    if (IsProtected(NormalisedKey(Trim(target)))) return true;
+  }
+  return false;
+}
+
+std::string FixScriptBytes(Platform& platform, const RegScript& script) {
+  std::string ansi;
+  bool exact = true;
+  for (const std::string& line : script.Lines()) {
+    bool lineExact = true;
+    ansi += platform.ToAnsi(line, &lineExact) + "\r\n";
+    exact = exact && lineExact;
+  }
+  if (exact) return ansi;
+  std::string text;
+  for (std::size_t i = 0; i < script.Lines().size(); ++i) {
+    const std::string& line = script.Lines()[i];
+    text += (i == 0 && line == kRegedit4Header ? std::string(kVersion5Header) : line) + "\r\n";
+  }
+  return "\xFF\xFE" + Utf16LeBytes(text);
+}
+
+ApplyResult ApplyFixScript(Platform& platform, const FolderSet& folders, const RegScript& script) {
+  if (DeletesProtectedKey(script)) return ApplyResult::Refused;
+  const std::string file = FixScriptFile(folders);
+  if (FileExists(platform, file)) platform.DeleteFile(file);
+  if (!platform.WriteFile(file, FixScriptBytes(platform, script))) return ApplyResult::NotWritten;
+  platform.Sleep(1000);
+  // The leading blank stands for the program name, so that "/s" reaches the editor.
+  if (!RunRegistryEditor(platform, folders, " /s \"" + file + "\"")) return ApplyResult::NotStarted;
+  return ApplyResult::Imported;
+}
+
+}  // namespace qrv

@@ -1,0 +1,39 @@
+#pragma once
+// Writing a registry script to the fix script file and importing it silently
+// with the registry editor.
+#include <string>
+
+#include "core/folders.h"
+#include "engine/platform.h"
+#include "engine/reg_script.h"
+
+namespace qrv {
+
+inline constexpr const char* kFixScriptName = "Quorvane.reg";
+
+std::string FixScriptFile(const FolderSet& folders);  // UndoFolder + "\Quorvane.reg"
+
+// Starts the registry editor hidden with this argument text and waits until it ends.
+bool RunRegistryEditor(Platform& platform, const FolderSet& folders, const std::string& arguments);
+
+// Whether the script deletes a whole branch the program must never delete:
+// a root key, or a container key that the checks enumerate, or a parent of one.
+bool DeletesProtectedKey(const RegScript& script);
+
+// The bytes of the fix script file: the system code page with CR LF, or, when
+// a line holds a character the code page cannot hold, the whole script as
+// UTF-16 under the second header, so that the registry editor reads it exactly.
+std::string FixScriptBytes(Platform& platform, const RegScript& script);
+
+enum class ApplyResult {
+  Imported,     // written and handed to the registry editor
+  Refused,      // it would delete a protected branch: nothing written or imported
+  NotWritten,   // the file could not be written: nothing imported
+  NotStarted,   // the registry editor could not be started
+};
+
+// Deletes the old fix script file, writes this script, waits a second and
+// imports it, returning when the registry editor has ended. The list is kept.
+ApplyResult ApplyFixScript(Platform& platform, const FolderSet& folders, const RegScript& script);
+
+}  // namespace qrv

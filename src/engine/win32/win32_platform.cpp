@@ -1,0 +1,337 @@
+#include <windows.h>
+#include <shellapi.h>
+#include <shlobj.h>
+
+#include "engine/win32/win32_names.h"
+// (after windows.h: its A/W macros would rename the interface's members)
+#include "engine/win32/win32_platform.h"
+
+#include "core/text.h"
+
+namespace qrv {
+namespace {
+
+std::wstring Wide(const std::string& text) {
+  const std::u16string u = Utf8ToUtf16(text);
+  return std::wstring(u.begin(), u.end());
+}
+
+std::string Narrow(const wchar_t* text, std::size_t length) {
+  return Utf16ToUtf8(std::u16string(text, text + length));
+}
+
+std::string Narrow(const std::wstring& text) { return Narrow(text.data(), text.size()); }
+
+HKEY RootHandle(RootKey root) {
+  switch (root) {
+    case RootKey::ClassesRoot: return HKEY_CLASSES_ROOT;
+    case RootKey::CurrentUser: return HKEY_CURRENT_USER;
+    case RootKey::LocalMachine: return HKEY_LOCAL_MACHINE;
+    case RootKey::Users: return HKEY_USERS;
+  }
+  return HKEY_CURRENT_USER;
+}
+
+// Windows refuses a key path with a leading backslash (ERROR_BAD_PATHNAME).
+std::wstring KeyPath(const std::string& path) {
+  return Wide(!path.empty() && path.front() == '\\' ? path.substr(1) : path);
+}
+
+HKEY Hkey(RegHandle key) { return reinterpret_cast<HKEY>(key); }
+
+constexpr double kDaysFrom1601To1899 = 109205.0;
+
+double ToDateTime(const FILETIME& local) {
+  ULARGE_INTEGER ticks;
+  ticks.LowPart = local.dwLowDateTime;
+  ticks.HighPart = local.dwHighDateTime;
+  return static_cast<double>(ticks.QuadPart) / 864000000000.0 - kDaysFrom1601To1899;
+}
+
+class Handle {
+ public:
+  explicit Handle(HANDLE h) : h_(h) {}
+  ~Handle() {
+    if (Valid()) CloseHandle(h_);
+  }
+  Handle(const Handle&) = delete;
+  Handle& operator=(const Handle&) = delete;
+  bool Valid() const { return h_ != nullptr && h_ != INVALID_HANDLE_VALUE; }
+  HANDLE Get() const { return h_; }
+  bool Close() {
+    const bool ok = CloseHandle(h_) != 0;
+    h_ = nullptr;
+    return ok;
+  }
+
+ private:
+  HANDLE h_;
+};
+
+}  // namespace
+
+// ---- Registry -------------------------------------------------------------
+
+long Win32Platform::RegOpenKeyEx(RootKey root, const std::string& path, RegAccess access, RegHandle& key) {
+  HKEY h = nullptr;
+  const LONG rc = ::RegOpenKeyExW(RootHandle(root), KeyPath(path).c_str(), 0,
+                                  access == RegAccess::Read ? KEY_READ : KEY_ALL_ACCESS, &h);
+  key = rc == ERROR_SUCCESS ? reinterpret_cast<RegHandle>(h) : 0;
+  return rc;
+}
+
+long Win32Platform::RegCreateKeyEx(RootKey root, const std::string& path, RegHandle& key) {
+  HKEY h = nullptr;
+  const LONG rc = ::RegCreateKeyExW(RootHandle(root), KeyPath(path).c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE,
+                                    KEY_ALL_ACCESS, nullptr, &h, nullptr);
+  key = rc == ERROR_SUCCESS ? reinterpret_cast<RegHandle>(h) : 0;
+  return rc;
+}
+
+long Win32Platform::RegCloseKey(RegHandle key) { return ::RegCloseKey(Hkey(key)); }
+
+long Win32Platform::RegEnumKeyEx(RegHandle key, std::uint32_t index, std::string& name) {
+  wchar_t buffer[256];
+  DWORD length = 256;
+  const LONG rc = ::RegEnumKeyExW(Hkey(key), index, buffer, &length, nullptr, nullptr, nullptr, nullptr);
+  if (rc == ERROR_SUCCESS) name = Narrow(buffer, length);
+  return rc;
+}
+
+long Win32Platform::RegEnumValue(RegHandle key, std::uint32_t index, std::string& name) {
+  std::wstring buffer(16384, L'\0');
+  DWORD length = static_cast<DWORD>(buffer.size());
+  const LONG rc = ::RegEnumValueW(Hkey(key), index, buffer.data(), &length, nullptr, nullptr, nullptr, nullptr);
+  if (rc == ERROR_SUCCESS) name = Narrow(buffer.data(), length);
+  return rc;
+}
+
+long Win32Platform::RegQueryInfoKey(RegHandle key, std::uint32_t& subkeys, std::uint32_t& values) {
+  DWORD s = 0, v = 0;
+  const LONG rc = ::RegQueryInfoKeyW(Hkey(key), nullptr, nullptr, nullptr, &s, nullptr, nullptr, &v, nullptr,
+                                     nullptr, nullptr, nullptr);
+  subkeys = s;
+  values = v;
+  return rc;
+}
+
+long Win32Platform::RegQueryValueEx(RegHandle key, const std::string& name, std::uint32_t& type, std::string& data) {
+  const std::wstring wname = Wide(name);
+  DWORD t = 0, size = 0;
+  LONG rc = ::RegQueryValueExW(Hkey(key), wname.c_str(), nullptr, &t, nullptr, &size);
+  if (rc != ERROR_SUCCESS) return rc;
+  std::string bytes(size, '\0');
+  rc = ::RegQueryValueExW(Hkey(key), wname.c_str(), nullptr, &t, reinterpret_cast<BYTE*>(bytes.data()), &size);
+  if (rc != ERROR_SUCCESS) return rc;
+  bytes.resize(size);
+  type = t;
+  data = std::move(bytes);
+  return rc;
+}
+
+long Win32Platform::RegSetValueEx(RegHandle key, const std::string& name, std::uint32_t type, const std::string& data) {
+  return ::RegSetValueExW(Hkey(key), Wide(name).c_str(), 0, type, reinterpret_cast<const BYTE*>(data.data()),
+                          static_cast<DWORD>(data.size()));
+}
+
+long Win32Platform::RegDeleteValue(RegHandle key, const std::string& name) {
+  return ::RegDeleteValueW(Hkey(key), Wide(name).c_str());
+}
+
+// ---- File system ----------------------------------------------------------
+
+std::vector<FileEntry> Win32Platform::FindFiles(const std::string& folder) {
+  std::vector<FileEntry> list;
+  WIN32_FIND_DATAW data;
+  HANDLE find = ::FindFirstFileW(Wide(WithTrailingBackslash(folder) + "*.*").c_str(), &data);
+  if (find == INVALID_HANDLE_VALUE) return list;
+  do {
+    FILETIME local;
+    ::FileTimeToLocalFileTime(&data.ftLastWriteTime, &local);
+    list.push_back({Narrow(data.cFileName, wcslen(data.cFileName)), data.dwFileAttributes,
+                    (static_cast<std::uint64_t>(data.nFileSizeHigh) << 32) | data.nFileSizeLow, ToDateTime(local)});
+  } while (::FindNextFileW(find, &data));
+  ::FindClose(find);
+  return list;
+}
+
+std::uint32_t Win32Platform::GetFileAttributes(const std::string& path) {
+  return ::GetFileAttributesW(Wide(path).c_str());
+}
+
+bool Win32Platform::SetFileAttributes(const std::string& path, std::uint32_t attributes) {
+  return ::SetFileAttributesW(Wide(path).c_str(), attributes) != 0;
+}
+
+bool Win32Platform::CreateDirectory(const std::string& path) {
+  return ::CreateDirectoryW(Wide(path).c_str(), nullptr) != 0;
+}
+
+bool Win32Platform::DeleteFile(const std::string& path) { return ::DeleteFileW(Wide(path).c_str()) != 0; }
+
+bool Win32Platform::MoveFileExDelayUntilReboot(const std::string& path) {
+  return ::MoveFileExW(Wide(path).c_str(), nullptr, MOVEFILE_DELAY_UNTIL_REBOOT) != 0;
+}
+
+std::uint32_t Win32Platform::GetDriveType(const std::string& rootPath) {
+  return ::GetDriveTypeW(Wide(rootPath).c_str());
+}
+
+bool Win32Platform::ReadFile(const std::string& path, std::string& bytes) {
+  Handle file(::CreateFileW(Wide(path).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                            OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+  if (!file.Valid()) return false;
+  LARGE_INTEGER size;
+  if (!::GetFileSizeEx(file.Get(), &size) || size.QuadPart > 0x7FFFFFFF) return false;
+  std::string buffer(static_cast<std::size_t>(size.QuadPart), '\0');
+  DWORD done = 0;
+  std::size_t total = 0;
+  while (total < buffer.size()) {
+    if (!::ReadFile(file.Get(), buffer.data() + total, static_cast<DWORD>(buffer.size() - total), &done, nullptr))
+      return false;
+    if (done == 0) break;
+    total += done;
+  }
+  buffer.resize(total);
+  bytes = std::move(buffer);
+  return true;
+}
+
+bool Win32Platform::WriteFile(const std::string& path, const std::string& bytes) {
+  Handle file(::CreateFileW(Wide(path).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL,
+                            nullptr));
+  if (!file.Valid()) return false;
+  std::size_t total = 0;
+  while (total < bytes.size()) {
+    DWORD done = 0;
+    if (!::WriteFile(file.Get(), bytes.data() + total, static_cast<DWORD>(bytes.size() - total), &done, nullptr) ||
+        done == 0)
+      return false;
+    total += done;
+  }
+  // The file must be on the disk before anything relies on it.
+  return ::FlushFileBuffers(file.Get()) && file.Close();
+}
+
+// ---- Processes, shell and system ------------------------------------------
+
+double Win32Platform::Now() {
+  SYSTEMTIME local;
+  ::GetLocalTime(&local);
+  FILETIME ft;
+  ::SystemTimeToFileTime(&local, &ft);
+  return ToDateTime(ft);
+}
+
+void Win32Platform::Sleep(std::uint32_t milliseconds) { ::Sleep(milliseconds); }
+
+bool Win32Platform::CreateProcessAndWait(const std::string& program, const std::string& commandLine) {
+  std::wstring line = Wide(commandLine);
+  STARTUPINFOW startup{};
+  startup.cb = sizeof startup;
+  startup.dwFlags = STARTF_USESHOWWINDOW;
+  startup.wShowWindow = SW_HIDE;
+  PROCESS_INFORMATION process{};
+  if (!::CreateProcessW(Wide(program).c_str(), line.data(), nullptr, nullptr, FALSE,
+                        HIGH_PRIORITY_CLASS | DETACHED_PROCESS, nullptr, nullptr, &startup, &process))
+    return false;
+  ::WaitForSingleObject(process.hProcess, INFINITE);
+  ::CloseHandle(process.hThread);
+  ::CloseHandle(process.hProcess);
+  return true;
+}
+
+bool Win32Platform::ShellExecute(const std::string& verb, const std::string& file, const std::string& parameters,
+                                 int show) {
+  const auto rc = reinterpret_cast<INT_PTR>(::ShellExecuteW(nullptr, Wide(verb).c_str(), Wide(file).c_str(),
+                                                            parameters.empty() ? nullptr : Wide(parameters).c_str(),
+                                                            nullptr, show));
+  return rc > 32;
+}
+
+std::string Win32Platform::GetWindowsDirectory() {
+  wchar_t buffer[MAX_PATH];
+  const UINT length = ::GetWindowsDirectoryW(buffer, MAX_PATH);
+  return length && length < MAX_PATH ? Narrow(buffer, length) : std::string();
+}
+
+std::string Win32Platform::SHGetFolderPath(int csidl) {
+  wchar_t buffer[MAX_PATH];
+  if (FAILED(::SHGetFolderPathW(nullptr, csidl, nullptr, 0, buffer))) return {};
+  return Narrow(buffer, wcslen(buffer));
+}
+
+std::string Win32Platform::GetUserName() {
+  wchar_t buffer[260];
+  DWORD length = 259;
+  if (!::GetUserNameW(buffer, &length) || length == 0) return {};
+  return Narrow(buffer, length - 1);  // the length counts the terminating zero
+}
+
+std::optional<std::string> Win32Platform::GetEnvironmentVariable(const std::string& name) {
+  const std::wstring wname = Wide(name);
+  const DWORD size = ::GetEnvironmentVariableW(wname.c_str(), nullptr, 0);
+  if (size == 0) return std::nullopt;
+  std::wstring buffer(size, L'\0');
+  const DWORD length = ::GetEnvironmentVariableW(wname.c_str(), buffer.data(), size);
+  if (length == 0 || length >= size) return std::nullopt;
+  return Narrow(buffer.data(), length);
+}
+
+std::uint32_t Win32Platform::GetVersionMajor() {
+  OSVERSIONINFOW info{};
+  info.dwOSVersionInfoSize = sizeof info;
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wdeprecated-declarations"
+  if (!::GetVersionExW(&info)) return 0;
+#pragma GCC diagnostic pop
+  return info.dwMajorVersion;
+}
+
+std::string Win32Platform::GetModuleFileName() {
+  std::wstring buffer(32768, L'\0');
+  const DWORD length = ::GetModuleFileNameW(nullptr, buffer.data(), static_cast<DWORD>(buffer.size()));
+  return Narrow(buffer.data(), length);
+}
+
+bool Win32Platform::OpenMutex(const std::string& name) {
+  HANDLE h = ::OpenMutexW(MUTEX_ALL_ACCESS, FALSE, Wide(name).c_str());
+  if (!h) return false;
+  ::CloseHandle(h);
+  return true;
+}
+
+bool Win32Platform::CreateMutex(const std::string& name) {
+  // Kept open on purpose: the mutex lives until the process ends.
+  return ::CreateMutexW(nullptr, FALSE, Wide(name).c_str()) != nullptr;
+}
+
+void Win32Platform::MessageBox(const std::string& text, const std::string& caption, std::uint32_t flags) {
+  ::MessageBoxW(::GetActiveWindow(), Wide(text).c_str(), Wide(caption).c_str(), flags);
+}
+
+std::string Win32Platform::ToAnsi(const std::string& text, bool* lossless) {
+  const std::wstring wide = Wide(text);
+  if (wide.empty()) {
+    if (lossless) *lossless = true;
+    return {};
+  }
+  const int n = static_cast<int>(wide.size());
+  const int size = ::WideCharToMultiByte(CP_ACP, 0, wide.data(), n, nullptr, 0, nullptr, nullptr);
+  std::string bytes(static_cast<std::size_t>(size), '\0');
+  ::WideCharToMultiByte(CP_ACP, 0, wide.data(), n, bytes.data(), size, nullptr, nullptr);
+  // Exact only when the bytes read back to the very same text (no best-fit letters, no '?').
+  if (lossless) *lossless = FromAnsi(bytes) == text;
+  return bytes;
+}
+
+std::string Win32Platform::FromAnsi(const std::string& bytes) {
+  if (bytes.empty()) return {};
+  const int n = static_cast<int>(bytes.size());
+  const int size = ::MultiByteToWideChar(CP_ACP, 0, bytes.data(), n, nullptr, 0);
+  std::wstring wide(static_cast<std::size_t>(size), L'\0');
+  ::MultiByteToWideChar(CP_ACP, 0, bytes.data(), n, wide.data(), size);
+  return Narrow(wide);
+}
+
+}  // namespace qrv

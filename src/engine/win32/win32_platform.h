@@ -1,0 +1,48 @@
+#pragma once
+// The platform operations on the real Windows: the W functions, with texts
+// converted between UTF-8 and UTF-16 at this boundary.
+#include "engine/platform.h"
+
+namespace qrv {
+
+class Win32Platform : public Platform {
+ public:
+  long RegOpenKeyEx(RootKey root, const std::string& path, RegAccess access, RegHandle& key) override;
+  long RegCreateKeyEx(RootKey root, const std::string& path, RegHandle& key) override;
+  long RegCloseKey(RegHandle key) override;
+  long RegEnumKeyEx(RegHandle key, std::uint32_t index, std::string& name) override;
+  long RegEnumValue(RegHandle key, std::uint32_t index, std::string& name) override;
+  long RegQueryInfoKey(RegHandle key, std::uint32_t& subkeys, std::uint32_t& values) override;
+  long RegQueryValueEx(RegHandle key, const std::string& name, std::uint32_t& type, std::string& data) override;
+  long RegSetValueEx(RegHandle key, const std::string& name, std::uint32_t type, const std::string& data) override;
+  long RegDeleteValue(RegHandle key, const std::string& name) override;
+
+  std::vector<FileEntry> FindFiles(const std::string& folder) override;
+  std::uint32_t GetFileAttributes(const std::string& path) override;
+  bool SetFileAttributes(const std::string& path, std::uint32_t attributes) override;
+  bool CreateDirectory(const std::string& path) override;
+  bool DeleteFile(const std::string& path) override;
+  bool MoveFileExDelayUntilReboot(const std::string& path) override;
+  std::uint32_t GetDriveType(const std::string& rootPath) override;
+  bool ReadFile(const std::string& path, std::string& bytes) override;
+  bool WriteFile(const std::string& path, const std::string& bytes) override;
+
+  double Now() override;
+  void Sleep(std::uint32_t milliseconds) override;
+  bool CreateProcessAndWait(const std::string& program, const std::string& commandLine) override;
+  bool ShellExecute(const std::string& verb, const std::string& file, const std::string& parameters,
+                    int show) override;
+  std::string GetWindowsDirectory() override;
+  std::string SHGetFolderPath(int csidl) override;
+  std::string GetUserName() override;
+  std::optional<std::string> GetEnvironmentVariable(const std::string& name) override;
+  std::uint32_t GetVersionMajor() override;
+  std::string GetModuleFileName() override;
+  bool OpenMutex(const std::string& name) override;
+  bool CreateMutex(const std::string& name) override;
+  void MessageBox(const std::string& text, const std::string& caption, std::uint32_t flags) override;
+  std::string ToAnsi(const std::string& text, bool* lossless) override;
+  std::string FromAnsi(const std::string& bytes) override;
+};
+
+}  // namespace qrv
