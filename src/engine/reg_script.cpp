@@ -94,10 +94,10 @@ bool RegScript::AddDword(const std::string& name, std::uint32_t value) {
 
 bool RegScript::AddHex(const std::string& name, std::uint32_t type, const std::string& bytes) {
   if (!ExpressibleInScript(name)) return false;
-  // The first flavour reads the bytes of these two types in the system code
-  // page, not as stored; they are never written there.
+  // A single-byte file gives the bytes of the text types in the system code
+  // page, not as stored; the first flavour, written that way, never holds them.
   if (flavour_ == ScriptFlavour::Regedit4 &&
-      (type == regtype::kExpandString || type == regtype::kMultiString))
+      (type == regtype::kString || type == regtype::kExpandString || type == regtype::kMultiString))
     return false;
   lines_.push_back(NamePart(name, false) + "=" + TypeTag(type) + ":" + HexList(bytes));
   return true;

@@ -1,7 +1,5 @@
 #include "engine/reg_script_reader.h"
 
-#include <cctype>
-
 #include "core/text.h"
 #include "engine/reg_script.h"
 #include "engine/registry_ops.h"
@@ -24,38 +22,15 @@ namespace {
 
 bool IsBlank(char c) { return c == ' ' || c == '\t'; }
 
-std::string SkipBlanks(const std::string& s) {
-  std::size_t i = 0;
+std::size_t SkipBlanks(const std::string& s, std::size_t i) {
   while (i < s.size() && IsBlank(s[i])) ++i;
-  return s.substr(i);
+  return i;
 }
 
-// The rest of a line after a value is allowed to hold blanks and a comment only.
-bool OnlyCommentLeft(const std::string& rest) {
-  const std::string r = SkipBlanks(rest);
-  return r.empty() || r.front() == ';';
-}
-
-// Reads a quoted text starting after its opening quote. Returns the position
-// after the closing quote, or npos when the line ends first.
-std::size_t Unquote(const std::string& line, std::size_t pos, std::string& out) {
-  out.clear();
-  for (std::size_t i = pos; i < line.size(); ++i) {
-    const char c = line[i];
-    if (c == '"') return i + 1;
-    if (c == '\\' && i + 1 < line.size()) {
-      const char e = line[++i];
-      switch (e) {
-        case 'n': out += '\n'; break;
-        case 'r': out += '\r'; break;
-        case '0': out += '\0'; break;
-        default: out += e; break;  // "\\", "\"" and unknown escapes give the character itself
-      }
-      continue;
-    }
-    out += c;
-  }
-  return std::string::npos;
+// After a value only blanks and a comment may follow.
+bool OnlyCommentLeft(const std::string& s, std::size_t i) {
+  i = SkipBlanks(s, i);
+  return i >= s.size() || s[i] == ';';
 }
 
 int HexDigit(char c) {
@@ -65,152 +40,218 @@ int HexDigit(char c) {
   return -1;
 }
 
-// "01,ab, 2" -> bytes; false on anything else.
-bool ParseHexList(const std::string& text, std::string& bytes) {
-  bytes.clear();
-  std::size_t i = 0;
-  const auto skip = [&] { while (i < text.size() && IsBlank(text[i])) ++i; };
-  skip();
-  if (i >= text.size()) return true;
+// Reads a quoted text from just after its opening quote. The registry editor
+// understands \\, \", \n and \r; "\0" spoils the line; any other backslash is
+// dropped and the next character kept. Returns the position after the closing
+// quote, or npos when the line is spoilt or ends first.
+std::size_t Unquote(const std::string& line, std::size_t pos, std::string& out) {
+  out.clear();
+  for (std::size_t i = pos; i < line.size(); ++i) {
+    const char c = line[i];
+    if (c == '"') return i + 1;
+    if (c == '\\') {
+      if (++i >= line.size()) return std::string::npos;
+      switch (line[i]) {
+        case 'n': out += '\n'; break;
+        case 'r': out += '\r'; break;
+        case '0': return std::string::npos;
+        default: out += line[i]; break;
+      }
+      continue;
+    }
+    out += c;
+  }
+  return std::string::npos;
+}
+
+// One byte of a hex list, read as a number in base 16 ("0x1", "+1", "012"
+// are taken, as the registry editor takes them), at most ff.
+bool HexByteAt(const std::string& s, std::size_t& i, std::uint8_t& byte) {
+  i = SkipBlanks(s, i);
+  bool negative = false;
+  if (i < s.size() && (s[i] == '+' || s[i] == '-')) negative = s[i++] == '-';
+  if (i + 1 < s.size() && s[i] == '0' && (s[i + 1] == 'x' || s[i + 1] == 'X') && i + 2 < s.size() &&
+      HexDigit(s[i + 2]) >= 0)
+    i += 2;
+  unsigned long value = 0;
+  std::size_t digits = 0;
+  for (; i < s.size() && HexDigit(s[i]) >= 0; ++i, ++digits) {
+    value = value * 16 + static_cast<unsigned long>(HexDigit(s[i]));
+    if (value > 0xFF) return false;
+  }
+  if (digits == 0 || (negative && value != 0)) return false;
+  byte = static_cast<std::uint8_t>(value);
+  return true;
+}
+
+enum class ListEnd { Done, Continues, Bad };
+
+// Appends the bytes of a (part of a) hex list; a backslash after a comma, or
+// right after the colon, continues the list on the next line.
+ListEnd ParseHexList(const std::string& s, std::size_t i, std::string& bytes, bool atStart) {
+  i = SkipBlanks(s, i);
+  if (i >= s.size() || s[i] == ';') return ListEnd::Done;
+  if (s[i] == '\\' && atStart) return OnlyCommentLeft(s, i + 1) ? ListEnd::Continues : ListEnd::Bad;
   while (true) {
-    skip();
-    if (i >= text.size() || HexDigit(text[i]) < 0) return false;
-    int value = HexDigit(text[i++]);
-    if (i < text.size() && HexDigit(text[i]) >= 0) value = value * 16 + HexDigit(text[i++]);
-    bytes += static_cast<char>(value);
-    skip();
-    if (i >= text.size()) return true;
-    if (text[i] == ';') return true;
-    if (text[i] != ',') return false;
-    ++i;
-    skip();
-    if (i >= text.size() || text[i] == ';') return true;
+    std::uint8_t byte = 0;
+    if (!HexByteAt(s, i, byte)) return ListEnd::Bad;
+    bytes += static_cast<char>(byte);
+    if (i >= s.size()) return ListEnd::Done;
+    if (s[i] == ';') return ListEnd::Done;
+    if (s[i] != ',') return OnlyCommentLeft(s, i) && IsBlank(s[i]) ? ListEnd::Done : ListEnd::Bad;
+    i = SkipBlanks(s, i + 1);
+    if (i >= s.size() || s[i] == ';') return ListEnd::Done;
+    if (s[i] == '\\') return OnlyCommentLeft(s, i + 1) ? ListEnd::Continues : ListEnd::Bad;
   }
 }
 
 class Parser {
  public:
-  Parser(bool unicode, const std::function<std::string(const std::string&)>& fromAnsi, bool regedit4)
-      : unicode_(unicode), fromAnsi_(fromAnsi), regedit4_(regedit4) {}
+  Parser(bool unicode, const std::function<std::string(const std::string&)>& fromAnsi)
+      : unicode_(unicode), fromAnsi_(fromAnsi) {}
 
-  void Line(const std::vector<std::string>& lines, std::size_t& index, std::vector<ScriptOp>& ops) {
-    const std::string line = SkipBlanks(lines[index]);
-    if (line.empty() || line.front() == ';' || line.front() == '#') return;
-    if (line.front() == '[') return KeyLine(line, ops);
-    if (line.front() == '@' || line.front() == '"') return ValueLine(lines, index, line, ops);
+  // False when the import stops here.
+  bool Line(const std::vector<std::string>& lines, std::size_t& index, std::vector<ScriptOp>& ops) {
+    const std::string& line = lines[index];
+    const std::size_t i = SkipBlanks(line, 0);
+    if (i >= line.size()) return true;
+    if (line[i] == '[') return KeyLine(line, i, ops);
+    if (line[i] == '@' || line[i] == '"') ValueLine(lines, index, i, ops);
+    return true;  // comments and lines it does not understand change nothing
   }
 
  private:
-  void KeyLine(const std::string& line, std::vector<ScriptOp>& ops) {
+  bool KeyLine(const std::string& line, std::size_t open, std::vector<ScriptOp>& ops) {
     const auto close = line.rfind(']');
-    ScriptOp op;
+    // Without a closing bracket, or with a blank after the opening one, the
+    // line is ignored and the current key stays.
+    if (close == std::string::npos || close <= open || (open + 1 < line.size() && IsBlank(line[open + 1])))
+      return true;
+    std::string inside = line.substr(open + 1, close - open - 1);
+    const bool remove = !inside.empty() && inside.front() == '-';
+    if (remove) inside.erase(0, 1);
     haveKey_ = false;
-    if (close == std::string::npos) return ops.push_back(op);
-    std::string inside = line.substr(1, close - 1);
-    bool remove = false;
-    if (!inside.empty() && inside.front() == '-') {
-      remove = true;
-      inside.erase(0, 1);
-    }
+    ScriptOp op;
     const auto slash = inside.find('\\');
     const std::string rootName = inside.substr(0, slash);
     const auto root = RootFromName(rootName);
-    if (!root || !StartsWithNoCase(rootName, "HKEY_")) return ops.push_back(op);
-    op.root = *root;
-    op.path = slash == std::string::npos ? std::string() : inside.substr(slash + 1);
-    while (!op.path.empty() && op.path.back() == '\\') op.path.pop_back();
-    if (remove) {
-      op.kind = ScriptOp::Kind::DeleteKey;
+    std::string path = slash == std::string::npos ? std::string() : inside.substr(slash + 1);
+    const bool usable = root && StartsWithNoCase(rootName, "HKEY_") && (path.empty() || path.front() != '\\');
+    if (!usable) {
+      if (remove) return false;  // a deletion of an unknown root ends the import
       ops.push_back(op);
-      return;
+      return true;
     }
-    op.kind = ScriptOp::Kind::OpenKey;
-    haveKey_ = true;
+    // Doubled backslashes count as one; trailing ones are ignored.
+    std::string clean;
+    for (char c : path)
+      if (!(c == '\\' && !clean.empty() && clean.back() == '\\')) clean += c;
+    while (!clean.empty() && clean.back() == '\\') clean.pop_back();
+    op.root = *root;
+    op.path = clean;
+    op.kind = remove ? ScriptOp::Kind::DeleteKey : ScriptOp::Kind::OpenKey;
+    haveKey_ = !remove;
     ops.push_back(op);
+    return true;
   }
 
-  void ValueLine(const std::vector<std::string>& lines, std::size_t& index, const std::string& line,
+  void ValueLine(const std::vector<std::string>& lines, std::size_t& index, std::size_t start,
                  std::vector<ScriptOp>& ops) {
-    if (!haveKey_) return;
+    const std::string& line = lines[index];
     ScriptOp op;
-    std::size_t pos = 0;
-    if (line.front() == '@') {
-      pos = 1;
-    } else {
-      pos = Unquote(line, 1, op.name);
+    std::size_t pos = start + 1;
+    if (line[start] == '"') {
+      pos = Unquote(line, start + 1, op.name);
       if (pos == std::string::npos) return;
     }
-    while (pos < line.size() && IsBlank(line[pos])) ++pos;
+    pos = SkipBlanks(line, pos);
     if (pos >= line.size() || line[pos] != '=') return;
-    ++pos;
-    while (pos < line.size() && IsBlank(line[pos])) ++pos;
-    std::string rest = line.substr(pos);
+    pos = SkipBlanks(line, pos + 1);
+    if (!haveKey_) return;
 
-    if (rest.size() >= 1 && rest.front() == '-' && OnlyCommentLeft(rest.substr(1))) {
+    if (pos < line.size() && line[pos] == '-') {
+      if (!OnlyCommentLeft(line, pos + 1)) return;
       op.kind = ScriptOp::Kind::DeleteValue;
       ops.push_back(op);
       return;
     }
     op.kind = ScriptOp::Kind::SetValue;
-    if (!rest.empty() && rest.front() == '"') {
+    if (pos < line.size() && line[pos] == '"') {
       std::string text;
-      const auto end = Unquote(rest, 1, text);
-      if (end == std::string::npos || !OnlyCommentLeft(rest.substr(end))) return;
+      const auto end = Unquote(line, pos + 1, text);
+      if (end == std::string::npos || !OnlyCommentLeft(line, end)) return;
       op.type = regtype::kString;
       op.data = StringData(text);
       ops.push_back(op);
       return;
     }
-    if (StartsWithNoCase(rest, "dword:")) {
-      std::string digits = rest.substr(6);
-      std::size_t n = 0;
+    if (line.compare(pos, 6, "dword:") == 0) {
+      std::size_t i = SkipBlanks(line, pos + 6), digits = 0;
       std::uint32_t value = 0;
-      while (n < digits.size() && HexDigit(digits[n]) >= 0) value = value * 16 + HexDigit(digits[n++]);
-      if (n == 0 || n > 8 || !OnlyCommentLeft(digits.substr(n))) return;
+      for (; i < line.size() && HexDigit(line[i]) >= 0; ++i, ++digits)
+        value = value * 16 + static_cast<std::uint32_t>(HexDigit(line[i]));
+      if (digits == 0 || digits > 8 || !OnlyCommentLeft(line, i)) return;
       op.type = regtype::kDword;
       op.data.assign(4, '\0');
-      for (int i = 0; i < 4; ++i) op.data[i] = static_cast<char>((value >> (8 * i)) & 0xFF);
+      for (int b = 0; b < 4; ++b) op.data[b] = static_cast<char>((value >> (8 * b)) & 0xFF);
       ops.push_back(op);
       return;
     }
-    if (!StartsWithNoCase(rest, "hex")) return;
-    std::size_t p = 3;
+    if (line.compare(pos, 3, "hex") != 0) return;
+    std::size_t i = pos + 3;
     op.type = regtype::kBinary;
-    if (p < rest.size() && rest[p] == '(') {
+    if (i < line.size() && line[i] == '(') {
+      i = SkipBlanks(line, i + 1);
+      bool negative = false;
+      if (i < line.size() && (line[i] == '+' || line[i] == '-')) negative = line[i++] == '-';
       std::uint32_t type = 0;
-      std::size_t digits = 0;
-      for (++p; p < rest.size() && HexDigit(rest[p]) >= 0; ++p, ++digits) type = type * 16 + HexDigit(rest[p]);
-      if (digits == 0 || p >= rest.size() || rest[p] != ')') return;
-      ++p;
-      op.type = type;
+      for (; i < line.size() && HexDigit(line[i]) >= 0; ++i) type = type * 16 + static_cast<std::uint32_t>(HexDigit(line[i]));
+      if (i >= line.size() || line[i] != ')') return;
+      op.type = negative ? 0u - type : type;
+      ++i;
     }
-    if (p >= rest.size() || rest[p] != ':') return;
-    std::string list = rest.substr(p + 1);
-    // A backslash at the end of the list continues it on the next line.
-    while (true) {
-      std::string trimmed = list;
-      while (!trimmed.empty() && IsBlank(trimmed.back())) trimmed.pop_back();
-      if (trimmed.empty() || trimmed.back() != '\\') break;
-      trimmed.pop_back();
-      if (index + 1 >= lines.size()) {
-        list = trimmed;
+    if (i >= line.size() || line[i] != ':') return;
+    std::string bytes;
+    ListEnd end = ParseHexList(line, i + 1, bytes, true);
+    while (end == ListEnd::Continues) {
+      // Blank and comment lines are passed over; the next other line is data.
+      std::size_t next = index + 1;
+      while (next < lines.size()) {
+        const std::size_t j = SkipBlanks(lines[next], 0);
+        if (j < lines[next].size() && lines[next][j] != ';') break;
+        ++next;
+      }
+      if (next >= lines.size()) {
+        index = lines.size() - 1;
+        end = ListEnd::Done;  // the file ended: what was read counts
         break;
       }
-      list = trimmed + SkipBlanks(lines[++index]);
+      index = next;
+      end = ParseHexList(lines[index], 0, bytes, false);
     }
-    std::string bytes;
-    if (!ParseHexList(list, bytes)) return;
-    if (!unicode_ && regedit4_ && (op.type == regtype::kExpandString || op.type == regtype::kMultiString)) {
-      // Single-byte text in the system code page, stored as UTF-16.
-      bytes = Utf16LeBytes(fromAnsi_(bytes));
-    }
-    op.data = bytes;
+    if (end == ListEnd::Bad) return;
+    op.data = StoredBytes(op.type, bytes);
     ops.push_back(op);
+  }
+
+  // Text types are given in the file's own encoding and end with one zero character.
+  std::string StoredBytes(std::uint32_t type, std::string bytes) const {
+    if (type != regtype::kString && type != regtype::kExpandString && type != regtype::kMultiString)
+      return bytes;
+    if (bytes.empty()) return bytes;
+    if (!unicode_) {
+      if (bytes.back() != '\0') bytes += '\0';
+      std::string wide;
+      for (char c : bytes) wide += c == '\0' ? std::string(2, '\0') : Utf16LeBytes(fromAnsi_(std::string(1, c)));
+      return wide;
+    }
+    if (bytes.size() % 2) bytes += '\0';
+    if (bytes[bytes.size() - 1] != '\0' || bytes[bytes.size() - 2] != '\0') bytes += std::string(2, '\0');
+    return bytes;
   }
 
   bool unicode_;
   const std::function<std::string(const std::string&)>& fromAnsi_;
-  bool regedit4_;
   bool haveKey_ = false;
 };
 
@@ -219,16 +260,18 @@ class Parser {
 ParsedScript ReadRegScript(const std::string& fileBytes,
                            const std::function<std::string(const std::string&)>& fromAnsi) {
   ParsedScript result;
-  result.unicode = fileBytes.size() >= 2 && ((fileBytes[0] == '\xFF' && fileBytes[1] == '\xFE') ||
-                                              (fileBytes[0] == '\xFE' && fileBytes[1] == '\xFF'));
-  const std::vector<std::string> lines = SplitLines(DecodeTextFile(fileBytes, fromAnsi));
+  // Only a UTF-16LE mark makes a file Unicode; everything else is the code page.
+  result.unicode = fileBytes.size() >= 2 && fileBytes[0] == '\xFF' && fileBytes[1] == '\xFE';
+  const std::vector<std::string> lines =
+      SplitLines(result.unicode ? Utf8FromUtf16LeBytes(fileBytes.substr(2)) : fromAnsi(fileBytes));
   if (lines.empty()) return result;
-  const std::string header = Trim(lines[0]);
-  const bool regedit4 = header == kRegedit4Header;
-  if (!regedit4 && header != kVersion5Header) return result;
+  // The header must be the first line, exactly, after blanks at most.
+  const std::string header = lines[0].substr(SkipBlanks(lines[0], 0));
+  if (header != kRegedit4Header && header != kVersion5Header) return result;
   result.recognised = true;
-  Parser parser(result.unicode, fromAnsi, regedit4);
-  for (std::size_t i = 1; i < lines.size(); ++i) parser.Line(lines, i, result.ops);
+  Parser parser(result.unicode, fromAnsi);
+  for (std::size_t i = 1; i < lines.size(); ++i)
+    if (!parser.Line(lines, i, result.ops)) break;
   return result;
 }
 

@@ -54,10 +54,11 @@ bool FakePlatform::CreateProcessAndWait(const std::string& program, const std::s
 namespace {
 
 // Splits a command line into its words; double quotes group and are removed.
+// The first word is the program's name, empty when the line starts with a blank.
 std::vector<std::string> Words(const std::string& commandLine) {
   std::vector<std::string> words;
   std::string word;
-  bool quoted = false, any = false;
+  bool quoted = false, any = !commandLine.empty() && commandLine.front() == ' ';
   for (char c : commandLine) {
     if (c == '"') {
       quoted = !quoted;
@@ -78,7 +79,8 @@ std::vector<std::string> Words(const std::string& commandLine) {
 }  // namespace
 
 void FakePlatform::RunRegistryEditor(const std::string& commandLine) {
-  const auto words = Words(commandLine);
+  auto words = Words(commandLine);
+  if (!words.empty()) words.erase(words.begin());  // the program's name, as Windows passes it
   bool silent = false, exportKey = false;
   std::vector<std::string> operands;
   for (const auto& w : words) {
@@ -86,8 +88,8 @@ void FakePlatform::RunRegistryEditor(const std::string& commandLine) {
     else if (EqualsNoCase(w, "/e")) exportKey = true;
     else operands.push_back(w);
   }
-  if (!silent) return;  // the real editor would ask the user; the program never lets it
   if (exportKey && operands.size() == 2) Export(operands[0], operands[1]);
+  if (!silent) return;  // the real editor would ask the user before importing
   if (!exportKey && operands.size() == 1) Import(operands[0]);
 }
 
