@@ -204,10 +204,13 @@ class Parser {
       i = SkipBlanks(line, i + 1);
       bool negative = false;
       if (i < line.size() && (line[i] == '+' || line[i] == '-')) negative = line[i++] == '-';
-      std::uint32_t type = 0;
-      for (; i < line.size() && HexDigit(line[i]) >= 0; ++i) type = type * 16 + static_cast<std::uint32_t>(HexDigit(line[i]));
+      std::uint64_t type = 0;
+      for (; i < line.size() && HexDigit(line[i]) >= 0; ++i) {
+        type = type * 16 + static_cast<std::uint64_t>(HexDigit(line[i]));
+        if (type > 0xFFFFFFFFu) return;  // a type has 32 bits
+      }
       if (i >= line.size() || line[i] != ')') return;
-      op.type = negative ? 0u - type : type;
+      op.type = static_cast<std::uint32_t>(negative ? 0u - type : type);
       ++i;
     }
     if (i >= line.size() || line[i] != ':') return;

@@ -31,6 +31,13 @@ struct FakeRegistry::Node {
   }
 };
 
+namespace {
+// The registry's limits on names, in UTF-16 units.
+constexpr std::size_t kMaxKeyNameLength = 255;
+constexpr std::size_t kMaxValueNameLength = 16383;
+constexpr long kErrorInvalidParameter = 87;
+}  // namespace
+
 bool SplitKeyPath(const std::string& path, std::vector<std::string>& segments) {
   segments.clear();
   if (!path.empty() && path.front() == '\\') return false;  // as Windows: ERROR_BAD_PATHNAME
@@ -155,6 +162,8 @@ long FakeRegistry::OpenOrCreate(RootKey root, const std::string& path, RegAccess
   std::vector<std::string> segments;
   if (!SplitKeyPath(path, segments)) return kErrorBadPathname;
   Node* node = Find(root, segments);
+  for (const auto& s : segments)
+    if (Utf8ToUtf16(s).size() > kMaxKeyNameLength) return kErrorInvalidParameter;
   if (!node && create) {
     // Creating below a key that refuses changes fails, as on Windows.
     Node* deepest = roots_.at(root).get();
@@ -219,6 +228,7 @@ long FakeRegistry::RegQueryValueEx(RegHandle key, const std::string& name, std::
 }
 
 long FakeRegistry::RegSetValueEx(RegHandle key, const std::string& name, std::uint32_t type, const std::string& data) {
+  if (Utf8ToUtf16(name).size() > kMaxValueNameLength) return kErrorInvalidParameter;
   RegAccess access{};
   Node* node = Resolve(key, &access);
   if (!node) return kErrorInvalidHandle;
