@@ -7,6 +7,9 @@
 namespace qrv::fake {
 
 FakePlatform::FakePlatform() {
+  // The keys every Windows has.
+  registry.CreateKey(RootKey::LocalMachine, "SOFTWARE");
+  registry.CreateKey(RootKey::CurrentUser, "Software");
   files.AddFolder(windowsDirectory);
   files.AddFile(windowsDirectory + "\\regedit.exe");
 }
