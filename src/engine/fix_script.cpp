@@ -1,8 +1,8 @@
 #include "engine/fix_script.h"
 
-#include <array>
 
 #include "core/text.h"
+#include "engine/backup.h"
 #include "engine/file_ops.h"
 #include "engine/registry_ops.h"
 
@@ -106,6 +106,32 @@ ApplyResult ApplyFixScript(Platform& platform, const FolderSet& folders, const R
   // The leading blank stands for the program name, so that "/s" reaches the editor.
   if (!RunRegistryEditor(platform, folders, " /s \"" + file + "\"")) return ApplyResult::NotStarted;
   return ApplyResult::Imported;
+}
+
+
+RepairResult LogBackUpAndApply(Platform& platform, FolderSet& folders, const std::vector<std::string>& displayLines,
+                               const RegScript& undo, const RegScript& fix) {
+  RepairResult result;
+  if (DeletesProtectedKey(fix)) return result;
+  const SavedFile log = WriteLog(platform, folders, displayLines);
+  if (!log.ok) {
+    result.outcome = RepairOutcome::LogNotWritten;
+    return result;
+  }
+  result.logPath = log.path;
+  const SavedFile saved = SaveUndoScript(platform, folders, undo);
+  if (!saved.ok) {
+    result.outcome = RepairOutcome::UndoNotWritten;
+    return result;
+  }
+  result.undoPath = saved.path;
+  switch (ApplyFixScript(platform, folders, fix)) {
+    case ApplyResult::Imported: result.outcome = RepairOutcome::Imported; break;
+    case ApplyResult::Refused: result.outcome = RepairOutcome::Refused; break;
+    case ApplyResult::NotWritten: result.outcome = RepairOutcome::ScriptNotWritten; break;
+    case ApplyResult::NotStarted: result.outcome = RepairOutcome::EditorNotStarted; break;
+  }
+  return result;
 }
 
 }  // namespace qrv

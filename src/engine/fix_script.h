@@ -2,6 +2,7 @@
 // Writing a registry script to the fix script file and importing it silently
 // with the registry editor.
 #include <string>
+#include <vector>
 
 #include "core/folders.h"
 #include "engine/platform.h"
@@ -35,5 +36,26 @@ enum class ApplyResult {
 // Deletes the old fix script file, writes this script, waits a second and
 // imports it, returning when the registry editor has ended. The list is kept.
 ApplyResult ApplyFixScript(Platform& platform, const FolderSet& folders, const RegScript& script);
+
+enum class RepairOutcome {
+  Imported,
+  Refused,           // the script would delete a protected branch: nothing written
+  LogNotWritten,     // nothing imported
+  UndoNotWritten,    // nothing imported
+  ScriptNotWritten,  // nothing imported
+  EditorNotStarted,
+};
+
+struct RepairResult {
+  RepairOutcome outcome = RepairOutcome::Refused;
+  std::string logPath;   // empty when no log was written
+  std::string undoPath;  // empty when there was nothing to back up
+};
+
+// A repair in its safe order: the log of what is fixed, then the undo file,
+// then the import. A file that cannot be written stops it before anything is
+// imported, so nothing is deleted without its backup on disk.
+RepairResult LogBackUpAndApply(Platform& platform, FolderSet& folders, const std::vector<std::string>& displayLines,
+                               const RegScript& undo, const RegScript& fix);
 
 }  // namespace qrv
