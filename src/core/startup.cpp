@@ -41,10 +41,8 @@ std::string StartupFolder(Platform& platform, int csidl, RootKey root, const cha
 FolderSet FindFolders(Platform& platform) {
   FolderSet f;
   f.UserName = platform.GetUserName();
-  f.ProgramFolder = platform.GetModuleFileName();
-  f.ProgramFolder = f.ProgramFolder.substr(0, f.ProgramFolder.rfind('\\') == std::string::npos
-                                                  ? 0
-                                                  : f.ProgramFolder.rfind('\\'));
+  const std::string program = platform.GetModuleFileName();
+  f.ProgramFolder = program.substr(0, program.rfind('\\') == std::string::npos ? 0 : program.rfind('\\'));
   f.WindowsFolder = platform.GetWindowsDirectory() + "\\";
 
   f.LocalSettingsFolder = UpToLastBackslash(platform.SHGetFolderPath(csidl::kLocalAppData));
@@ -111,10 +109,7 @@ void LoadSettings(AppState& state) {
   state.folders.WindowsMajorVersion = major;
   FolderSet& f = state.folders;
   // L4 to L8: seed what is missing, read the rest.
-  {
-    RegKey settings = RegKey::Create(p, hkcu, kSettingsKey);
-    (void)settings;
-  }
+  RegKey::Create(p, hkcu, kSettingsKey);  // opened and closed again: it exists from here on
   if (!ValueExists(p, hkcu, kSettingsKey, "DisplayName")) WriteString(p, hkcu, kSettingsKey, "DisplayName", "Tessaline");
   if (!ValueExists(p, hkcu, kSettingsKey, "Version")) WriteString(p, hkcu, kSettingsKey, "Version", "2.0");
   if (ValueExists(p, hkcu, kSettingsKey, "Language"))

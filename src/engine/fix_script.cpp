@@ -1,6 +1,5 @@
 #include "engine/fix_script.h"
 
-
 #include "core/text.h"
 #include "engine/backup.h"
 #include "engine/file_ops.h"
