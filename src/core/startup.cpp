@@ -99,16 +99,15 @@ FolderSet FindFolders(Platform& platform) {
 void LoadSettings(AppState& state) {
   Platform& p = state.platform;
   const RootKey hkcu = RootKey::CurrentUser;
-  // L1, L2: the Windows version and the elevation flag.
+  // The Windows version and the elevation flag.
   state.LanguageNumber = 1;
   const std::uint32_t major = p.GetVersionMajor();
   const std::string program = p.GetModuleFileName();
   if (major > 5 && !ValueExists(p, hkcu, kElevationKey, program)) WriteString(p, hkcu, kElevationKey, program, kElevationData);
-  // L3.
   state.folders = FindFolders(p);
   state.folders.WindowsMajorVersion = major;
   FolderSet& f = state.folders;
-  // L4 to L8: seed what is missing, read the rest.
+  // The settings: seed what is missing, read the rest.
   RegKey::Create(p, hkcu, kSettingsKey);  // opened and closed again: it exists from here on
   if (!ValueExists(p, hkcu, kSettingsKey, "DisplayName")) WriteString(p, hkcu, kSettingsKey, "DisplayName", "Tessaline");
   if (!ValueExists(p, hkcu, kSettingsKey, "Version")) WriteString(p, hkcu, kSettingsKey, "Version", "2.0");
@@ -128,7 +127,7 @@ void LoadSettings(AppState& state) {
     WriteDword(p, hkcu, kSettingsKey, "s_Day", 0);
     WriteDateTime(p, hkcu, kSettingsKey, "s_Time", p.Now());
   }
-  // L9, L10.
+  // The language file.
   state.language.Open(p, f.ProgramFolder + "\\" + LanguageFileName(state.LanguageNumber),
                       [&p](const std::string& b) { return p.FromAnsi(b); });
   state.UndoScript.Clear();

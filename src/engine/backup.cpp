@@ -98,14 +98,16 @@ std::string UndoFileBytes(const RegScript& undo) {
 
 SavedFile SaveUndoScript(Platform& platform, FolderSet& folders, const RegScript& undo) {
   if (!undo.HoldsEntries()) return {true, {}};
-  const std::string name = NewUndoFileName(platform, folders);
+  const std::string name = NewUndoFileName(platform, folders);  // may move UndoFolder
   const std::string file = folders.UndoFolder + "\\" + name;
   if (!platform.WriteFile(file, UndoFileBytes(undo))) return {false, file};
   return {true, file};
 }
 
 SavedFile WriteLog(Platform& platform, FolderSet& folders, const std::vector<std::string>& lines) {
-  const std::string file = folders.LogFolder + "\\" + NewLogFileName(platform, folders);
+  // The name first: choosing it may move LogFolder to the program folder.
+  const std::string name = NewLogFileName(platform, folders);
+  const std::string file = folders.LogFolder + "\\" + name;
   std::string bytes;
   for (const std::string& line : lines) bytes += platform.ToAnsi(line, nullptr) + "\r\n";
   if (!platform.WriteFile(file, bytes)) return {false, file};
