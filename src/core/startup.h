@@ -2,7 +2,9 @@
 // From the start of the program to the moment the main window is ready:
 // the single-instance and administrator tests, the folder set, the settings
 // table and the language file.
+#include <array>
 #include <string>
+#include <vector>
 
 #include "core/folders.h"
 #include "core/language.h"
@@ -31,6 +33,17 @@ struct AppState {
   unsigned LanguageNumber = 1;
   LanguageTable language;
   RegScript UndoScript{ScriptFlavour::Version5};
+
+  // The lists every scan shares, valid until another page starts a scan.
+  // FindingList[1] to [10] are the registry categories, [11] to [15] the Home
+  // scan's file groups; [0] is unused.
+  std::array<std::vector<std::string>, 16> FindingList;
+  RegScript FixScript{ScriptFlavour::Regedit4};
+  RegScript TempValueScript{ScriptFlavour::Regedit4};
+  // True while a scan or cleaning runs; navigation and closing wait for it.
+  bool CancelFlag = false;
+  // Which progress bar the registry checks move: 2 Home, 3 Registry tab.
+  int ScanMode = 0;
 };
 
 FolderSet FindFolders(Platform& platform);

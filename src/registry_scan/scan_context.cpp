@@ -1,0 +1,72 @@
+#include "registry_scan/scan_context.h"
+
+#include "engine/registry_ops.h"
+
+namespace qrv {
+
+long long RoundHalfEven(long long n, long long d) {
+  if (d < 0) {
+    n = -n;
+    d = -d;
+  }
+  long long q = n / d;
+  long long r = n % d;
+  if (r < 0) {  // floor division
+    q -= 1;
+    r += d;
+  }
+  const long long twice = 2 * r;
+  if (twice > d || (twice == d && (q % 2 != 0))) ++q;
+  return q;
+}
+
+void CheckProgress::Step(std::size_t index, std::size_t count) {
+  if (count == 0 || bar_ == Bar::None) return;
+  const auto p = static_cast<int>(
+      RoundHalfEven(static_cast<long long>(index) * 100, static_cast<long long>(count)));
+  if (p <= last_) return;
+  last_ = p;
+  const int bar = bar_ == Bar::RegistryTab ? 3 : s_.app.ScanMode;
+  if (bar != 2 && bar != 3) return;
+  s_.host.SetProgressWidth(bar, static_cast<int>(RoundHalfEven(static_cast<long long>(p) * 533, 100)));
+}
+
+void ForEachItem(ScanContext& s, const std::vector<std::string>& names, Bar bar,
+                 const std::function<void(const std::string&)>& body) {
+  CheckProgress progress(s, bar);
+  for (std::size_t i = 0; i < names.size(); ++i) {
+    s.host.ProcessMessages();
+    if (!s.app.CancelFlag) continue;
+    if (names[i].empty()) continue;
+    progress.Step(i, names.size());
+    body(names[i]);
+  }
+}
+
+void AddFinding(ScanContext& s, int slot, const std::string& displayLine) {
+  s.app.FindingList.at(static_cast<std::size_t>(slot)).push_back(displayLine);
+}
+
+void KeyHoldsValues(ScanContext& s, RootKey root, const std::string& keyPath) {
+  s.host.ProcessMessages();
+  if (!s.app.CancelFlag || s.ValuesFound > 0) return;
+  std::vector<std::string> keys;
+  std::vector<std::string> values;
+  ReadKeyNames(s.platform(), root, keyPath, keys);
+  ReadValueNames(s.platform(), root, keyPath, values);
+  s.ValuesFound += static_cast<int>(values.size());
+  for (const std::string& name : keys) {
+    s.host.ProcessMessages();
+    // Every subkey is walked: one without subkeys of its own can still hold values.
+    if (name.empty() || s.ValuesFound != 0) continue;
+    KeyHoldsValues(s, root, keyPath + name + "\\");
+  }
+}
+
+bool KeyIsEmpty(ScanContext& s, RootKey root, const std::string& keyPath) {
+  s.ValuesFound = 0;
+  KeyHoldsValues(s, root, keyPath);
+  return s.ValuesFound == 0 && s.app.CancelFlag;
+}
+
+}  // namespace qrv

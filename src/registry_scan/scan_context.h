@@ -1,0 +1,79 @@
+#pragma once
+// What every registry check works with: the shared lists and flags of the
+// program, the platform, and a host that keeps the screen alive while the
+// checks run (the main window, or the console program).
+#include <cstddef>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "core/startup.h"
+#include "core/texts.h"
+
+namespace qrv {
+
+// The caller of a scan: the window pumps its messages (Stop runs in there)
+// and draws the progress bars; the console program does neither.
+class ScanHost {
+ public:
+  virtual ~ScanHost() = default;
+  virtual void ProcessMessages() = 0;
+  // Width in pixels of the fill of bar 2 (Home scan) or 3 (Registry tab).
+  virtual void SetProgressWidth(int bar, int pixels) = 0;
+};
+
+// A host that draws nothing: scans run to their end unless CancelFlag is
+// cleared by the caller.
+class QuietScanHost : public ScanHost {
+ public:
+  void ProcessMessages() override {}
+  void SetProgressWidth(int, int) override {}
+};
+
+struct ScanContext {
+  ScanContext(AppState& a, ScanHost& h) : app(a), host(h) {}
+  AppState& app;
+  ScanHost& host;
+  int ValuesFound = 0;
+
+  Platform& platform() { return app.platform; }
+  std::string Text(TextId id) const { return app.language.Text(id); }
+};
+
+// n / d rounded to the nearest integer, an exact half to the even neighbour.
+long long RoundHalfEven(long long n, long long d);
+
+// Which bar a check moves.
+enum class Bar { ByScanMode, RegistryTab, None };
+
+// The per-check progress: percent of the item index, moved only forward.
+class CheckProgress {
+ public:
+  CheckProgress(ScanContext& s, Bar bar) : s_(s), bar_(bar) {}
+  void Step(std::size_t index, std::size_t count);
+  int LastPercent() const { return last_; }
+
+ private:
+  ScanContext& s_;
+  Bar bar_;
+  int last_ = 0;
+};
+
+// The common loop of every check: for each name, process messages once; when
+// CancelFlag is false do no more work (the loop runs out); skip empty names;
+// move the progress; then run `body` on the name.
+void ForEachItem(ScanContext& s, const std::vector<std::string>& names, Bar bar,
+                 const std::function<void(const std::string&)>& body);
+
+// Appends a finding's display line to its slot.
+void AddFinding(ScanContext& s, int slot, const std::string& displayLine);
+
+// The walk that counts values below root\keyPath (keyPath ends with a
+// backslash) into s.ValuesFound; the caller sets ValuesFound to 0 first.
+void KeyHoldsValues(ScanContext& s, RootKey root, const std::string& keyPath);
+
+// True only when a complete walk found no value anywhere below the key. A walk
+// cut short by Stop can miss values, so a cancelled walk never says empty.
+bool KeyIsEmpty(ScanContext& s, RootKey root, const std::string& keyPath);
+
+}  // namespace qrv
