@@ -1,0 +1,325 @@
+#include "core/main_window.h"
+
+#include <utility>
+
+#include "engine/file_ops.h"
+#include "engine/fix_script.h"
+
+namespace qrv {
+
+namespace {
+
+constexpr int kShowNormal = 1;  // SW_SHOWNORMAL
+constexpr int kHelpRightEdge = 728;
+
+const std::array<TextId, 5> kTabCaptions{TextId::ActionsAction1, TextId::ActionsAction3, TextId::ActionsAction4,
+                                         TextId::ActionsAction5, TextId::AboutAbout};
+
+}  // namespace
+
+// ---------------------------------------------------------------- Clean Up
+
+CleanUpPage::CleanUpPage(const LanguageTable& language, std::function<void(int)> choose) : Page("Panel4") {
+  const std::array<int, 3> tops{32, 136, 256};
+  const std::array<TextId, 3> captions{TextId::Action4Cleanup, TextId::ActionsAction7, TextId::ActionsAction8};
+  for (int i = 0; i < 3; ++i) {
+    const auto n = static_cast<std::size_t>(i);
+    ImageButton& b = Buttons[n];
+    ButtonGroup::Make(b, Group, "Panel4Button" + std::to_string(i + 1), PageBounds(93, tops[n], 540, 78),
+                      "button_large", [choose, i] { choose(i + 1); });
+    b.caption.r = PageBounds(184, tops[n] + 6, 440, 64);
+    b.caption.wrap = true;
+    b.caption.font = {10, true, false};
+    b.caption.text = language.Text(captions[n]);
+    Picture& icon = Icons[n];
+    icon.name = "Panel4Icon" + std::to_string(i + 1);
+    icon.image = "cleanup_icon" + std::to_string(i + 1);
+    icon.r = PageBounds(93 + 17, tops[n] + 11, 56, 56);
+    icon.hand = true;
+    icon.onMouseMove = b.a.onMouseMove;
+    icon.onClick = b.a.onClick;
+  }
+  Back.onMouseMove = [this] { Group.ResetAll(); };
+}
+
+void CleanUpPage::AddContents(Scene& scene) {
+  for (std::size_t i = 0; i < 3; ++i) {
+    scene.push_back(&Buttons[i].a);
+    scene.push_back(&Buttons[i].b);
+    scene.push_back(&Icons[i]);
+    scene.push_back(&Buttons[i].caption);
+  }
+}
+
+// ------------------------------------------------------------------- About
+
+AboutPage::AboutPage(const LanguageTable& language) : Page("Panel6") {
+  const std::array<TextId, 2> captions{TextId::AboutAbout, TextId::Action6LogUndo};
+  for (int i = 0; i < 2; ++i) {
+    Label& t = PageTabs[static_cast<std::size_t>(i)];
+    t.name = i == 0 ? "TabSheet1" : "TabSheet2";
+    t.r = PageBounds(8 + 124 * i, 6, 120, 26);
+    t.text = language.Text(captions[static_cast<std::size_t>(i)]);
+    t.align = Align::Centre;
+    t.centreVertically = true;
+    t.opaque = true;
+    t.back = kWhite;
+    t.font = {9, false, false};
+    t.hand = true;
+    t.onClick = [this, i] { Select(i); };
+  }
+  ProductName.name = "AboutName";
+  ProductName.r = PageBounds(260, 90, 300, 44);
+  ProductName.text = "Quorvane";
+  ProductName.font = {22, true, false};
+  Version.name = "AboutVersion";
+  Version.r = PageBounds(262, 140, 300, 20);
+  Version.text = language.Text(TextId::AboutVersion) + " 2.1";
+  Version.font = {10, false, false};
+  Logo.name = "AboutLogo";
+  Logo.image = "logo";
+  Logo.r = PageBounds(40, 80, 200, 108);
+  Select(0);
+}
+
+void AboutPage::Select(int index) {
+  selected_ = index;
+  for (int i = 0; i < 2; ++i) {
+    Label& t = PageTabs[static_cast<std::size_t>(i)];
+    t.font.bold = i == index;
+    t.colour = i == index ? kDarkGrey : 8421504;  // grey for the page behind
+  }
+  ProductName.visible = Version.visible = Logo.visible = index == 0;
+}
+
+void AboutPage::AddContents(Scene& scene) {
+  scene.push_back(&PageTabs[0]);
+  scene.push_back(&PageTabs[1]);
+  scene.push_back(&Logo);
+  scene.push_back(&ProductName);
+  scene.push_back(&Version);
+}
+
+// ------------------------------------------------------------- main window
+
+TForm1a::TForm1a(AppState& app, WindowHost& host, ModalRunner& runner, TextMeasure& measure)
+    : app_(app), host_(host), runner_(runner), measure_(measure) {
+  WndImage.name = "WndImage";
+  WndImage.image = "background";
+  WndImage.r = {0, 0, 765, 546};
+  WndImage.onMouseMove = [this] { WndImageMouseMove(); };
+  for (int i = 0; i < 5; ++i) {
+    const auto n = static_cast<std::size_t>(i);
+    Tab[n].name = "Tab" + std::to_string(i + 1);
+    Tab[n].image = "tab" + std::to_string(i + 1);
+    Tab[n].r = {278, 52, 482, 42};
+    Tab[n].onMouseMove = WndImage.onMouseMove;
+    Label& l = TabLabel[n];
+    l.name = "TabLabel" + std::to_string(i + 1);
+    l.r = {300 + 90 * i, 54, 80, 33};
+    l.align = Align::Centre;
+    l.centreVertically = true;
+    l.font = {10, true, false};
+    l.hand = true;
+  }
+  TabLabel[0].onClick = [this] { Tab1Click(); };
+  TabLabel[1].onClick = [this] { Tab2Click(); };
+  TabLabel[2].onClick = [this] { Tab3Click(); };
+  TabLabel[3].onClick = [this] { Tab4Click(); };
+  TabLabel[4].onClick = [this] { Tab5Click(); };
+  ButtonGroup::Make(TopButton1, TopButtons, "TopButton1", {678, 9, 25, 23}, "top_about", [this] { TopButton1Click(); });
+  ButtonGroup::Make(TopButton2, TopButtons, "TopButton2", {704, 9, 25, 23}, "top_minimize",
+                    [this] { TopButton2Click(); });
+  ButtonGroup::Make(TopButton3, TopButtons, "TopButton3", {730, 9, 25, 23}, "top_close", [this] { TopButton3Click(); });
+  for (ImageButton* b : {&TopButton1, &TopButton2, &TopButton3}) b->caption.visible = false;
+  HelpLabel.name = "HelpLabel";
+  HelpLabel.font = {10, true, false};
+  HelpLabel.colour = kDarkGrey;
+  HelpLabel.hand = true;
+  HelpLabel.align = Align::Right;
+  HelpLabel.onClick = [this] { HelpLabelClick(); };
+  for (int i = 0; i < kPageCount; ++i) pages_[static_cast<std::size_t>(i)] = std::make_unique<Page>("Panel");
+}
+
+TForm1a::~TForm1a() = default;
+
+void TForm1a::SetPage(PageId id, std::unique_ptr<Page> page) { pages_.at(static_cast<std::size_t>(id)) = std::move(page); }
+
+void TForm1a::CreateForm() {
+  const LanguageTable& language = app_.language;
+  dialogs_ = std::make_unique<Dialogs>(language, app_.platform, runner_);
+  for (auto& slot : app_.FindingList) slot.clear();
+  app_.FixScript.Clear();
+  app_.TempValueScript.Clear();
+
+  const auto plain = [this](const char* name, bool back) {
+    return std::make_unique<PlainPage>(name, back ? this : nullptr);
+  };
+  SetPage(PageId::Panel1, plain("Panel1", false));
+  SetPage(PageId::Panel2A, plain("Panel2A", false));
+  SetPage(PageId::Panel2B, plain("Panel2B", false));
+  SetPage(PageId::Panel3, plain("Panel3", true));
+  SetPage(PageId::Panel4, std::make_unique<CleanUpPage>(language, [this](int n) {
+            if (n == 1) Panel4Button1Click();
+            if (n == 2) Panel4Button2Click();
+            if (n == 3) Panel4Button3Click();
+          }));
+  SetPage(PageId::Panel4A, plain("Panel4A", true));
+  SetPage(PageId::Panel4B, plain("Panel4B", true));
+  SetPage(PageId::Panel4C, plain("Panel4C", true));
+  SetPage(PageId::Panel5, plain("Panel5", true));
+  SetPage(PageId::Panel6, std::make_unique<AboutPage>(language));
+
+  for (std::size_t i = 0; i < 5; ++i) TabLabel[i].text = language.Text(kTabCaptions[i]);
+  TopButton1.a.tooltip = TopButton1.b.tooltip = language.Text(TextId::AboutAbout);
+  TopButton2.a.tooltip = TopButton2.b.tooltip = language.Text(TextId::ButtonsMinimize);
+  TopButton3.a.tooltip = TopButton3.b.tooltip = language.Text(TextId::ButtonsClose);
+  SetHelpMode(HelpMode::Help);
+
+  const int tabSize = app_.LanguageNumber == 3 ? 9 : app_.LanguageNumber == 5 ? 8 : 10;
+  for (Label& l : TabLabel) l.font.size = tabSize;
+
+  app_.CancelFlag = false;
+}
+
+bool TForm1a::CloseForm() {
+  if (app_.CancelFlag) return false;
+  const std::string fixFile = FixScriptFile(app_.folders);
+  if (FileExists(app_.platform, fixFile)) app_.platform.DeleteFile(fixFile);
+  app_.UndoScript.Clear();
+  for (auto& slot : app_.FindingList) slot.clear();
+  app_.FixScript.Clear();
+  app_.TempValueScript.Clear();
+  return true;
+}
+
+void TForm1a::SelectTab(int tab) {
+  for (int i = 0; i < 5; ++i) TabLabel[static_cast<std::size_t>(i)].colour = i + 1 == tab ? kWhite : kDarkGrey;
+  frontTab_ = tab;
+}
+
+void TForm1a::Tab1Click() {
+  if (app_.CancelFlag) return;
+  SelectTab(1);
+  BringToFront(PageId::Panel1);
+  PageOf(PageId::Panel1).Enter();
+  app_.ScanMode = 2;
+  BackTarget = 1;
+  SetHelpMode(HelpMode::Help);
+}
+
+void TForm1a::Tab2Click() {
+  if (app_.CancelFlag) return;
+  SelectTab(2);
+  BringToFront(PageId::Panel3);
+  PageOf(PageId::Panel3).Enter();
+  app_.ScanMode = 3;
+  BackTarget = 2;
+}
+
+void TForm1a::Tab3Click() {
+  if (app_.CancelFlag) return;
+  SelectTab(3);
+  BringToFront(PageId::Panel4);
+  app_.ScanMode = 3;
+  BackTarget = 2;
+  SetHelpMode(HelpMode::Back);
+}
+
+void TForm1a::Tab4Click() {
+  if (app_.CancelFlag) return;
+  SelectTab(4);
+  BringToFront(PageId::Panel5);
+  PageOf(PageId::Panel5).Enter();
+  app_.ScanMode = 4;
+  BackTarget = 2;
+}
+
+void TForm1a::Tab5Click() {
+  if (app_.CancelFlag) return;
+  SelectTab(5);
+  BringToFront(PageId::Panel6);
+  PageOf(PageId::Panel6).Enter();
+  app_.ScanMode = 5;
+  BackTarget = 1;
+  SetHelpMode(HelpMode::Help);
+}
+
+HelpMode TForm1a::Mode() const {
+  return HelpLabel.text.find('>') == std::string::npos ? HelpMode::Back : HelpMode::Help;
+}
+
+void TForm1a::SetHelpMode(HelpMode mode) {
+  HelpLabel.text = mode == HelpMode::Help ? "> " + app_.language.Text(TextId::ButtonsHelp)
+                                          : "< " + app_.language.Text(TextId::ButtonsBack);
+  const int width = measure_.Width(HelpLabel.text, HelpLabel.font);
+  HelpLabel.r = {kHelpRightEdge - width, 520, width, 18};
+}
+
+void TForm1a::HelpLabelClick() {
+  if (Mode() == HelpMode::Back) {
+    if (app_.CancelFlag) return;
+    if (BackTarget == 2) {
+      Tab1Click();
+      PageOf(PageId::Panel2B).Enter();
+      BringToFront(PageId::Panel2B);
+      return;
+    }
+  }
+  const std::string help = app_.folders.ProgramFolder + "\\Quorvane.chm";
+  if (FileExists(app_.platform, help)) {
+    app_.platform.ShellExecute("open", help, "", kShowNormal);
+  } else {
+    dialogs_->Information(app_.language.Text(TextId::MessagesHelpNotFound));
+  }
+}
+
+void TForm1a::TopButton1Click() {
+  if (app_.CancelFlag) return;
+  dialogs_->About();
+}
+
+void TForm1a::TopButton2Click() { host_.Minimize(); }
+void TForm1a::TopButton3Click() { host_.RequestClose(); }
+void TForm1a::WndImageMouseMove() { TopButtons.ResetAll(); }
+
+void TForm1a::FormKeyDown(Key key) {
+  if (key == Key::F1) TopButton1Click();
+}
+
+bool TForm1a::WMNCHitTest(int x, int y) const { return y < 40 && x < 670; }
+
+void TForm1a::Panel4Button1Click() {
+  PageOf(PageId::Panel4A).Enter();
+  BringToFront(PageId::Panel4A);
+}
+
+void TForm1a::Panel4Button2Click() {
+  PageOf(PageId::Panel4B).Enter();
+  BringToFront(PageId::Panel4B);
+}
+
+void TForm1a::Panel4Button3Click() {
+  PageOf(PageId::Panel4C).Enter();
+  BringToFront(PageId::Panel4C);
+}
+
+void TForm1a::SetProgressWidth(int bar, int pixels) {
+  if (bar == 3) PageOf(PageId::Panel3).SetProgressWidth(pixels);
+  if (bar == 2) PageOf(PageId::Panel2A).SetProgressWidth(pixels);
+}
+
+Scene TForm1a::Contents() {
+  Scene scene{&WndImage, &Tab[static_cast<std::size_t>(frontTab_ - 1)]};
+  for (Label& l : TabLabel) scene.push_back(&l);
+  const Scene page = PageOf(front_).Contents();
+  scene.insert(scene.end(), page.begin(), page.end());
+  for (ImageButton* b : {&TopButton1, &TopButton2, &TopButton3}) {
+    scene.push_back(&b->a);
+    scene.push_back(&b->b);
+  }
+  scene.push_back(&HelpLabel);
+  return scene;
+}
+
+}  // namespace qrv

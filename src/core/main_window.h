@@ -1,0 +1,129 @@
+#pragma once
+// The main window's behaviour: tabs, pages, the help link, the top buttons,
+// dragging, keys and closing. The drawing layer shows Contents() and forwards
+// the user's input to the handlers here.
+#include <array>
+#include <memory>
+#include <string>
+
+#include "core/page.h"
+#include "dialogs/message_dialogs.h"
+#include "registry_scan/scan_context.h"
+
+namespace qrv {
+
+enum class PageId { Panel1, Panel2A, Panel2B, Panel3, Panel4, Panel4A, Panel4B, Panel4C, Panel5, Panel6 };
+inline constexpr int kPageCount = 10;
+
+// What the window system does for the main window.
+class WindowHost {
+ public:
+  virtual ~WindowHost() = default;
+  virtual void ProcessMessages() = 0;
+  virtual void Minimize() = 0;
+  // Asks the window to close; the window then calls CloseForm.
+  virtual void RequestClose() = 0;
+};
+
+// The Clean Up page: three large buttons leading to its three sub-pages.
+class CleanUpPage : public Page {
+ public:
+  CleanUpPage(const LanguageTable& language, std::function<void(int)> choose);
+  std::array<ImageButton, 3> Buttons;
+  std::array<Picture, 3> Icons;
+  ButtonGroup Group;
+
+ protected:
+  void AddContents(Scene& scene) override;
+};
+
+// The fifth tab: a page control with About and Log/Undo.
+class AboutPage : public Page {
+ public:
+  AboutPage(const LanguageTable& language);
+  void Enter() override { Select(0); }
+  void Select(int index);
+  int Selected() const { return selected_; }
+  std::array<Label, 2> PageTabs;
+  Label ProductName;
+  Label Version;
+  Picture Logo;
+
+ protected:
+  void AddContents(Scene& scene) override;
+
+ private:
+  int selected_ = 0;
+};
+
+class TForm1a : public MainWindow, private ScanHost {
+ public:
+  TForm1a(AppState& app, WindowHost& host, ModalRunner& runner, TextMeasure& measure);
+  ~TForm1a() override;
+
+  // Creation after the settings are loaded: dialogs, lists, captions, sizes.
+  void CreateForm();
+  void ShowForm() { Tab1Click(); }
+  // False when closing is refused (a scan runs). Otherwise cleans up.
+  bool CloseForm();
+
+  void Tab1Click() override;
+  void Tab2Click();
+  void Tab3Click();
+  void Tab4Click();
+  void Tab5Click();
+  void HelpLabelClick();
+  void TopButton1Click();
+  void TopButton2Click();
+  void TopButton3Click();
+  void WndImageMouseMove();
+  void FormKeyDown(Key key);
+  // True where the window answers the hit test as its caption (drag zone).
+  bool WMNCHitTest(int x, int y) const;
+  void Panel4Button1Click();
+  void Panel4Button2Click();
+  void Panel4Button3Click();
+
+  Scene Contents();
+  PageId FrontPage() const { return front_; }
+  Page& PageOf(PageId id) { return *pages_.at(static_cast<std::size_t>(id)); }
+  void BringToFront(PageId id) { front_ = id; }
+  int FrontTab() const { return frontTab_; }
+  HelpMode Mode() const;
+  int BackTarget = 1;
+
+  // MainWindow
+  AppState& App() override { return app_; }
+  Dialogs& Messages() override { return *dialogs_; }
+  TextMeasure& Measure() override { return measure_; }
+  ScanHost& Scans() override { return *this; }
+  void SetHelpMode(HelpMode mode) override;
+
+  Picture WndImage;
+  std::array<Picture, 5> Tab;
+  std::array<Label, 5> TabLabel;
+  ImageButton TopButton1;
+  ImageButton TopButton2;
+  ImageButton TopButton3;
+  ButtonGroup TopButtons;
+  Label HelpLabel;
+
+  // Replaces a page (the feature pages plug in here).
+  void SetPage(PageId id, std::unique_ptr<Page> page);
+
+ private:
+  void SelectTab(int tab);
+  void ProcessMessages() override { host_.ProcessMessages(); }
+  void SetProgressWidth(int bar, int pixels) override;
+
+  AppState& app_;
+  WindowHost& host_;
+  ModalRunner& runner_;
+  TextMeasure& measure_;
+  std::unique_ptr<Dialogs> dialogs_;
+  std::array<std::unique_ptr<Page>, kPageCount> pages_;
+  PageId front_ = PageId::Panel1;
+  int frontTab_ = 1;
+};
+
+}  // namespace qrv

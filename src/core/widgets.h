@@ -1,0 +1,136 @@
+#pragma once
+// What a window shows, as plain data: labels, pictures and image buttons with
+// their places, texts, colours and handlers. Pages and dialogs build these and
+// change them; the drawing layer paints them in order and forwards the mouse
+// to the topmost one under it.
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace qrv {
+
+// Colours as Windows keeps them: 0x00BBGGRR (255 is red).
+using Colour = std::uint32_t;
+inline constexpr Colour kWhite = 16777215;
+inline constexpr Colour kDarkGrey = 4605510;
+inline constexpr Colour kRed = 255;
+
+struct Bounds {
+  int left = 0;
+  int top = 0;
+  int width = 0;
+  int height = 0;
+  int Right() const { return left + width; }
+  int Bottom() const { return top + height; }
+  bool Contains(int x, int y) const { return x >= left && x < left + width && y >= top && y < top + height; }
+};
+
+// Every text of the program is set in Arial.
+struct Font {
+  int size = 8;  // points
+  bool bold = false;
+  bool underline = false;
+};
+
+enum class Align { Left, Centre, Right };
+
+// The width a text takes on screen; the drawing layer measures, tests count.
+class TextMeasure {
+ public:
+  virtual ~TextMeasure() = default;
+  virtual int Width(const std::string& text, const Font& font) = 0;
+};
+
+struct Node {
+  virtual ~Node() = default;
+  std::string name;
+  Bounds r;
+  bool visible = true;
+  bool hand = false;  // hand-point cursor
+  std::string tooltip;
+  std::function<void()> onClick;
+  std::function<void()> onMouseMove;
+};
+
+struct Label : Node {
+  std::string text;
+  Font font;
+  Colour colour = kDarkGrey;
+  Align align = Align::Left;
+  bool wrap = false;            // word-wrapped within its bounds
+  bool centreVertically = false;
+  bool opaque = false;          // filled with `back` before the text
+  Colour back = kWhite;
+};
+
+// An image of the skin, drawn at its bounds.
+struct Picture : Node {
+  std::string image;
+};
+
+// A filled rectangle, with an optional one-pixel frame.
+struct Panel : Node {
+  Colour fill = kWhite;
+  bool framed = false;
+  Colour frame = kDarkGrey;
+};
+
+// A read-only multi-line text box with scroll bars (a system control).
+struct TextBox : Node {
+  std::vector<std::string> lines;
+  bool wrap = false;
+};
+
+// Two images at one place, the highlighted one hidden at first, and a caption
+// centred on top. Moving over any of the three highlights it; clicking the
+// image or the caption runs the action.
+struct ImageButton {
+  Picture a;
+  Picture b;
+  Label caption;
+  void SetVisible(bool v) {
+    a.visible = v;
+    b.visible = false;
+    caption.visible = v;
+  }
+  bool Visible() const { return a.visible || b.visible; }
+  bool Highlighted() const { return b.visible; }
+  void Normal() {
+    if (b.visible) {
+      b.visible = false;
+      a.visible = true;
+    }
+  }
+};
+
+// The buttons of one window: only one is highlighted at a time.
+class ButtonGroup {
+ public:
+  void Add(ImageButton& button);
+  void Hover(ImageButton& button);  // the mouse moves over the button
+  void ResetAll();                  // the mouse moves over the background
+  // Places a button and wires its hover and click.
+  static void Make(ImageButton& button, ButtonGroup& group, const std::string& name, Bounds r,
+                   const std::string& image, std::function<void()> action);
+
+ private:
+  std::vector<ImageButton*> buttons_;
+};
+
+// A tick box drawn as one of two images, with its caption to the right.
+struct TickBox {
+  Picture box;
+  Label caption;
+  bool checked = false;
+  void Set(bool on) {
+    checked = on;
+    box.image = on ? "tick_on" : "tick_off";
+  }
+};
+
+using Scene = std::vector<Node*>;
+
+void AddButton(Scene& scene, ImageButton& button);
+
+}  // namespace qrv
