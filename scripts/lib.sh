@@ -3,6 +3,13 @@ ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 BUILD="$ROOT/build"
 JOBS="$(nproc 2>/dev/null || echo 2)"
 
+# Commands to run when the script ends, newest first.
+ON_EXIT=""
+on_exit() {
+  ON_EXIT="$1; $ON_EXIT"
+  trap "$ON_EXIT" EXIT
+}
+
 configure_and_build() {  # native | windows
   local kind="$1" dir="$BUILD/$1"
   local extra=()
@@ -24,10 +31,25 @@ start_wine() {  # prefix folder name
   mkdir -p "$WINEPREFIX"
   wineserver -k 2>/dev/null || true
   wineserver -p </dev/null >/dev/null 2>&1  # one persistent server for the whole run
-  trap 'wineserver -k 2>/dev/null || true' EXIT
+  on_exit 'wineserver -k 2>/dev/null || true'
   if [ ! -f "$WINEPREFIX/system.reg" ]; then
     wineboot -i >/dev/null 2>&1
+    # Windows sets its windows in Arial; Liberation Sans has the same metrics.
+    wine reg add 'HKCU\Software\Wine\Fonts\Replacements' /v Arial /t REG_SZ /d 'Liberation Sans' /f >/dev/null 2>&1
   fi
 }
 
 winpath() { echo "Z:${1//\//\\}"; }
+
+# A virtual screen for the windows, unless one is already there.
+start_xvfb() {
+  if [ -n "${DISPLAY:-}" ] && xdpyinfo >/dev/null 2>&1; then return 0; fi
+  local n=90
+  while [ -e "/tmp/.X11-unix/X$n" ] || [ -e "/tmp/.X$n-lock" ]; do n=$((n + 1)); done
+  Xvfb ":$n" -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
+  XVFB_PID=$!
+  export DISPLAY=":$n"
+  local i
+  for i in $(seq 1 50); do [ -e "/tmp/.X11-unix/X$n" ] && break; sleep 0.1; done
+  on_exit "kill $XVFB_PID 2>/dev/null || true"
+}

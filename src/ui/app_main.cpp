@@ -1,0 +1,33 @@
+// The program entry: one instance, administrator only, then the main window.
+#include "core/startup.h"
+#include "engine/win32/win32_platform.h"
+#include "ui/images.h"
+#include "ui/main_view.h"
+#include "ui/win.h"
+#include <shlobj.h>
+
+#include "engine/win32/win32_names.h"
+
+int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
+  qrv::Win32Platform platform;
+  if (qrv::ProgramEntry(platform) != qrv::EntryDecision::Start) return 0;
+  CoInitialize(nullptr);
+  INITCOMMONCONTROLSEX controls{sizeof controls, ICC_WIN95_CLASSES | ICC_STANDARD_CLASSES};
+  InitCommonControlsEx(&controls);
+  int result = 0;
+  {
+    qrv::ui::GdiplusSession gdiplus;
+    // The shell-link object through which shortcut files are read.
+    IShellLinkW* shellLink = nullptr;
+    CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkW,
+                     reinterpret_cast<void**>(&shellLink));
+    {
+      qrv::AppState app(platform);
+      qrv::ui::MainView view(app);
+      if (view.Open()) result = view.Run();
+    }
+    if (shellLink != nullptr) shellLink->Release();
+  }
+  CoUninitialize();
+  return result;
+}

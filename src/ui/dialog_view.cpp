@@ -1,0 +1,44 @@
+#include "ui/dialog_view.h"
+
+namespace qrv::ui {
+
+void DialogRunner::RunModal(SkinnedDialog& dialog) {
+  dialog.Show();
+  DialogWindow window(dialog);
+  if (!window.Create(owner_, dialog.Title.text, dialog.Width(), dialog.Height(), false)) {
+    dialog.Close();
+    return;
+  }
+  window.ApplySkinRegion(dialog.Background(), {});
+  window.SyncTooltips();
+  const bool ownerWasEnabled = owner_ != nullptr && IsWindowEnabled(owner_);
+  if (ownerWasEnabled) EnableWindow(owner_, FALSE);
+  ShowWindow(window.Handle(), SW_SHOW);
+  SetForegroundWindow(window.Handle());
+  SetFocus(window.Handle());
+  bool quit = false;
+  int quitCode = 0;
+  MSG msg;
+  while (!dialog.Closed()) {
+    const BOOL got = GetMessageW(&msg, nullptr, 0, 0);
+    if (got == 0 || got == -1) {
+      quit = got == 0;
+      quitCode = static_cast<int>(msg.wParam);
+      dialog.Close();
+      break;
+    }
+    // Escape closes the dialog even while one of its controls has the focus.
+    if (msg.message == WM_KEYDOWN && msg.wParam == VK_ESCAPE &&
+        (msg.hwnd == window.Handle() || IsChild(window.Handle(), msg.hwnd))) {
+      dialog.KeyDown(Key::Escape);
+      continue;
+    }
+    TranslateMessage(&msg);
+    DispatchMessageW(&msg);
+  }
+  if (ownerWasEnabled) EnableWindow(owner_, TRUE);
+  if (owner_ != nullptr) SetActiveWindow(owner_);
+  if (quit) PostQuitMessage(quitCode);
+}
+
+}  // namespace qrv::ui

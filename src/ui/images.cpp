@@ -1,0 +1,76 @@
+#include "ui/images.h"
+
+#include <cstring>
+#include <vector>
+
+#include "core/text.h"
+
+namespace qrv::ui {
+
+GdiplusSession::GdiplusSession() {
+  Gdiplus::GdiplusStartupInput input;
+  Gdiplus::GdiplusStartup(&token_, &input, nullptr);
+}
+
+GdiplusSession::~GdiplusSession() {
+  Images::Get().Release();
+  Gdiplus::GdiplusShutdown(token_);
+}
+
+Images& Images::Get() {
+  static Images images;
+  return images;
+}
+
+namespace {
+
+// Decodes a PNG resource and copies it into a bitmap of its own, so that the
+// stream it came from can go at once.
+std::unique_ptr<Gdiplus::Bitmap> LoadResourcePicture(const std::string& name) {
+  const std::wstring wname = Wide(UpperAscii(name));
+  HRSRC info = FindResourceW(nullptr, wname.c_str(), MAKEINTRESOURCEW(10));  // RT_RCDATA
+  if (info == nullptr) return nullptr;
+  HGLOBAL loaded = LoadResource(nullptr, info);
+  const DWORD size = SizeofResource(nullptr, info);
+  const void* bytes = loaded != nullptr ? LockResource(loaded) : nullptr;
+  if (bytes == nullptr || size == 0) return nullptr;
+  HGLOBAL copy = GlobalAlloc(GMEM_MOVEABLE, size);
+  if (copy == nullptr) return nullptr;
+  void* target = GlobalLock(copy);
+  std::memcpy(target, bytes, size);
+  GlobalUnlock(copy);
+  IStream* stream = nullptr;
+  if (CreateStreamOnHGlobal(copy, TRUE, &stream) != S_OK) {
+    GlobalFree(copy);
+    return nullptr;
+  }
+  std::unique_ptr<Gdiplus::Bitmap> decoded(Gdiplus::Bitmap::FromStream(stream));
+  std::unique_ptr<Gdiplus::Bitmap> result;
+  if (decoded && decoded->GetLastStatus() == Gdiplus::Ok) {
+    const auto w = static_cast<INT>(decoded->GetWidth());
+    const auto h = static_cast<INT>(decoded->GetHeight());
+    result = std::make_unique<Gdiplus::Bitmap>(w, h, PixelFormat32bppPARGB);
+    Gdiplus::Graphics g(result.get());
+    g.SetCompositingMode(Gdiplus::CompositingModeSourceCopy);
+    g.DrawImage(decoded.get(), 0, 0, w, h);
+  }
+  decoded.reset();
+  stream->Release();
+  return result;
+}
+
+}  // namespace
+
+Gdiplus::Bitmap* Images::Find(const std::string& name) {
+  auto it = cache_.find(name);
+  if (it == cache_.end()) it = cache_.emplace(name, LoadResourcePicture(name)).first;
+  return it->second.get();
+}
+
+COLORREF Images::Pixel(Gdiplus::Bitmap& bitmap, int x, int y) {
+  Gdiplus::Color c;
+  bitmap.GetPixel(x, y, &c);
+  return RGB(c.GetR(), c.GetG(), c.GetB());
+}
+
+}  // namespace qrv::ui

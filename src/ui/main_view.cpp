@@ -1,0 +1,53 @@
+#include "ui/main_view.h"
+
+namespace qrv::ui {
+
+MainView::MainView(AppState& app) : app_(app), form_(app, *this, runner_, measure_) {}
+
+bool MainView::Open() {
+  if (!Create(nullptr, "Quorvane", 765, 546, true)) return false;
+  runner_.SetOwner(Handle());
+  // Pending messages are processed while the shape is cut, as during scans.
+  ApplySkinRegion("background", [] {
+    MSG msg;
+    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+      TranslateMessage(&msg);
+      DispatchMessageW(&msg);
+    }
+  });
+  LoadSettings(app_);
+  form_.CreateForm();
+  SyncTooltips();
+  ShowWindow(Handle(), SW_SHOW);
+  form_.ShowForm();
+  Redraw();
+  return true;
+}
+
+int MainView::Run() {
+  MSG msg;
+  while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
+    TranslateMessage(&msg);
+    DispatchMessageW(&msg);
+  }
+  return static_cast<int>(msg.wParam);
+}
+
+void MainView::ProcessMessages() {
+  Redraw();
+  MSG msg;
+  while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+    if (msg.message == WM_QUIT) {
+      PostQuitMessage(static_cast<int>(msg.wParam));
+      break;
+    }
+    TranslateMessage(&msg);
+    DispatchMessageW(&msg);
+  }
+}
+
+void MainView::Minimize() { ShowWindow(Handle(), SW_MINIMIZE); }
+
+void MainView::RequestClose() { PostMessageW(Handle(), WM_CLOSE, 0, 0); }
+
+}  // namespace qrv::ui

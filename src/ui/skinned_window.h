@@ -1,0 +1,61 @@
+#pragma once
+// A borderless window that paints a scene over its background image, takes
+// its shape from that image, answers the hit test as its caption where the
+// logic says so, and forwards the mouse and keys to the scene's elements.
+#include <functional>
+#include <map>
+#include <string>
+
+#include "core/widgets.h"
+#include "dialogs/skinned_dialog.h"
+#include "ui/win.h"
+
+namespace qrv::ui {
+
+class SkinnedWindow {
+ public:
+  SkinnedWindow() = default;
+  virtual ~SkinnedWindow();
+  SkinnedWindow(const SkinnedWindow&) = delete;
+  SkinnedWindow& operator=(const SkinnedWindow&) = delete;
+
+  // Creates the window (hidden) with the given client size.
+  bool Create(HWND owner, const std::string& title, int width, int height, bool appWindow);
+  HWND Handle() const { return hwnd_; }
+  // Cuts the window's shape out of its background image; `pump` runs
+  // before each band of the image is examined.
+  void ApplySkinRegion(const std::string& background, const std::function<void()>& pump);
+  // Left and top that centre a window of this size on `owner` (or on the
+  // work area when there is none).
+  static POINT CentreOn(HWND owner, int width, int height);
+  // Draws the current state at once.
+  void Redraw();
+  void SyncTooltips();
+
+ protected:
+  virtual Scene CurrentScene() = 0;
+  virtual bool IsCaption(int x, int y) = 0;
+  virtual void OnKey(Key) {}
+  // WM_CLOSE: true lets the window be destroyed.
+  virtual bool OnClose() { return true; }
+  virtual void OnDestroyed() {}
+  // After any input the window repaints itself.
+  void AfterInput();
+
+ private:
+  static LRESULT CALLBACK Proc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
+  LRESULT Handle(UINT message, WPARAM wParam, LPARAM lParam);
+  void Paint();
+  void SyncTextBoxes(const Scene& scene);
+  Node* NodeAt(const Scene& scene, int x, int y) const;
+
+  HWND hwnd_ = nullptr;
+  HWND tooltip_ = nullptr;
+  int width_ = 0;
+  int height_ = 0;
+  Node* pressed_ = nullptr;
+  std::map<const TextBox*, HWND> edits_;
+  std::map<const Node*, UINT_PTR> tools_;
+};
+
+}  // namespace qrv::ui
