@@ -1,0 +1,99 @@
+#include "registry_scan/com_checks.h"
+
+#include <vector>
+
+#include "core/text.h"
+#include "engine/paths.h"
+#include "engine/reg_script.h"
+#include "engine/registry_ops.h"
+#include "registry_scan/file_probe.h"
+#include "registry_scan/finding_report.h"
+
+namespace qrv {
+
+namespace {
+
+constexpr RootKey kHkcr = RootKey::ClassesRoot;
+
+std::string Read(ScanContext& s, const std::string& key) { return ReadUpperString(s.platform(), kHkcr, key, ""); }
+
+bool Contains(const std::string& text, const char* what) { return text.find(what) != std::string::npos; }
+
+// Reports a finding that deletes `key` (below HKEY_CLASSES_ROOT) and backs up `backupKey`.
+void ReportDeletion(ScanContext& s, const std::string& line, const std::string& backupKey, const std::string& key) {
+  if (!KeyIsWritable(s.platform(), kHkcr, key)) return;
+  ReportFinding(s, 4, line, WholeKey(kHkcr, backupKey), [&](RegScript& fix) { return fix.AddDeleteKey(kHkcr, key); });
+}
+
+}  // namespace
+
+void CheckCOM(ScanContext& s) {
+  std::vector<std::string> names;
+  ReadKeyNames(s.platform(), kHkcr, kClsidKey, names);
+  ForEachItem(s, names, Bar::ByScanMode, [&](const std::string& name) {
+    if (!ExpressibleInScript(name)) return;
+    const std::string key = kClsidKey + name;
+    if (!KeyIsWritable(s.platform(), kHkcr, key)) return;
+    std::string serverKey = key + "\\InprocServer32";
+    std::string server = Read(s, serverKey);
+    if (server.empty()) {
+      serverKey = key + "\\LocalServer32";
+      server = Read(s, serverKey);
+    }
+    if (Read(s, key + "\\TypeLib") == kExcludedTypeLib) return;
+    if (server.empty()) return;
+    const auto missing = MissingFileName(s, server, ResolveCommandLine(s.app.folders, server), false);
+    if (!missing) return;
+    ReportDeletion(s, FileNotFoundLine(s, *missing), key, serverKey);
+  });
+}
+
+namespace {
+
+// Steps of one identifier's icon and command tests.
+void CheckIcon(ScanContext& s, const std::string& key, const std::string& icon) {
+  if (icon.empty() || (!Contains(icon, "EXE") && !Contains(icon, "DLL"))) return;
+  const auto missing = MissingFileName(s, icon, ResolveCommandLine(s.app.folders, icon), false);
+  if (!missing) return;
+  const std::string iconKey = key + "\\DefaultIcon";
+  ReportDeletion(s, RelationNotFoundLine(s, *missing), iconKey, iconKey);
+}
+
+void CheckCommand(ScanContext& s, const std::string& commandKey, const std::string& command) {
+  if (command.empty() || Contains(command, "RUNDLL32") || Contains(command, "EXPLOR")) return;
+  if (!Contains(command, "EXE") && !Contains(command, "DLL")) return;
+  // A path still starting with a placeholder cannot be judged (MissingFileName).
+  const auto missing = MissingFileName(s, command, ResolveCommandLine(s.app.folders, command), true);
+  if (!missing) return;
+  ReportDeletion(s, FileNotFoundLine(s, *missing), commandKey, commandKey);
+}
+
+}  // namespace
+
+void CheckActiveX(ScanContext& s) {
+  std::vector<std::string> names;
+  ReadKeyNames(s.platform(), kHkcr, "\\", names);
+  ForEachItem(s, names, Bar::ByScanMode, [&](const std::string& name) {
+    const std::string upper = UpperCaseText(name);
+    if (name.front() == '.' || Contains(upper, "URN:") || upper == "CLSID" || upper == "LNKFILE") return;
+    if (!ExpressibleInScript(name)) return;
+    const std::string key = "\\" + name;
+    if (!KeyIsWritable(s.platform(), kHkcr, key)) return;
+    const std::string classKey = key + "\\CLSID";
+    const std::string classId = Read(s, classKey);
+    if (classId == kExcludedTypeLib || classId == kExcludedClass) return;
+
+    // The class test. Only the dangling reference goes: the identifier is
+    // often the class of file types too, and its verbs, icon and the
+    // extensions that name it stay useful without it.
+    if (!classId.empty() && KeyIsAbsent(s.platform(), kHkcr, kClsidKey + classId)) {
+      ReportDeletion(s, RelationNotFoundLine(s, classId), classKey, classKey);
+      return;
+    }
+    CheckIcon(s, key, Read(s, key + "\\DefaultIcon"));
+    CheckCommand(s, key + "\\shell\\open\\command", Read(s, key + "\\shell\\open\\command"));
+    CheckCommand(s, key + "\\shell\\edit\\command", Read(s, key + "\\shell\\edit\\command"));
+  });
+}
+
+}  // namespace qrv

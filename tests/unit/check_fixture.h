@@ -1,0 +1,46 @@
+#pragma once
+// A check run on the in-memory Windows, with the repair and the undo it
+// prepares carried out by the fake registry editor, so that a test can see
+// what a repair deletes and, above all, what it leaves.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "engine/backup.h"
+#include "engine/fix_script.h"
+#include "unit/scan_fixture.h"
+
+namespace qrv::testing {
+
+using Lines = std::vector<std::string>;
+
+class CheckTest : public ::testing::Test, public ScanFixture {
+ protected:
+  void SetUp() override { StartScan(); }
+
+  // The backup lines after the header.
+  Lines UndoLines() const {
+    const auto& l = app.UndoScript.Lines();
+    return {l.begin() + (l.size() >= 2 ? 2 : 0), l.end()};
+  }
+  bool NothingReported() const {
+    for (int slot = 1; slot <= 10; ++slot)
+      if (!Slot(slot).empty()) return false;
+    return FixLines().empty() && UndoLines().empty();
+  }
+  // The repair: the fix script imported by the registry editor.
+  void Repair() { ASSERT_EQ(ApplyFixScript(p, app.folders, app.FixScript), ApplyResult::Imported); }
+  // The undo file of that repair imported again.
+  void Undo() {
+    const std::string file = app.folders.UndoFolder + "\\undo-test.reg";
+    ASSERT_TRUE(p.files.WriteFile(file, UndoFileBytes(app.UndoScript)));
+    ASSERT_TRUE(RunRegistryEditor(p, app.folders, " /s \"" + file + "\""));
+  }
+  bool Has(RootKey root, const std::string& key) const { return p.registry.HasKey(root, key); }
+  bool HasValue(RootKey root, const std::string& key, const std::string& name) const {
+    return p.registry.GetValue(root, key, name).has_value();
+  }
+};
+
+}  // namespace qrv::testing
