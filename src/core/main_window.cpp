@@ -4,6 +4,7 @@
 
 #include "engine/file_ops.h"
 #include "engine/fix_script.h"
+#include "registry_scan/registry_page.h"
 
 namespace qrv {
 
@@ -158,7 +159,7 @@ void TForm1a::CreateForm() {
   SetPage(PageId::Panel1, plain("Panel1", false));
   SetPage(PageId::Panel2A, plain("Panel2A", false));
   SetPage(PageId::Panel2B, plain("Panel2B", false));
-  SetPage(PageId::Panel3, plain("Panel3", true));
+  SetPage(PageId::Panel3, std::make_unique<RegistryPage>(*this));
   SetPage(PageId::Panel4, std::make_unique<CleanUpPage>(language, [this](int n) {
             if (n == 1) Panel4Button1Click();
             if (n == 2) Panel4Button2Click();

@@ -1,0 +1,310 @@
+#include "registry_scan/registry_page.h"
+
+#include "dialogs/message_dialogs.h"
+#include "engine/registry_ops.h"
+#include "registry_scan/app_path_checks.h"
+#include "registry_scan/association_checks.h"
+#include "registry_scan/com_checks.h"
+#include "registry_scan/interface_checks.h"
+#include "registry_scan/scan_context.h"
+#include "registry_scan/startup_checks.h"
+#include "registry_scan/temp_values.h"
+
+namespace qrv {
+
+namespace {
+
+const std::array<TextId, kRegistryCategories> kCaptions{
+    TextId::Action3Item01, TextId::Action3Item02, TextId::Action3Item03, TextId::Action3Item04,
+    TextId::Action3Item05, TextId::Action3Item06, TextId::Action3Item07, TextId::Action3Item08,
+    TextId::Action3Item09, TextId::Action3Item10};
+
+constexpr int kFirstRowTop = 72;
+constexpr int kRowPitch = 27;
+
+std::string TwoDigits(int n) { return (n < 10 ? "0" : "") + std::to_string(n); }
+
+}  // namespace
+
+RegistryPage::RegistryPage(MainWindow& window) : Page("Panel3"), window_(window) {
+  const LanguageTable& language = window.App().language;
+  const unsigned lang = window.App().LanguageNumber;
+  const int rowSize = lang == 2 || lang == 4 ? 10 : lang == 3 ? 11 : 12;
+  const int statusSize = lang == 2 || lang == 3 || lang == 5 ? 8 : 10;
+  const int buttonSize = lang == 3 || lang == 4 ? 10 : 11;
+
+  Panel3Label11A.name = "Panel3Label11A";
+  Panel3Label11A.r = PageBounds(20, 10, 520, 26);
+  Panel3Label11A.text = language.Text(TextId::Action3Registry);
+  Panel3Label11A.font = {14, true, false};
+  Panel3Label11B.name = "Panel3Label11B";
+  Panel3Label11B.r = PageBounds(22, 42, 440, 18);
+  Panel3Label11B.font = {statusSize, false, false};
+  Panel3Label11C.name = "Panel3Label11C";
+  Panel3Label11C.r = PageBounds(400, 42, 296, 18);
+  Panel3Label11C.align = Align::Right;
+  Panel3Label11C.font = {statusSize, true, false};
+
+  for (int i = 0; i < kRegistryCategories; ++i) {
+    const auto n = static_cast<std::size_t>(i);
+    const int top = kFirstRowTop + kRowPitch * i;
+    Label& caption = CaptionLabels[n];
+    caption.name = "Panel3Label" + TwoDigits(i + 1) + "A";
+    caption.r = PageBounds(62, top, 330, 22);
+    caption.text = language.Text(kCaptions[n]);
+    caption.font = {rowSize, false, false};
+    Label& result = ResultLabels[n];
+    result.name = "Panel3Label" + TwoDigits(i + 1) + "B";
+    result.r = PageBounds(430, top, 266, 22);
+    result.font = {rowSize, true, false};
+    result.onClick = [this, i] { Panel3FoundLabelClick(i + 1); };
+    Picture& icon = WarningIcons[n];
+    icon.name = "Panel3Image" + TwoDigits(i + 1);
+    icon.image = "warning";
+    icon.r = PageBounds(404, top + 2, 16, 16);
+  }
+  Panel3ProgressBar1A.name = "Panel3ProgressBar1A";
+  Panel3ProgressBar1A.image = "progress_track";
+  Panel3ProgressBar1A.r = PageBounds(92, 346, 533, 14);
+  Panel3ProgressBar1B.name = "Panel3ProgressBar1B";
+  Panel3ProgressBar1B.image = "progress_fill";
+  Panel3ProgressBar1B.r = PageBounds(92, 346, 0, 14);
+  Panel3ProgressBar2.name = "Panel3ProgressBar2";
+  Panel3ProgressBar2.image = "row_marker";
+  Panel3ProgressBar2.r = PageBounds(36, kFirstRowTop, 16, 16);
+
+  const Bounds place = PageBounds(296, 368, 123, 32);
+  const auto make = [&](ImageButton& b, const char* name, TextId caption, std::function<void()> action) {
+    ButtonGroup::Make(b, Buttons, name, place, "button", std::move(action));
+    b.caption.text = language.Text(caption);
+    b.caption.font = {buttonSize, true, false};
+    b.caption.colour = kWhite;
+  };
+  make(Panel3Button1, "Panel3Button1", TextId::ButtonsScan, [this] { Panel3Button1Click(); });
+  make(Panel3Button2, "Panel3Button2", TextId::ButtonsFix, [this] { Panel3Button2Click(); });
+  make(Panel3Button3, "Panel3Button3", TextId::ButtonsCancel, [this] { Panel3Button3Click(); });
+  Back.onMouseMove = [this] { Buttons.ResetAll(); };
+  Panel3Enter();
+}
+
+std::string RegistryPage::CategoryCaption(int category) const {
+  return window_.App().language.Text(kCaptions.at(static_cast<std::size_t>(category - 1)));
+}
+
+void RegistryPage::SetResultStyle(Label& label, bool findings) {
+  label.hand = findings;
+  label.colour = findings ? kRed : kDarkGrey;
+  label.font.bold = true;
+  label.font.underline = findings;
+}
+
+void RegistryPage::Panel3Enter() {
+  Panel3Label11B.text.clear();
+  for (int i = 0; i < kRegistryCategories; ++i) {
+    const auto n = static_cast<std::size_t>(i);
+    ResultLabels[n].text.clear();
+    SetResultStyle(ResultLabels[n], false);
+    WarningIcons[n].visible = false;
+  }
+  Panel3ProgressBar1A.visible = false;
+  Panel3ProgressBar1B.r.width = 0;
+  Panel3ProgressBar2.visible = false;
+  Panel3ProgressBar2.r.top = CaptionLabels[0].r.top;
+  Panel3Button1.SetVisible(true);
+  Panel3Button2.SetVisible(false);
+  Panel3Button3.caption.text = window_.App().language.Text(TextId::ButtonsCancel);
+  Panel3Button3.SetVisible(false);
+  Panel3Label11C.text.clear();
+  window_.SetHelpMode(HelpMode::Back);
+}
+
+void RegistryPage::SetResultLabel(int category) {
+  AppState& app = window_.App();
+  const std::size_t count = app.FindingList.at(static_cast<std::size_t>(category)).size();
+  Label& label = ResultLabels.at(static_cast<std::size_t>(category - 1));
+  label.text = std::to_string(count) + " " + app.language.Text(TextId::Action2ErrorsDetected);
+  if (count > 0) {
+    WarningIcons.at(static_cast<std::size_t>(category - 1)).visible = true;
+    SetResultStyle(label, true);
+  }
+}
+
+int RegistryPage::Total() const {
+  const AppState& app = window_.App();
+  std::size_t total = 0;
+  for (int n = 1; n <= kRegistryCategories; ++n) total += app.FindingList.at(static_cast<std::size_t>(n)).size();
+  return static_cast<int>(total);
+}
+
+bool RegistryPage::RunCategories() {
+  AppState& app = window_.App();
+  ScanHost& host = window_.Scans();
+  ScanContext s(app, host);
+  // After a category's first check: its count so far, then a chance to stop.
+  const auto between = [&](int category) {
+    SetResultLabel(category);
+    host.ProcessMessages();
+    return app.CancelFlag;
+  };
+  for (int category = 1; category <= kRegistryCategories; ++category) {
+    Panel3Label11B.text = CategoryCaption(category);
+    Panel3ProgressBar2.r.top = CaptionLabels[static_cast<std::size_t>(category - 1)].r.top;
+    Panel3ProgressBar1B.r.width = 0;
+    if (category == 1) Panel3ProgressBar1A.visible = true;
+    switch (category) {
+      case 1:
+        CheckSoftwareLocations(s);
+        break;
+      case 2:
+        CheckSharedPrograms(s);
+        if (!between(category)) return false;
+        Panel3ProgressBar1B.r.width = 0;
+        CheckKnownPrograms(s);
+        break;
+      case 3:
+        CheckAssociations(s);
+        break;
+      case 4:
+        CheckCOM(s);
+        if (!between(category)) return false;
+        Panel3ProgressBar1B.r.width = 0;
+        CheckActiveX(s);
+        break;
+      case 5:
+        CheckInterfaces(s);
+        if (!between(category)) return false;
+        Panel3ProgressBar1B.r.width = 0;
+        CheckTypeLib(s);
+        break;
+      case 6:
+        CheckStartup(s, RootKey::LocalMachine);
+        CheckStartup(s, RootKey::CurrentUser);
+        break;
+      case 7:
+        CheckUninstall(s);
+        break;
+      case 8:
+        CheckHelp(s);
+        break;
+      case 9:
+        CheckFonts(s);
+        CheckSounds(s);
+        break;
+      default:
+        for (const std::string& key : TempRegistryKeys()) CleanTempReg(s, key);
+        if (!between(category)) return false;
+        CleanApplicationsHistory(s, RootKey::CurrentUser, "\\SOFTWARE\\");
+        if (!between(category)) return false;
+        CleanApplicationsHistory(s, RootKey::LocalMachine, "\\SOFTWARE\\");
+        Panel3ProgressBar1B.r.width = 0;
+        CleanEmptyKeys(s);
+        SetResultLabel(category);
+        WriteDateTime(app.platform, RootKey::CurrentUser, kSettingsKey, "RunDate1", app.platform.Now());
+        return true;
+    }
+    SetResultLabel(category);
+    host.ProcessMessages();
+    if (!app.CancelFlag) return false;
+  }
+  return true;
+}
+
+void RegistryPage::Panel3Button1Click() {
+  AppState& app = window_.App();
+  Panel3Enter();
+  Panel3ProgressBar2.visible = true;
+  for (int n = 1; n <= kRegistryCategories; ++n) app.FindingList.at(static_cast<std::size_t>(n)).clear();
+  app.FixScript.Start();
+  app.UndoScript.Start();
+  Panel3Button1.SetVisible(false);
+  Panel3Button2.SetVisible(false);
+  Panel3Button3.SetVisible(true);
+  app.CancelFlag = true;
+
+  RunCategories();
+
+  app.CancelFlag = false;
+  Panel3ProgressBar1A.visible = false;
+  Panel3ProgressBar1B.r.width = 0;
+  Panel3ProgressBar2.visible = false;
+  Panel3Label11B.text.clear();
+  const int total = Total();
+  Panel3Label11C.text = std::to_string(total) + " " + app.language.Text(TextId::Action2ErrorsDetected);
+  if (total > 0) {
+    Panel3Button1.SetVisible(false);
+    Panel3Button2.SetVisible(true);
+    Panel3Button3.SetVisible(false);
+    return;
+  }
+  window_.Messages().Information(app.language.Text(TextId::Action2AllFixed));
+  Panel3Button1.SetVisible(false);
+  Panel3Button2.SetVisible(false);
+  Panel3Button3.caption.text = app.language.Text(TextId::ButtonsClose);
+  Panel3Button3.SetVisible(true);
+}
+
+void RegistryPage::Panel3Button3Click() {
+  AppState& app = window_.App();
+  if (app.CancelFlag) {
+    if (window_.Messages().Confirm(app.language.Text(TextId::MessagesStop))) app.CancelFlag = false;
+    return;
+  }
+  window_.Tab1Click();
+}
+
+void RegistryPage::Panel3FoundLabelClick(int category) {
+  AppState& app = window_.App();
+  if (app.CancelFlag || Total() == 0) return;
+  window_.Messages().Details(app.language.Text(TextId::DetailsRegistryErrors),
+                             app.FindingList.at(static_cast<std::size_t>(category)));
+}
+
+void RegistryPage::Panel3Button2Click() {
+  AppState& app = window_.App();
+  std::array<std::size_t, kRegistryCategories + 1> counts{};
+  std::vector<std::string> allLines;
+  for (int n = 1; n <= kRegistryCategories; ++n) {
+    const auto& slot = app.FindingList.at(static_cast<std::size_t>(n));
+    counts.at(static_cast<std::size_t>(n)) = slot.size();
+    allLines.insert(allLines.end(), slot.begin(), slot.end());
+  }
+  const int total = static_cast<int>(allLines.size());
+  lastRepair_ = LogBackUpAndApply(app.platform, app.folders, allLines, app.UndoScript, app.FixScript);
+  if (lastRepair_.outcome != RepairOutcome::Imported) {
+    // Nothing was imported: the findings stay, and Fix with them.
+    window_.Messages().Information(app.language.Text(TextId::MessagesRepairFailed));
+    return;
+  }
+  const std::string fixed = app.language.Text(TextId::Action2ProblemsFixed);
+  for (int n = 1; n <= kRegistryCategories; ++n) {
+    Label& label = ResultLabels.at(static_cast<std::size_t>(n - 1));
+    label.text = std::to_string(counts.at(static_cast<std::size_t>(n))) + " " + fixed;
+    SetResultStyle(label, false);
+  }
+  Panel3Label11C.text = std::to_string(total) + " " + fixed;
+  for (int n = 1; n <= kRegistryCategories; ++n) app.FindingList.at(static_cast<std::size_t>(n)).clear();
+  app.FixScript.Clear();
+  Panel3Button1.SetVisible(false);
+  Panel3Button2.SetVisible(false);
+  Panel3Button3.caption.text = app.language.Text(TextId::ButtonsClose);
+  Panel3Button3.SetVisible(true);
+}
+
+void RegistryPage::AddContents(Scene& scene) {
+  scene.push_back(&Panel3Label11A);
+  scene.push_back(&Panel3Label11B);
+  scene.push_back(&Panel3Label11C);
+  for (std::size_t i = 0; i < CaptionLabels.size(); ++i) {
+    scene.push_back(&CaptionLabels[i]);
+    scene.push_back(&WarningIcons[i]);
+    scene.push_back(&ResultLabels[i]);
+  }
+  scene.push_back(&Panel3ProgressBar2);
+  scene.push_back(&Panel3ProgressBar1A);
+  scene.push_back(&Panel3ProgressBar1B);
+  AddButton(scene, Panel3Button1);
+  AddButton(scene, Panel3Button2);
+  AddButton(scene, Panel3Button3);
+}
+
+}  // namespace qrv
