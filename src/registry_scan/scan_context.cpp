@@ -50,6 +50,12 @@ void AddFinding(ScanContext& s, int slot, const std::string& displayLine) {
 void KeyHoldsValues(ScanContext& s, RootKey root, const std::string& keyPath) {
   s.host.ProcessMessages();
   if (!s.app.CancelFlag || s.ValuesFound > 0) return;
+  // A key that cannot be read may hold anything: it counts as holding a
+  // value, so that no branch is called empty without having been seen whole.
+  if (!KeyExists(s.platform(), root, keyPath)) {
+    ++s.ValuesFound;
+    return;
+  }
   std::vector<std::string> keys;
   std::vector<std::string> values;
   ReadKeyNames(s.platform(), root, keyPath, keys);

@@ -70,6 +70,7 @@ void AddFinding(ScanContext& s, int slot, const std::string& displayLine);
 
 // The walk that counts values below root\keyPath (keyPath ends with a
 // backslash) into s.ValuesFound; the caller sets ValuesFound to 0 first.
+// A key on the way that cannot be opened for reading counts as one value.
 void KeyHoldsValues(ScanContext& s, RootKey root, const std::string& keyPath);
 
 // True only when a complete walk found no value anywhere below the key. A walk

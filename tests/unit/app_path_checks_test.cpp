@@ -36,7 +36,7 @@ TEST_F(SoftwareLocationsTest, AMissingProgramIsReportedAndOnlyItsKeyIsDeleted) {
   Repair();
   EXPECT_FALSE(Has(kHklm, kAppPaths + "gone.exe"));
   EXPECT_TRUE(Has(kHklm, kAppPaths + "here.exe"));
-  Undo();
+  ImportUndo();
   EXPECT_TRUE(HasValue(kHklm, kAppPaths + "gone.exe", "Path"));
 }
 
@@ -62,7 +62,7 @@ TEST_F(SoftwareLocationsTest, HealthyOrUnjudgeableEntriesAreNeverReported) {
   AppPath("folder.exe", "C:\\Program Files\\Folder\\");
   p.files.AddFolder("C:\\Program Files\\Folder");
   CheckSoftwareLocations(s);
-  EXPECT_TRUE(NothingReported()) << (Slot(1).empty() ? "" : Slot(1).front());
+  EXPECT_TRUE(NothingQueued()) << (Slot(1).empty() ? "" : Slot(1).front());
 }
 
 // The common rule of every finding, shown on this check and the value check:
@@ -85,13 +85,13 @@ TEST_F(FindingReportTest, NoBackupMeansNoFindingAndNoLine) {
   AppPath("gone.exe", "C:\\Gone\\gone.exe");
   p.registryEditorAvailable = false;  // the export cannot be made
   CheckSoftwareLocations(s);
-  EXPECT_TRUE(NothingReported());
+  EXPECT_TRUE(NothingQueued());
   // A key name that a command line cannot pass to the exporter.
   p.registryEditorAvailable = true;
   p.registry.DeleteKeyTree(kHklm, kAppPaths + "gone.exe");
   AppPath("say \"hi\".exe", "C:\\Gone\\hi.exe");
   CheckSoftwareLocations(s);
-  EXPECT_TRUE(NothingReported());
+  EXPECT_TRUE(NothingQueued());
 }
 
 TEST_F(FindingReportTest, RefusedFixLinesOrAProtectedBranchDropTheWholeFinding) {
@@ -103,7 +103,7 @@ TEST_F(FindingReportTest, RefusedFixLinesOrAProtectedBranchDropTheWholeFinding) 
   };
   EXPECT_FALSE(tryDeleting("\\CLSID"));   // the repair would refuse the whole script
   EXPECT_FALSE(tryDeleting("CLSID\\{A}"));  // no leading backslash: the writer refuses the line
-  EXPECT_TRUE(NothingReported());
+  EXPECT_TRUE(NothingQueued());
   EXPECT_TRUE(tryDeleting("\\CLSID\\{A}"));
   EXPECT_EQ(Slot(4), (Lines{"shown"}));
 }
@@ -115,7 +115,7 @@ TEST_F(FindingReportTest, NamesNoScriptLineCanHoldAreNeverFindings) {
   }
   CheckSoftwareLocations(s);
   CheckSharedPrograms(s);
-  EXPECT_TRUE(NothingReported());
+  EXPECT_TRUE(NothingQueued());
 }
 
 class SharedProgramsTest : public testing::CheckTest {};
@@ -149,7 +149,7 @@ TEST_F(SharedProgramsTest, NothingIsReportedWhenTheKeyCannotBeChanged) {
   p.registry.SetDword(kHklm, kShared, "C:\\Old\\gone.dll", 1);
   p.registry.MarkNotWritable(kHklm, kShared);
   CheckSharedPrograms(s);
-  EXPECT_TRUE(NothingReported());
+  EXPECT_TRUE(NothingQueued());
 }
 
 class KnownProgramsTest : public testing::CheckTest {
@@ -174,7 +174,7 @@ TEST_F(KnownProgramsTest, AnEntryWhoseProgramIsGoneIsDeletedWhole) {
   Repair();
   EXPECT_FALSE(Has(kHkcr, "\\Applications\\gone.exe"));
   EXPECT_TRUE(Has(kHkcr, "\\Applications\\here.exe\\shell\\open\\command"));
-  Undo();
+  ImportUndo();
   EXPECT_TRUE(HasValue(kHkcr, "\\Applications\\gone.exe", "FriendlyAppName"));
 }
 
@@ -202,7 +202,7 @@ TEST_F(KnownProgramsTest, EntriesThatAreNotProvenBrokenSurvive) {
   p.registry.MarkNotWritable(kHkcr, "\\Applications\\locked.exe");
   Command("env.exe", "open", "%SystemDrive%\\Apps\\env.exe");
   CheckKnownPrograms(s);
-  EXPECT_TRUE(NothingReported()) << (Slot(2).empty() ? "" : Slot(2).front());
+  EXPECT_TRUE(NothingQueued()) << (Slot(2).empty() ? "" : Slot(2).front());
 }
 
 }  // namespace

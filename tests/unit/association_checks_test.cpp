@@ -44,7 +44,7 @@ TEST_F(AssociationsTest, AnExtensionHoldingMoreLosesOnlyItsDanglingClass) {
   EXPECT_TRUE(HasValue(kHkcr, "\\.doc\\OpenWithProgids", "WordPad.Document.1"));
   EXPECT_TRUE(Has(kHkcr, "\\.doc\\ShellNew"));
   EXPECT_TRUE(HasValue(kHkcr, "\\.cfg", "PerceivedType"));
-  Undo();
+  ImportUndo();
   EXPECT_EQ(p.registry.GetValue(kHkcr, "\\.doc", "")->data, StringData("Gone.Document.8"));
 }
 
@@ -62,7 +62,7 @@ TEST_F(AssociationsTest, ExtensionsWithoutABrokenClassAreNeverReported) {
   p.registry.SetString(kHkcr, "\\notanextension", "", "goneclass");
   p.registry.SetString(kHkcr, "\\.lf\n", "", "goneclass");
   CheckAssociations(s);
-  EXPECT_TRUE(NothingReported()) << (Slot(3).empty() ? "" : Slot(3).front());
+  EXPECT_TRUE(NothingQueued()) << (Slot(3).empty() ? "" : Slot(3).front());
 }
 
 TEST_F(AssociationsTest, ProgressCountsEveryNameNotOnlyExtensions) {

@@ -4,6 +4,7 @@
 // what a repair deletes and, above all, what it leaves.
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -17,22 +18,25 @@ using Lines = std::vector<std::string>;
 
 class CheckTest : public ::testing::Test, public ScanFixture {
  protected:
-  void SetUp() override { StartScan(); }
-
-  // The backup lines after the header.
-  Lines UndoLines() const {
-    const auto& l = app.UndoScript.Lines();
-    return {l.begin() + (l.size() >= 2 ? 2 : 0), l.end()};
+  void SetUp() override {
+    StartScan();
+    app.TempValueScript.Start();
+    p.files.AddFolder("C:\\windows\\System32");
+    p.files.AddFolder("C:\\windows\\Fonts");
+    p.files.AddFolder("C:\\windows\\Media");
   }
-  bool NothingReported() const {
+  // The backup lines after the header.
+  Lines UndoLines() const { return Tail(app.UndoScript); }
+  Lines TempLines() const { return Tail(app.TempValueScript); }
+  bool NothingQueued() const {
     for (int slot = 1; slot <= 10; ++slot)
       if (!Slot(slot).empty()) return false;
-    return FixLines().empty() && UndoLines().empty();
+    return FixLines().empty() && UndoLines().empty() && TempLines().empty();
   }
   // The repair: the fix script imported by the registry editor.
   void Repair() { ASSERT_EQ(ApplyFixScript(p, app.folders, app.FixScript), ApplyResult::Imported); }
-  // The undo file of that repair imported again.
-  void Undo() {
+  // The undo file of that repair imported again, as the undo manager does.
+  void ImportUndo() {
     const std::string file = app.folders.UndoFolder + "\\undo-test.reg";
     ASSERT_TRUE(p.files.WriteFile(file, UndoFileBytes(app.UndoScript)));
     ASSERT_TRUE(RunRegistryEditor(p, app.folders, " /s \"" + file + "\""));
@@ -40,6 +44,12 @@ class CheckTest : public ::testing::Test, public ScanFixture {
   bool Has(RootKey root, const std::string& key) const { return p.registry.HasKey(root, key); }
   bool HasValue(RootKey root, const std::string& key, const std::string& name) const {
     return p.registry.GetValue(root, key, name).has_value();
+  }
+
+ private:
+  static Lines Tail(const RegScript& script) {
+    const auto& l = script.Lines();
+    return {l.begin() + (l.size() >= 2 ? 2 : 0), l.end()};
   }
 };
 

@@ -35,7 +35,7 @@ TEST_F(ComTest, AMissingServerLosesOnlyItsServerKey) {
   EXPECT_TRUE(HasValue(kHkcr, "\\CLSID\\{A1}", ""));
   EXPECT_TRUE(Has(kHkcr, "\\CLSID\\{A1}\\ProgID"));
   EXPECT_TRUE(Has(kHkcr, "\\CLSID\\{B2}"));
-  Undo();
+  ImportUndo();
   EXPECT_TRUE(HasValue(kHkcr, "\\CLSID\\{A1}\\InprocServer32", "ThreadingModel"));
 }
 
@@ -60,7 +60,7 @@ TEST_F(ComTest, ClassesWithAServerThatIsThereOrCannotBeJudgedSurvive) {
   Server("{0B}", "InprocServer32", "noextension");
   Server("{0C}\r", "InprocServer32", "C:\\Old\\cr.dll");
   CheckCOM(s);
-  EXPECT_TRUE(NothingReported()) << (Slot(4).empty() ? "" : Slot(4).front());
+  EXPECT_TRUE(NothingQueued()) << (Slot(4).empty() ? "" : Slot(4).front());
 }
 
 class ActiveXTest : public testing::CheckTest {
@@ -132,7 +132,7 @@ TEST_F(ActiveXTest, IdentifiersThatAreNotProvenBrokenAreNeverReported) {
   Set("urn:schemas\\DefaultIcon", "C:\\Old\\gone.dll");
   Set("Line\nEnd\\DefaultIcon", "C:\\Old\\gone.dll");
   CheckActiveX(s);
-  EXPECT_TRUE(NothingReported()) << (Slot(4).empty() ? "" : Slot(4).front());
+  EXPECT_TRUE(NothingQueued()) << (Slot(4).empty() ? "" : Slot(4).front());
 }
 
 }  // namespace

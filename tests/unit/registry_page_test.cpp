@@ -96,7 +96,7 @@ TEST_F(RegistryPageTest, DetailsShowTheClickedCategoryAndNothingDuringAScan) {
   Page().Panel3Button1Click();
   Page().ResultLabels[0].onClick();
   ASSERT_EQ(runner.shown, std::vector<std::string>{"TForm1b"});
-  EXPECT_EQ(runner.detailLines, std::vector<std::string>{"File not found: GONE.EXE"});
+  EXPECT_EQ(runner.detailLines, std::vector<std::string>{"File not found: C:\\PROGRAM FILES\\GONE\\GONE.EXE"});
   Page().ResultLabels[4].onClick();  // empty category while another has findings
   EXPECT_EQ(runner.shown.size(), 2u);
   EXPECT_TRUE(runner.detailLines.empty());
@@ -176,7 +176,7 @@ TEST_F(RegistryPageTest, FixLogsBacksUpRepairsAndCountsProblemsFixed) {
   const RepairResult& r = Page().LastRepair();
   ASSERT_TRUE(p.files.Exists(r.logPath));
   ASSERT_TRUE(p.files.Exists(r.undoPath));
-  const std::string log = p.files.Contents(r.logPath);
+  const std::string log = p.files.Contents(r.logPath).value_or("");
   EXPECT_LT(log.find("A.EXE"), log.find("{A1}.DLL"));  // category order
   for (int n = 1; n <= 10; ++n) EXPECT_TRUE(app.FindingList[static_cast<std::size_t>(n)].empty());
   EXPECT_TRUE(app.FixScript.Empty());

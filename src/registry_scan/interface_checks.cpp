@@ -1,0 +1,96 @@
+#include "registry_scan/interface_checks.h"
+
+#include <array>
+
+#include "core/text.h"
+#include "engine/registry_ops.h"
+#include "registry_scan/finding_support.h"
+
+namespace qrv {
+
+namespace {
+
+constexpr RootKey kHkcr = RootKey::ClassesRoot;
+
+// Type libraries registered in a way this check must not judge.
+constexpr std::array<const char*, 2> kUnexaminedTypeLibs = {
+    "{D63E0CE2-A0A2-11D0-9C02-00C04FC99C8E}",
+    "{43136EB0-D36C-11CF-ADBC-00AA00A80033}",
+};
+
+void ReportEmptyKey(ScanContext& s, const std::string& displayLine, const std::string& keyPath) {
+  PendingFinding f(s, kInterfacesSlot, displayLine);
+  f.DeleteKey(kHkcr, keyPath);
+  f.BackUpKey(kHkcr, keyPath);
+  f.Commit();
+}
+
+// A proxy/stub subkey whose class is not registered: that subkey goes.
+void CheckProxyStub(ScanContext& s, const std::string& key, const char* subkey, bool tagLine) {
+  const std::string path = key + "\\" + subkey;
+  const std::string clsid = ReadUpperString(s.platform(), kHkcr, path, "");
+  if (clsid.empty() || KeyExists(s.platform(), kHkcr, "CLSID\\" + clsid)) return;
+  PendingFinding f(s, kInterfacesSlot,
+                   tagLine ? "[HKCR]" + path + "\\" + clsid : RelationNotFoundLine(s, clsid));
+  f.DeleteKey(kHkcr, path);
+  f.BackUpKey(kHkcr, path);
+  f.Commit();
+}
+
+}  // namespace
+
+void CheckInterfaces(ScanContext& s) {
+  std::vector<std::string> names;
+  ReadKeyNames(s.platform(), kHkcr, "\\Interface\\", names);
+  ForEachItem(s, names, Bar::ByScanMode, [&](const std::string& g) {
+    if (!UsableKeyName(g)) return;
+    const std::string k = "\\Interface\\" + g;
+    if (!KeyIsWritable(s.platform(), kHkcr, k)) return;
+    if (KeyIsEmpty(s, kHkcr, k + "\\")) {
+      ReportEmptyKey(s, "[HKCR]" + k, k);
+      return;
+    }
+    if (!s.app.CancelFlag) return;  // Stop came during the walk
+
+    const std::string typeLib = ReadUpperString(s.platform(), kHkcr, k + "\\TypeLib", "");
+    if (!typeLib.empty() && !KeyExists(s.platform(), kHkcr, "TypeLib\\" + typeLib)) {
+      PendingFinding f(s, kInterfacesSlot, RelationNotFoundLine(s, typeLib));
+      f.DeleteKey(kHkcr, k);
+      f.BackUpKey(kHkcr, k);
+      f.Commit();
+      return;
+    }
+    CheckProxyStub(s, k, "ProxyStubClsid", false);
+    CheckProxyStub(s, k, "ProxyStubClsid32", true);
+  });
+}
+
+void CheckTypeLib(ScanContext& s) {
+  std::vector<std::string> names;
+  ReadKeyNames(s.platform(), kHkcr, "\\Typelib\\", names);
+  // Blanked out, they are passed over before the progress step, as empty names are.
+  // Registry names match without regard to case, so these do too.
+  for (std::string& name : names)
+    for (const char* excluded : kUnexaminedTypeLibs)
+      if (EqualsNoCase(name, excluded)) name.clear();
+
+  ForEachItem(s, names, Bar::ByScanMode, [&](const std::string& l) {
+    if (!UsableKeyName(l)) return;
+    const std::string k = "\\Typelib\\" + l;
+    if (!KeyIsWritable(s.platform(), kHkcr, k)) return;
+    if (KeyIsEmpty(s, kHkcr, k + "\\")) {
+      ReportEmptyKey(s, RelationNotFoundLine(s, l), k);
+      return;
+    }
+    if (!s.app.CancelFlag) return;
+
+    std::vector<std::string> versions;
+    if (ReadKeyNames(s.platform(), kHkcr, k, versions) == 0 || !UsableKeyName(versions[0])) return;
+    const std::string helpDir = k + "\\" + versions[0] + "\\HELPDIR";
+    if (!KeyExists(s.platform(), kHkcr, helpDir) || !ReadUpperString(s.platform(), kHkcr, helpDir, "").empty())
+      return;
+    ReportEmptyKey(s, RelationNotFoundLine(s, helpDir), helpDir);
+  });
+}
+
+}  // namespace qrv

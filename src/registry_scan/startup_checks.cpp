@@ -1,0 +1,160 @@
+#include "registry_scan/startup_checks.h"
+
+#include "core/text.h"
+#include "engine/file_ops.h"
+#include "engine/paths.h"
+#include "engine/registry_ops.h"
+#include "registry_scan/finding_support.h"
+
+namespace qrv {
+
+namespace {
+
+constexpr RootKey kHkcu = RootKey::CurrentUser;
+constexpr RootKey kHklm = RootKey::LocalMachine;
+
+const char* RootTag(RootKey root) {
+  switch (root) {
+    case RootKey::ClassesRoot: return "[HKCR]";
+    case RootKey::CurrentUser: return "[HKCU]";
+    case RootKey::LocalMachine: return "[HKLM]";
+    case RootKey::Users: return "[HKU]";
+  }
+  return "";
+}
+
+// A value of `key` that goes, backed up first.
+void ReportValue(ScanContext& s, int slot, const std::string& displayLine, RootKey root, const std::string& key,
+                 const std::string& name) {
+  PendingFinding f(s, slot, displayLine);
+  f.DeleteValue(root, key, name);
+  f.BackUpValue(root, key, name);
+  f.Commit();
+}
+
+// The checks that delete values of one fixed key: its value names, and
+// whether the repair may change that key at all.
+std::vector<std::string> ValueNamesOfWritableKey(ScanContext& s, RootKey root, const std::string& key) {
+  std::vector<std::string> names;
+  ReadValueNames(s.platform(), root, key, names);
+  // Nothing is reported that the repair could not delete.
+  if (!names.empty() && !KeyIsWritable(s.platform(), root, key))
+    for (std::string& name : names) name.clear();
+  return names;
+}
+
+// A font value's file: a bare name lives in the Fonts folder (or the
+// Windows folders); a value with a path of its own names that very file.
+FileState FontState(ScanContext& s, const std::string& font) {
+  const std::string file = ExpandFolderPlaceholders(s.app.folders, Trim(font));
+  if (file.find_first_of(":\\/") != std::string::npos) return PathState(s, file);
+  if (FileExists(s.platform(), s.app.folders.WindowsFolder + "Fonts\\" + file) || FoundInWindowsFolders(s, file))
+    return FileState::Present;
+  return file.find('%') == std::string::npos ? FileState::Missing : FileState::Unknown;
+}
+
+}  // namespace
+
+void CheckStartup(ScanContext& s, RootKey root) {
+  const std::string run = kRunKey;
+  ForEachItem(s, ValueNamesOfWritableKey(s, root, run), Bar::ByScanMode, [&](const std::string& v) {
+    if (!ExpressibleInScript(v)) return;
+    const std::string command = ReadUpperString(s.platform(), root, run, v);
+    std::string line;
+    if (Trim(command).empty()) {
+      line = RootTag(root) + run + v;
+    } else {
+      const std::string program = ResolveCommandLine(s.app.folders, command);
+      if (program.find("RUNDLL32") != std::string::npos || program.find("SYSTEMROOT") != std::string::npos) return;
+      if (CommandState(s, program, false) != FileState::Missing) return;
+      line = FileNotFoundLine(s, program);
+    }
+    ReportValue(s, kStartupSlot, line, root, run, v);
+  });
+}
+
+void CheckUninstall(ScanContext& s) {
+  std::vector<std::string> names;
+  ReadKeyNames(s.platform(), kHklm, kUninstallKey, names);
+  ForEachItem(s, names, Bar::ByScanMode, [&](const std::string& u) {
+    // Installer product codes are never examined.
+    if (!UsableKeyName(u) || u.find_first_of("{}") != std::string::npos) return;
+    const std::string k = kUninstallKey + u;
+    Platform& p = s.platform();
+    if (ReadDword(p, kHklm, k, "NoRemove") == 1 || ReadDword(p, kHklm, k, "SystemComponent") == 1) return;
+    if (!KeyIsWritable(p, kHklm, k)) return;
+    if (!ReadUpperString(p, kHklm, k, "UninstallString").empty() ||
+        !ReadUpperString(p, kHklm, k, "QuietUninstallString").empty())
+      return;
+    // Only an entry the programs list shows is an uninstall entry; keys without
+    // a name there are markers that Windows components keep for themselves.
+    if (Trim(ReadString(p, kHklm, k, "DisplayName")).empty()) return;
+    PendingFinding f(s, kUninstallSlot, FileNotFoundLine(s, k));
+    f.DeleteKey(kHklm, k);
+    f.BackUpKey(kHklm, k);
+    f.Commit();
+  });
+}
+
+void CheckHelp(ScanContext& s) {
+  const std::string help = kHelpKey;
+  ForEachItem(s, ValueNamesOfWritableKey(s, kHklm, help), Bar::RegistryTab, [&](const std::string& h) {
+    if (!ExpressibleInScript(h)) return;
+    const std::string folder = ReadUpperString(s.platform(), kHklm, help, h);
+    if (folder.empty()) return;
+    const std::string file = WithTrailingBackslash(ResolveCommandLine(s.app.folders, folder)) + UpperAscii(h);
+    if (PathState(s, file) != FileState::Missing) return;
+    ReportValue(s, kHelpSlot, FileNotFoundLine(s, help + h), kHklm, help, h);
+  });
+}
+
+void CheckFonts(ScanContext& s) {
+  const std::string fonts = kFontsKey;
+  ForEachItem(s, ValueNamesOfWritableKey(s, kHklm, fonts), Bar::RegistryTab, [&](const std::string& n) {
+    if (!ExpressibleInScript(n)) return;
+    const std::string font = ReadUpperString(s.platform(), kHklm, fonts, n);
+    if (font.empty() || FontState(s, font) != FileState::Missing) return;
+    ReportValue(s, kFontsSoundsSlot, FileNotFoundLine(s, fonts + n), kHklm, fonts, n);
+  });
+}
+
+void CheckSounds(ScanContext& s) {
+  std::vector<std::string> names;
+  ReadKeyNames(s.platform(), kHkcu, kSoundEventsKey, names);
+  ForEachItem(s, names, Bar::RegistryTab, [&](const std::string& e) {
+    if (!UsableKeyName(e)) return;
+    Platform& p = s.platform();
+    const std::string event = kSoundEventsKey + e;
+    const std::string currentKey = event + "\\.Current";
+    const std::string defaultKey = event + "\\.Default";
+    const std::string current = ReadUpperString(p, kHkcu, currentKey, "");
+    const std::string fallback = ReadUpperString(p, kHkcu, defaultKey, "");
+    // Both empty is "no sound" for this event, as the user may choose it:
+    // the event stays, with every scheme's sound kept under it.
+    if (current.empty() && fallback.empty()) return;
+    const std::string line = FileNotFoundLine(s, event);
+    const std::string fallbackFile = fallback.empty() ? std::string() : ResolveCommandLine(s.app.folders, fallback);
+    const FileState fallbackState = fallback.empty() ? FileState::Unknown : PathState(s, fallbackFile);
+
+    if (!current.empty()) {
+      // A sound present, or one that cannot be judged, ends the event.
+      if (PathState(s, ResolveCommandLine(s.app.folders, current)) != FileState::Missing) return;
+      // The default sound takes the place of the lost one when its file is
+      // there; otherwise the event gets no sound rather than another lost file.
+      if (KeyIsWritable(p, kHkcu, currentKey)) {
+        PendingFinding f(s, kFontsSoundsSlot, line);
+        f.SetDefault(kHkcu, currentKey, fallbackState == FileState::Present ? fallbackFile : std::string());
+        f.BackUpValue(kHkcu, currentKey, "");
+        f.Commit();
+      }
+    }
+    if (fallback.empty() || fallbackState != FileState::Missing || !KeyIsWritable(p, kHkcu, defaultKey)) return;
+    // Only reached when the current sound is empty or lost as well.
+    PendingFinding f(s, kFontsSoundsSlot, line);
+    f.SetDefault(kHkcu, defaultKey, std::string());
+    f.BackUpValue(kHkcu, defaultKey, "");
+    f.Commit();
+  });
+}
+
+}  // namespace qrv
