@@ -35,7 +35,7 @@ CleanUpPage::CleanUpPage(const LanguageTable& language, std::function<void(int)>
     Picture& icon = Icons[n];
     icon.name = "Panel4Icon" + std::to_string(i + 1);
     icon.image = "cleanup_icon" + std::to_string(i + 1);
-    icon.r = PageBounds(93 + 17, tops[n] + 11, 56, 56);
+    icon.r = PageBounds(93 + 18, tops[n] + 11, 56, 56);
     icon.hand = true;
     icon.onMouseMove = b.a.onMouseMove;
     icon.onClick = b.a.onClick;

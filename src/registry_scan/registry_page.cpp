@@ -65,10 +65,10 @@ RegistryPage::RegistryPage(MainWindow& window) : Page("Panel3"), window_(window)
   }
   Panel3ProgressBar1A.name = "Panel3ProgressBar1A";
   Panel3ProgressBar1A.image = "progress_track";
-  Panel3ProgressBar1A.r = PageBounds(92, 346, 533, 14);
+  Panel3ProgressBar1A.r = PageBounds(92, 346, 533, 12);
   Panel3ProgressBar1B.name = "Panel3ProgressBar1B";
   Panel3ProgressBar1B.image = "progress_fill";
-  Panel3ProgressBar1B.r = PageBounds(92, 346, 0, 14);
+  Panel3ProgressBar1B.r = PageBounds(92, 346, 0, 12);
   Panel3ProgressBar2.name = "Panel3ProgressBar2";
   Panel3ProgressBar2.image = "row_marker";
   Panel3ProgressBar2.r = PageBounds(36, kFirstRowTop, 16, 16);
