@@ -1,5 +1,6 @@
 #include "core/main_window.h"
 
+#include <optional>
 #include <utility>
 
 #include "engine/file_ops.h"
@@ -199,51 +200,34 @@ void TForm1a::SelectTab(int tab) {
   frontTab_ = tab;
 }
 
-void TForm1a::Tab1Click() {
-  if (app_.CancelFlag) return;
-  SelectTab(1);
-  BringToFront(PageId::Panel1);
-  PageOf(PageId::Panel1).Enter();
-  app_.ScanMode = 2;
-  BackTarget = 1;
-  SetHelpMode(HelpMode::Help);
-}
+namespace {
 
-void TForm1a::Tab2Click() {
-  if (app_.CancelFlag) return;
-  SelectTab(2);
-  BringToFront(PageId::Panel3);
-  PageOf(PageId::Panel3).Enter();
-  app_.ScanMode = 3;
-  BackTarget = 2;
-}
+// What each tab brings to the front and sets: page, whether its entry runs,
+// ScanMode, BackTarget, and the help link (unless the page's entry sets it).
+struct TabRow {
+  PageId page;
+  bool enters;
+  int scanMode;
+  int backTarget;
+  std::optional<HelpMode> help;
+};
+const std::array<TabRow, 5> kTabRows{{{PageId::Panel1, true, 2, 1, HelpMode::Help},
+                                      {PageId::Panel3, true, 3, 2, std::nullopt},
+                                      {PageId::Panel4, false, 3, 2, HelpMode::Back},
+                                      {PageId::Panel5, true, 4, 2, std::nullopt},
+                                      {PageId::Panel6, true, 5, 1, HelpMode::Help}}};
 
-void TForm1a::Tab3Click() {
-  if (app_.CancelFlag) return;
-  SelectTab(3);
-  BringToFront(PageId::Panel4);
-  app_.ScanMode = 3;
-  BackTarget = 2;
-  SetHelpMode(HelpMode::Back);
-}
+}  // namespace
 
-void TForm1a::Tab4Click() {
+void TForm1a::TabClick(int tab) {
   if (app_.CancelFlag) return;
-  SelectTab(4);
-  BringToFront(PageId::Panel5);
-  PageOf(PageId::Panel5).Enter();
-  app_.ScanMode = 4;
-  BackTarget = 2;
-}
-
-void TForm1a::Tab5Click() {
-  if (app_.CancelFlag) return;
-  SelectTab(5);
-  BringToFront(PageId::Panel6);
-  PageOf(PageId::Panel6).Enter();
-  app_.ScanMode = 5;
-  BackTarget = 1;
-  SetHelpMode(HelpMode::Help);
+  const TabRow& row = kTabRows.at(static_cast<std::size_t>(tab - 1));
+  SelectTab(tab);
+  BringToFront(row.page);
+  if (row.enters) PageOf(row.page).Enter();
+  app_.ScanMode = row.scanMode;
+  BackTarget = row.backTarget;
+  if (row.help) SetHelpMode(*row.help);
 }
 
 HelpMode TForm1a::Mode() const {

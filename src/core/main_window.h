@@ -67,11 +67,11 @@ class TForm1a : public MainWindow, private ScanHost {
   // False when closing is refused (a scan runs). Otherwise cleans up.
   bool CloseForm();
 
-  void Tab1Click() override;
-  void Tab2Click();
-  void Tab3Click();
-  void Tab4Click();
-  void Tab5Click();
+  void Tab1Click() override { TabClick(1); }
+  void Tab2Click() { TabClick(2); }
+  void Tab3Click() { TabClick(3); }
+  void Tab4Click() { TabClick(4); }
+  void Tab5Click() { TabClick(5); }
   void HelpLabelClick();
   void TopButton1Click();
   void TopButton2Click();
@@ -112,6 +112,7 @@ class TForm1a : public MainWindow, private ScanHost {
   void SetPage(PageId id, std::unique_ptr<Page> page);
 
  private:
+  void TabClick(int tab);
   void SelectTab(int tab);
   void ProcessMessages() override { host_.ProcessMessages(); }
   void SetProgressWidth(int bar, int pixels) override;

@@ -82,6 +82,29 @@ struct TextBox : Node {
   bool wrap = false;
 };
 
+// An animated picture (a GIF file of the program folder), playing while shown.
+struct Animation : Node {
+  std::string file;
+};
+
+// A report-style list with tick boxes, grid lines and small icons (a system
+// control). The drawing layer writes the user's ticks back into `rows`.
+struct ReportList : Node {
+  struct Column {
+    std::string caption;
+    int width = 100;
+  };
+  struct Row {
+    bool checked = true;
+    std::vector<std::string> cells;
+    std::string iconFile;  // the file whose icon the row shows, if any
+  };
+  std::vector<Column> columns;
+  std::vector<Row> rows;
+  // Raised by the owner whenever it replaces columns or rows.
+  int version = 0;
+};
+
 // Two images at one place, the highlighted one hidden at first, and a caption
 // centred on top. Moving over any of the three highlights it; clicking the
 // image or the caption runs the action.

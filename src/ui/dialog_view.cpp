@@ -36,8 +36,11 @@ void DialogRunner::RunModal(SkinnedDialog& dialog) {
     TranslateMessage(&msg);
     DispatchMessageW(&msg);
   }
+  // The owner comes back before the dialog goes, so that activation passes
+  // straight to it.
   if (ownerWasEnabled) EnableWindow(owner_, TRUE);
   if (owner_ != nullptr) SetActiveWindow(owner_);
+  ShowWindow(window.Handle(), SW_HIDE);
   if (quit) PostQuitMessage(quitCode);
 }
 

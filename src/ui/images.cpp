@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "core/text.h"
+#include "ui/gif_player.h"
 
 namespace qrv::ui {
 
@@ -14,6 +15,7 @@ GdiplusSession::GdiplusSession() {
 
 GdiplusSession::~GdiplusSession() {
   Images::Get().Release();
+  GifPlayer::Get().Release();
   Gdiplus::GdiplusShutdown(token_);
 }
 

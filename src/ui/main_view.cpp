@@ -34,7 +34,12 @@ int MainView::Run() {
 }
 
 void MainView::ProcessMessages() {
-  Redraw();
+  // Scans pump once per item: the window is drawn at most 25 times a second.
+  const DWORD now = GetTickCount();
+  if (now - lastDrawn_ >= 40) {
+    Redraw();
+    lastDrawn_ = now;
+  }
   MSG msg;
   while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
     if (msg.message == WM_QUIT) {

@@ -36,6 +36,7 @@ class MainView : public SkinnedWindow, public WindowHost {
   DialogRunner runner_;
   GdiMeasure measure_;
   TForm1a form_;
+  DWORD lastDrawn_ = 0;
 };
 
 }  // namespace qrv::ui

@@ -1,5 +1,6 @@
 #include "ui/painter.h"
 
+#include "ui/gif_player.h"
 #include "ui/images.h"
 
 namespace qrv::ui {
@@ -105,6 +106,8 @@ void PaintScene(HDC dc, const Scene& scene) {
       PicturePainter::Paint(dc, *picture);
     } else if (const auto* panel = dynamic_cast<const Panel*>(node)) {
       PanelPainter::Paint(dc, *panel);
+    } else if (const auto* animation = dynamic_cast<const Animation*>(node)) {
+      GifPlayer::Get().Paint(dc, *animation);
     }
   }
 }

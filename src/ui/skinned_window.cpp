@@ -45,8 +45,7 @@ bool SkinnedWindow::Create(HWND owner, const std::string& title, int width, int 
   if (hwnd_ == nullptr) return false;
   SetWindowLongPtrW(hwnd_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
   SetWindowLongPtrW(hwnd_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&SkinnedWindow::Proc));
-  tooltip_ = CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX, 0, 0, 0,
-                             0, hwnd_, nullptr, GetModuleHandleW(nullptr), nullptr);
+  tooltip_.Create(hwnd_);
   return true;
 }
 
@@ -92,20 +91,9 @@ void SkinnedWindow::AfterInput() {
 }
 
 void SkinnedWindow::SyncTooltips() {
-  if (tooltip_ == nullptr) return;
   for (Node* node : CurrentScene()) {
-    if (node->tooltip.empty() || tools_.count(node) != 0) continue;
-    const UINT_PTR id = tools_.size() + 1;
-    tools_[node] = id;
-    std::wstring text = Wide(node->tooltip);
-    TTTOOLINFOW info{};
-    info.cbSize = sizeof info;
-    info.uFlags = TTF_SUBCLASS;
-    info.hwnd = hwnd_;
-    info.uId = id;
-    info.rect = {node->r.left, node->r.top, node->r.Right(), node->r.Bottom()};
-    info.lpszText = text.data();
-    SendMessageW(tooltip_, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&info));
+    if (node->tooltip.empty() || !tools_.insert(node).second) continue;
+    tooltip_.Add({node->r.left, node->r.top, node->r.Right(), node->r.Bottom()}, node->tooltip);
   }
 }
 
@@ -116,9 +104,19 @@ Node* SkinnedWindow::NodeAt(const Scene& scene, int x, int y) const {
   return nullptr;
 }
 
-void SkinnedWindow::SyncTextBoxes(const Scene& scene) {
+void SkinnedWindow::SyncControls(const Scene& scene) {
   std::map<const TextBox*, bool> seen;
+  std::set<ReportList*> listed;
+  bool animation = false;
   for (Node* node : scene) {
+    if (auto* list = dynamic_cast<ReportList*>(node)) {
+      auto& view = lists_[list];
+      if (!view) view = std::make_unique<ReportListView>(hwnd_, *list);
+      view->Sync();
+      listed.insert(list);
+      continue;
+    }
+    if (dynamic_cast<const Animation*>(node) != nullptr && node->visible) animation = true;
     const auto* box = dynamic_cast<const TextBox*>(node);
     if (box == nullptr) continue;
     seen[box] = true;
@@ -138,6 +136,18 @@ void SkinnedWindow::SyncTextBoxes(const Scene& scene) {
   for (auto& [box, edit] : edits_) {
     if (seen.count(box) == 0) ShowWindow(edit, SW_HIDE);
   }
+  for (auto& [list, view] : lists_) {
+    if (listed.count(list) == 0) ShowWindow(view->Handle(), SW_HIDE);
+  }
+  // Animations play at 20 frames a second while one is shown.
+  if (animation != animating_) {
+    animating_ = animation;
+    if (animation) {
+      SetTimer(hwnd_, 1, 50, nullptr);
+    } else {
+      KillTimer(hwnd_, 1);
+    }
+  }
 }
 
 void SkinnedWindow::Paint() {
@@ -155,7 +165,7 @@ void SkinnedWindow::Paint() {
   DeleteObject(bitmap);
   DeleteDC(memory);
   EndPaint(hwnd_, &ps);
-  SyncTextBoxes(scene);
+  SyncControls(scene);
 }
 
 LRESULT CALLBACK SkinnedWindow::Proc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -204,10 +214,8 @@ LRESULT SkinnedWindow::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_LBUTTONDOWN:
     case WM_LBUTTONDBLCLK:
       pressed_ = NodeAt(CurrentScene(), x, y);
-      SetCapture(hwnd_);
       return 0;
     case WM_LBUTTONUP: {
-      ReleaseCapture();
       Node* node = NodeAt(CurrentScene(), x, y);
       Node* pressed = pressed_;
       pressed_ = nullptr;
@@ -215,6 +223,16 @@ LRESULT SkinnedWindow::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
         const auto action = node->onClick;
         action();
         AfterInput();
+      }
+      return 0;
+    }
+    case WM_TIMER:
+      InvalidateRect(hwnd_, nullptr, FALSE);
+      return 0;
+    case WM_NOTIFY: {
+      const auto* header = reinterpret_cast<const NMHDR*>(lParam);
+      for (auto& [list, view] : lists_) {
+        if (view->Handle() == header->hwndFrom) view->OnNotify(*header);
       }
       return 0;
     }

@@ -4,10 +4,14 @@
 // logic says so, and forwards the mouse and keys to the scene's elements.
 #include <functional>
 #include <map>
+#include <memory>
+#include <set>
 #include <string>
 
 #include "core/widgets.h"
 #include "dialogs/skinned_dialog.h"
+#include "ui/report_list.h"
+#include "ui/tooltip.h"
 #include "ui/win.h"
 
 namespace qrv::ui {
@@ -46,16 +50,19 @@ class SkinnedWindow {
   static LRESULT CALLBACK Proc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
   LRESULT Handle(UINT message, WPARAM wParam, LPARAM lParam);
   void Paint();
-  void SyncTextBoxes(const Scene& scene);
+  // The system controls and the animation timer follow the scene.
+  void SyncControls(const Scene& scene);
   Node* NodeAt(const Scene& scene, int x, int y) const;
 
   HWND hwnd_ = nullptr;
-  HWND tooltip_ = nullptr;
+  Tooltip tooltip_;
+  bool animating_ = false;
   int width_ = 0;
   int height_ = 0;
   Node* pressed_ = nullptr;
   std::map<const TextBox*, HWND> edits_;
-  std::map<const Node*, UINT_PTR> tools_;
+  std::map<ReportList*, std::unique_ptr<ReportListView>> lists_;
+  std::set<const Node*> tools_;
 };
 
 }  // namespace qrv::ui

@@ -1,6 +1,7 @@
 // Shows one message dialog with sample content, for screenshots of dialogs
 // that the main window only opens in the middle of a task.
-//   ui_gallery.exe confirmation|details|reboot|information|about <language 1-5>
+// "widgets" shows the list view and the animation that the scan pages use.
+//   ui_gallery.exe confirmation|details|reboot|information|about|widgets <language 1-5>
 #include <string>
 
 #include "core/language.h"
@@ -11,6 +12,40 @@
 #include "ui/win.h"
 
 #include "engine/win32/win32_names.h"
+
+namespace {
+
+class WidgetsDemo : public qrv::SkinnedDialog {
+ public:
+  WidgetsDemo(const qrv::LanguageTable& language, const std::string& folder)
+      : SkinnedDialog("WidgetsDemo", 730, 470, 40, 690) {
+    Title.text = language.Text(qrv::TextId::ActionsAction7);
+    Title.r.top = 6;
+    List.r = {26, 80, 680, 250};
+    List.columns = {{language.Text(qrv::TextId::Action7Date), 120},
+                    {language.Text(qrv::TextId::Action7Size), 80},
+                    {language.Text(qrv::TextId::Action7FileName), 180},
+                    {language.Text(qrv::TextId::Action7Path), 280}};
+    List.rows = {{true, {"2026-11-30", "12 KB", "setup.log", "C:\\windows\\temp"}, "C:\\windows\\notepad.exe"},
+                 {true, {"2026-12-01", "3 KB", "report.bak", "C:\\users\\Public"}, ""},
+                 {false, {"2026-12-02", "1 KB", "~draft.tmp", "C:\\users\\Public\\Documents"}, ""}};
+    Progress.r = {215, 350, 300, 16};
+    Progress.file = folder + "\\ProgressBar.gif";
+    MakeButton(CloseButton, "CloseButton", 300, 406, language.Text(qrv::TextId::ButtonsClose), [this] { Close(); });
+  }
+  qrv::ReportList List;
+  qrv::Animation Progress;
+  qrv::ImageButton CloseButton;
+
+ protected:
+  void AddContents(qrv::Scene& scene) override {
+    scene.push_back(&List);
+    scene.push_back(&Progress);
+    qrv::AddButton(scene, CloseButton);
+  }
+};
+
+}  // namespace
 
 int main(int argc, char** argv) {
   if (argc < 2) return 2;
@@ -39,6 +74,9 @@ int main(int argc, char** argv) {
   } else if (which == "reboot") {
     qrv::TForm3c form(table, platform);
     runner.RunModal(form);
+  } else if (which == "widgets") {
+    WidgetsDemo demo(table, folder);
+    runner.RunModal(demo);
   } else if (which == "about") {
     dialogs.About();
   } else {

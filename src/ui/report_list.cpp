@@ -1,0 +1,93 @@
+#include "ui/report_list.h"
+
+#include <shellapi.h>
+
+#include "ui/painter.h"
+
+namespace qrv::ui {
+
+ReportListView::ReportListView(HWND parent, ReportList& list) : list_(list) {
+  hwnd_ = CreateWindowExW(0, WC_LISTVIEWW, nullptr,
+                          WS_CHILD | WS_BORDER | WS_TABSTOP | LVS_REPORT | LVS_SHOWSELALWAYS | LVS_SINGLESEL,
+                          list.r.left, list.r.top, list.r.width, list.r.height, parent, nullptr,
+                          GetModuleHandleW(nullptr), nullptr);
+  SendMessageW(hwnd_, WM_SETFONT, reinterpret_cast<WPARAM>(Fonts::Get().Find({8, false, false})), TRUE);
+  ListView_SetExtendedListViewStyle(hwnd_, LVS_EX_CHECKBOXES | LVS_EX_GRIDLINES | LVS_EX_FULLROWSELECT);
+  icons_ = ImageList_Create(16, 16, ILC_COLOR32 | ILC_MASK, 8, 8);
+  ListView_SetImageList(hwnd_, icons_, LVSIL_SMALL);
+}
+
+ReportListView::~ReportListView() {
+  if (hwnd_ != nullptr) DestroyWindow(hwnd_);
+  if (icons_ != nullptr) ImageList_Destroy(icons_);
+}
+
+int ReportListView::IconFor(const std::string& file) {
+  HICON icon = nullptr;
+  if (!file.empty()) ExtractIconExW(Wide(file).c_str(), 0, nullptr, &icon, 1);
+  if (icon == nullptr) ExtractIconExW(L"shell32.dll", 2, nullptr, &icon, 1);
+  if (icon == nullptr) return -1;
+  const int index = ImageList_AddIcon(icons_, icon);
+  DestroyIcon(icon);
+  return index;
+}
+
+void ReportListView::Rebuild() {
+  filling_ = true;
+  ListView_DeleteAllItems(hwnd_);
+  while (ListView_DeleteColumn(hwnd_, 0)) {
+  }
+  ImageList_RemoveAll(icons_);
+  for (std::size_t c = 0; c < list_.columns.size(); ++c) {
+    std::wstring caption = Wide(list_.columns[c].caption);
+    LVCOLUMNW column{};
+    column.mask = LVCF_TEXT | LVCF_WIDTH;
+    column.cx = list_.columns[c].width;
+    column.pszText = caption.data();
+    ListView_InsertColumn(hwnd_, static_cast<int>(c), &column);
+  }
+  for (std::size_t r = 0; r < list_.rows.size(); ++r) {
+    const ReportList::Row& row = list_.rows[r];
+    for (std::size_t c = 0; c < row.cells.size() && c < list_.columns.size(); ++c) {
+      std::wstring text = Wide(row.cells[c]);
+      LVITEMW item{};
+      item.iItem = static_cast<int>(r);
+      item.iSubItem = static_cast<int>(c);
+      item.pszText = text.data();
+      item.mask = LVIF_TEXT;
+      if (c == 0) {
+        item.mask |= LVIF_IMAGE;
+        item.iImage = IconFor(row.iconFile);
+        ListView_InsertItem(hwnd_, &item);
+      } else {
+        SendMessageW(hwnd_, LVM_SETITEMTEXTW, r, reinterpret_cast<LPARAM>(&item));
+      }
+    }
+    ListView_SetCheckState(hwnd_, static_cast<UINT>(r), row.checked ? TRUE : FALSE);
+  }
+  shownVersion_ = list_.version;
+  filling_ = false;
+}
+
+void ReportListView::Sync() {
+  if (shownVersion_ != list_.version) Rebuild();
+  for (std::size_t r = 0; r < list_.rows.size(); ++r) {
+    const bool shown = ListView_GetCheckState(hwnd_, static_cast<UINT>(r)) != 0;
+    if (shown != list_.rows[r].checked) {
+      filling_ = true;
+      ListView_SetCheckState(hwnd_, static_cast<UINT>(r), list_.rows[r].checked ? TRUE : FALSE);
+      filling_ = false;
+    }
+  }
+  ShowWindow(hwnd_, list_.visible ? SW_SHOWNA : SW_HIDE);
+}
+
+void ReportListView::OnNotify(const NMHDR& header) {
+  if (filling_ || header.code != LVN_ITEMCHANGED) return;
+  const auto& change = reinterpret_cast<const NMLISTVIEW&>(header);
+  if ((change.uChanged & LVIF_STATE) == 0 || change.iItem < 0) return;
+  const auto row = static_cast<std::size_t>(change.iItem);
+  if (row < list_.rows.size()) list_.rows[row].checked = ListView_GetCheckState(hwnd_, change.iItem) != 0;
+}
+
+}  // namespace qrv::ui

@@ -1,0 +1,20 @@
+#pragma once
+// The tooltips of one window: a rectangle of the window and its text.
+#include <string>
+
+#include "ui/win.h"
+
+namespace qrv::ui {
+
+class Tooltip {
+ public:
+  void Create(HWND owner);
+  void Add(RECT place, const std::string& text);
+
+ private:
+  HWND owner_ = nullptr;
+  HWND hwnd_ = nullptr;
+  UINT_PTR next_ = 1;
+};
+
+}  // namespace qrv::ui
