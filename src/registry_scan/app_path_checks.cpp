@@ -30,8 +30,7 @@ void CheckSoftwareLocations(ScanContext& s) {
     // Only a full path can be tested here: nothing looks a bare name up.
     if (CommandTargetPresent(s, program, path) || JudgePath(s, path) != PathForm::FullPath) return;
     if (!KeyIsWritable(s.platform(), kHklm, key)) return;
-    ReportFinding(s, 1, FileNotFoundLine(s, path), WholeKey(kHklm, key),
-                  [&](RegScript& fix) { return fix.AddDeleteKey(kHklm, key); });
+    ReportKeyDeletion(s, 1, FileNotFoundLine(s, path), kHklm, key);
   });
 }
 
@@ -46,9 +45,7 @@ void CheckSharedPrograms(ScanContext& s) {
     const std::string path = UpperCaseText(name);
     // Installers count folders here too; a folder that is there is no error.
     if (PathPresent(s, path) || JudgePath(s, path) != PathForm::FullPath) return;
-    ReportFinding(s, 2, FileNotFoundLine(s, path), SingleValue(kHklm, kSharedDllsKey, name), [&](RegScript& fix) {
-      return fix.AddKey(kHklm, kSharedDllsKey) && fix.AddDeleteValue(name);
-    });
+    ReportValueDeletion(s, 2, FileNotFoundLine(s, path), kHklm, kSharedDllsKey, name);
   });
 }
 
@@ -99,8 +96,7 @@ void CheckKnownPrograms(ScanContext& s) {
       tested = true;
     }
     if (!tested || !KeyIsWritable(s.platform(), kHkcr, key)) return;
-    ReportFinding(s, 2, FileNotFoundLine(s, shown), WholeKey(kHkcr, key),
-                  [&](RegScript& fix) { return fix.AddDeleteKey(kHkcr, key); });
+    ReportKeyDeletion(s, 2, FileNotFoundLine(s, shown), kHkcr, key);
   });
 }
 

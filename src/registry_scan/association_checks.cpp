@@ -2,7 +2,6 @@
 
 #include <vector>
 
-#include "engine/reg_script.h"
 #include "engine/registry_ops.h"
 #include "registry_scan/file_probe.h"
 #include "registry_scan/finding_report.h"
@@ -35,12 +34,10 @@ void CheckAssociations(ScanContext& s) {
     if (!KeyIsAbsent(s.platform(), kHkcr, "\\" + className)) return;
     if (!KeyIsWritable(s.platform(), kHkcr, key)) return;
     const std::string line = RelationNotFoundLine(s, name);
-    if (HoldsOnlyDefaultValue(s, key)) {
-      ReportFinding(s, 3, line, WholeKey(kHkcr, key), [&](RegScript& fix) { return fix.AddDeleteKey(kHkcr, key); });
-    } else {
-      ReportFinding(s, 3, line, SingleValue(kHkcr, key, ""),
-                    [&](RegScript& fix) { return fix.AddKey(kHkcr, key) && fix.AddDeleteValue(""); });
-    }
+    if (HoldsOnlyDefaultValue(s, key))
+      ReportKeyDeletion(s, 3, line, kHkcr, key);
+    else
+      ReportValueDeletion(s, 3, line, kHkcr, key, "");
   });
 }
 

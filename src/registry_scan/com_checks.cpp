@@ -4,7 +4,6 @@
 
 #include "core/text.h"
 #include "engine/paths.h"
-#include "engine/reg_script.h"
 #include "engine/registry_ops.h"
 #include "registry_scan/file_probe.h"
 #include "registry_scan/finding_report.h"
@@ -21,8 +20,7 @@ bool Contains(const std::string& text, const char* what) { return text.find(what
 
 // Reports a finding that deletes `key` (below HKEY_CLASSES_ROOT) and backs up `backupKey`.
 void ReportDeletion(ScanContext& s, const std::string& line, const std::string& backupKey, const std::string& key) {
-  if (!KeyIsWritable(s.platform(), kHkcr, key)) return;
-  ReportFinding(s, 4, line, WholeKey(kHkcr, backupKey), [&](RegScript& fix) { return fix.AddDeleteKey(kHkcr, key); });
+  ReportKeyDeletion(s, 4, line, kHkcr, key, backupKey);
 }
 
 }  // namespace

@@ -80,6 +80,68 @@ std::optional<std::string> MissingFileName(ScanContext& s, const std::string& te
   return name;
 }
 
+bool FoundInWindowsFolders(ScanContext& s, const std::string& fileName) {
+  if (fileName.empty()) return false;
+  const std::string& windows = s.app.folders.WindowsFolder;
+  return FileExists(s.platform(), windows + fileName) || FileExists(s.platform(), windows + "System\\" + fileName) ||
+         FileExists(s.platform(), windows + "System32\\" + fileName);
+}
+
+namespace {
+
+bool IsLetter(char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z'); }
+
+bool IsFullPath(const std::string& path) {
+  return path.size() >= 3 && IsLetter(path[0]) && path[1] == ':' && path[2] == '\\';
+}
+
+// Whether a missing file at this path can be told from one we cannot see.
+bool Judgeable(ScanContext& s, const std::string& path) {
+  if (path.find('%') != std::string::npos || !IsFullPath(path)) return false;
+  return s.platform().GetDriveType(path.substr(0, 3)) == kDriveFixed;
+}
+
+bool IsBareName(const std::string& path) { return path.find_first_of(":\\/") == std::string::npos; }
+
+std::string NamePart(const std::string& path) {
+  const auto slash = path.rfind('\\');
+  return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
+bool FileOrProgramExists(ScanContext& s, const std::string& path, bool foldersCount) {
+  if (path.empty()) return false;
+  if (FileExists(s.platform(), path) || FoundInWindowsFolders(s, NamePart(path))) return true;
+  if (foldersCount && FolderExists(s.platform(), path)) return true;
+  if (NamePart(path).find('.') != std::string::npos) return false;
+  for (const char* extension : {".EXE", ".COM", ".BAT", ".CMD"}) {
+    const std::string program = path + extension;
+    if (FileExists(s.platform(), program) || FoundInWindowsFolders(s, NamePart(program))) return true;
+  }
+  return false;
+}
+
+}  // namespace
+
+FileState PathState(ScanContext& s, const std::string& path) {
+  if (path.empty()) return FileState::Unknown;
+  if (FileExists(s.platform(), path)) return FileState::Present;
+  return Judgeable(s, path) ? FileState::Missing : FileState::Unknown;
+}
+
+FileState CommandState(ScanContext& s, const std::string& resolved, bool foldersCount) {
+  if (resolved.empty()) return FileState::Unknown;
+  if (FileOrProgramExists(s, resolved, foldersCount)) return FileState::Present;
+  // The program may end at any blank, the rest being its arguments.
+  for (std::size_t blank = resolved.find(' '); blank != std::string::npos; blank = resolved.find(' ', blank + 1)) {
+    std::string head = resolved.substr(0, blank);
+    while (!head.empty() && head.back() == ' ') head.pop_back();
+    if (FileOrProgramExists(s, head, foldersCount)) return FileState::Present;
+  }
+  if (resolved.find('%') != std::string::npos) return FileState::Unknown;
+  if (IsBareName(resolved)) return FileState::Missing;
+  return Judgeable(s, resolved) ? FileState::Missing : FileState::Unknown;
+}
+
 bool KeyIsAbsent(RegistryView& view, RootKey root, const std::string& keyPath) {
   RegHandle key = 0;
   const long result = view.RegOpenKeyEx(root, RegistryPath(keyPath), RegAccess::Read, key);

@@ -47,6 +47,27 @@ bool RegisteredInAppPaths(ScanContext& s, const std::string& fileName);
 std::optional<std::string> MissingFileName(ScanContext& s, const std::string& text, const std::string& resolved,
                                            bool startedByShell);
 
+// The file probe for a bare file name: the Windows, System and System32 folders.
+bool FoundInWindowsFolders(ScanContext& s, const std::string& fileName);
+
+// What a check may conclude about a path. Missing is said only when the path
+// is a full path on a fixed drive that is there, with no placeholder left in
+// it: a file on a removable, network or absent drive, a relative path and a
+// path with an unexpanded placeholder are Unknown and never reported.
+enum class FileState { Present, Missing, Unknown };
+
+// A plain file path (a sound, a help file, a font).
+FileState PathState(ScanContext& s, const std::string& path);
+
+// A resolved command line, which may still carry its arguments when the
+// program has an extension the resolution does not know ("C:\X\TOOL.COM /Q").
+// Present when the whole text, or the text up to any blank, names an existing
+// file (with .EXE, .COM, .BAT or .CMD tried for a name without extension, as
+// Windows starts programs), or when the probe finds that file's name;
+// `foldersCount` also accepts an existing folder. A bare program name that
+// none of this finds is Missing.
+FileState CommandState(ScanContext& s, const std::string& resolved, bool foldersCount);
+
 // True only when the key certainly does not exist; a key that exists but may
 // not be opened, or a path the registry refuses, is not absent.
 bool KeyIsAbsent(RegistryView& view, RootKey root, const std::string& keyPath);

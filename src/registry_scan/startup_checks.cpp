@@ -4,7 +4,8 @@
 #include "engine/file_ops.h"
 #include "engine/paths.h"
 #include "engine/registry_ops.h"
-#include "registry_scan/finding_support.h"
+#include "registry_scan/finding_report.h"
+#include "registry_scan/file_probe.h"
 
 namespace qrv {
 
@@ -21,15 +22,6 @@ const char* RootTag(RootKey root) {
     case RootKey::Users: return "[HKU]";
   }
   return "";
-}
-
-// A value of `key` that goes, backed up first.
-void ReportValue(ScanContext& s, int slot, const std::string& displayLine, RootKey root, const std::string& key,
-                 const std::string& name) {
-  PendingFinding f(s, slot, displayLine);
-  f.DeleteValue(root, key, name);
-  f.BackUpValue(root, key, name);
-  f.Commit();
 }
 
 // The checks that delete values of one fixed key: its value names, and
@@ -69,7 +61,7 @@ void CheckStartup(ScanContext& s, RootKey root) {
       if (CommandState(s, program, false) != FileState::Missing) return;
       line = FileNotFoundLine(s, program);
     }
-    ReportValue(s, kStartupSlot, line, root, run, v);
+    ReportValueDeletion(s, kStartupSlot, line, root, run, v);
   });
 }
 
@@ -89,10 +81,7 @@ void CheckUninstall(ScanContext& s) {
     // Only an entry the programs list shows is an uninstall entry; keys without
     // a name there are markers that Windows components keep for themselves.
     if (Trim(ReadString(p, kHklm, k, "DisplayName")).empty()) return;
-    PendingFinding f(s, kUninstallSlot, FileNotFoundLine(s, k));
-    f.DeleteKey(kHklm, k);
-    f.BackUpKey(kHklm, k);
-    f.Commit();
+    ReportKeyDeletion(s, kUninstallSlot, FileNotFoundLine(s, k), kHklm, k);
   });
 }
 
@@ -104,7 +93,7 @@ void CheckHelp(ScanContext& s) {
     if (folder.empty()) return;
     const std::string file = WithTrailingBackslash(ResolveCommandLine(s.app.folders, folder)) + UpperAscii(h);
     if (PathState(s, file) != FileState::Missing) return;
-    ReportValue(s, kHelpSlot, FileNotFoundLine(s, help + h), kHklm, help, h);
+    ReportValueDeletion(s, kHelpSlot, FileNotFoundLine(s, help + h), kHklm, help, h);
   });
 }
 
@@ -114,7 +103,7 @@ void CheckFonts(ScanContext& s) {
     if (!ExpressibleInScript(n)) return;
     const std::string font = ReadUpperString(s.platform(), kHklm, fonts, n);
     if (font.empty() || FontState(s, font) != FileState::Missing) return;
-    ReportValue(s, kFontsSoundsSlot, FileNotFoundLine(s, fonts + n), kHklm, fonts, n);
+    ReportValueDeletion(s, kFontsSoundsSlot, FileNotFoundLine(s, fonts + n), kHklm, fonts, n);
   });
 }
 

@@ -7,7 +7,8 @@
 #include "core/text.h"
 #include "engine/paths.h"
 #include "engine/registry_ops.h"
-#include "registry_scan/finding_support.h"
+#include "registry_scan/finding_report.h"
+#include "registry_scan/file_probe.h"
 
 namespace qrv {
 
@@ -24,14 +25,6 @@ void ForEachValue(ScanContext& s, const std::vector<std::string>& names,
     if (!s.app.CancelFlag) continue;
     body(name);
   }
-}
-
-void ReportValue(ScanContext& s, const std::string& displayLine, RootKey root, const std::string& key,
-                 const std::string& name) {
-  PendingFinding f(s, kTempValuesSlot, displayLine);
-  f.DeleteValue(root, key, name);
-  f.BackUpValue(root, key, name);
-  f.Commit(true);
 }
 
 bool IsHistoryKey(RootKey root, std::string path) {
@@ -110,7 +103,8 @@ void CleanTempReg(ScanContext& s, const std::string& keyPath) {
     if (!ExpressibleInScript(n)) return;
     const std::string v = ReadUpperString(s.platform(), kHkcu, keyPath, n);
     if (v.empty()) return;
-    ReportValue(s, "HKEY_CURRENT_USER" + keyPath + "\\" + n + "=" + v, kHkcu, keyPath, n);
+    ReportValueDeletion(s, kTempValuesSlot, "HKEY_CURRENT_USER" + keyPath + "\\" + n + "=" + v, kHkcu, keyPath, n,
+                        AlsoTempValues::Yes);
   });
 }
 
@@ -134,7 +128,8 @@ void CleanApplicationsHistory(ScanContext& s, RootKey root, const std::string& p
     if (!LooksLikePath(text)) return;
     const std::string file = ResolveCommandLine(s.app.folders, text);
     if (file.find(":\\") == std::string::npos || CommandState(s, file, true) != FileState::Missing) return;
-    ReportValue(s, RootName(root) + path + n + "=" + file, root, path, n);
+    ReportValueDeletion(s, kTempValuesSlot, RootName(root) + path + n + "=" + file, root, path, n,
+                        AlsoTempValues::Yes);
   });
 
   for (const std::string& sub : keys) {
@@ -152,10 +147,7 @@ void CleanEmptyKeys(ScanContext& s) {
     const std::string key = "\\SOFTWARE\\" + name;
     // A walk cut short by Stop, or one that met a key it could not read, never says empty.
     if (!KeyIsEmpty(s, kHkcu, key + "\\") || !KeyIsWritable(s.platform(), kHkcu, key)) return;
-    PendingFinding f(s, kTempValuesSlot, "HKEY_CURRENT_USER\\SOFTWARE\\" + name);
-    f.DeleteKey(kHkcu, key);
-    f.BackUpKey(kHkcu, key);
-    f.Commit(true);
+    ReportKeyDeletion(s, kTempValuesSlot, "HKEY_CURRENT_USER\\SOFTWARE\\" + name, kHkcu, key, AlsoTempValues::Yes);
   });
 }
 

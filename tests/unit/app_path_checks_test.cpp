@@ -1,8 +1,6 @@
 #include <gtest/gtest.h>
 
 #include "registry_scan/app_path_checks.h"
-#include "registry_scan/file_probe.h"
-#include "registry_scan/finding_report.h"
 #include "unit/check_fixture.h"
 
 namespace qrv {
@@ -92,20 +90,6 @@ TEST_F(FindingReportTest, NoBackupMeansNoFindingAndNoLine) {
   AppPath("say \"hi\".exe", "C:\\Gone\\hi.exe");
   CheckSoftwareLocations(s);
   EXPECT_TRUE(NothingQueued());
-}
-
-TEST_F(FindingReportTest, RefusedFixLinesOrAProtectedBranchDropTheWholeFinding) {
-  p.registry.SetString(kHkcr, "\\CLSID\\{A}", "", "x");
-  const auto tryDeleting = [&](const std::string& key) {
-    return ReportFinding(s, 4, "shown", WholeKey(kHkcr, key), [&](RegScript& fix) {
-      return fix.AddDeleteKey(kHkcr, key);
-    });
-  };
-  EXPECT_FALSE(tryDeleting("\\CLSID"));   // the repair would refuse the whole script
-  EXPECT_FALSE(tryDeleting("CLSID\\{A}"));  // no leading backslash: the writer refuses the line
-  EXPECT_TRUE(NothingQueued());
-  EXPECT_TRUE(tryDeleting("\\CLSID\\{A}"));
-  EXPECT_EQ(Slot(4), (Lines{"shown"}));
 }
 
 TEST_F(FindingReportTest, NamesNoScriptLineCanHoldAreNeverFindings) {
