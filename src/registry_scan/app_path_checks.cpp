@@ -28,7 +28,7 @@ void CheckSoftwareLocations(ScanContext& s) {
     if (program.empty()) return;
     const std::string path = ResolveCommandLine(s.app.folders, program);
     // Only a full path can be tested here: nothing looks a bare name up.
-    if (CommandTargetPresent(s, program, path) || JudgePath(s, path) != PathForm::FullPath) return;
+    if (CommandState(s, program, path, BareNames::NotJudged) != FileState::Missing) return;
     if (!KeyIsWritable(s.platform(), kHklm, key)) return;
     ReportKeyDeletion(s, 1, FileNotFoundLine(s, path), kHklm, key);
   });
@@ -44,7 +44,7 @@ void CheckSharedPrograms(ScanContext& s) {
     if (!writable || !ExpressibleInScript(name)) return;
     const std::string path = UpperCaseText(name);
     // Installers count folders here too; a folder that is there is no error.
-    if (PathPresent(s, path) || JudgePath(s, path) != PathForm::FullPath) return;
+    if (PathState(s, path) != FileState::Missing) return;
     ReportValueDeletion(s, 2, FileNotFoundLine(s, path), kHklm, kSharedDllsKey, name);
   });
 }
@@ -57,16 +57,7 @@ namespace {
 // looked at as read too.
 bool ApplicationProgramMissing(ScanContext& s, const std::string& command, const std::string& path) {
   if (command.find("RUNDLL32") != std::string::npos || path.find("RUNDLL32") != std::string::npos) return false;
-  if (CommandTargetPresent(s, command, path)) return false;
-  switch (JudgePath(s, path)) {
-    case PathForm::FullPath:
-      return true;
-    case PathForm::BareName:
-      return !FoundInSystemFolders(s, path) && !RegisteredInAppPaths(s, path);
-    case PathForm::Unjudgeable:
-      break;
-  }
-  return false;
+  return CommandState(s, command, path, BareNames::InWindowsFoldersOrAppPaths) == FileState::Missing;
 }
 
 }  // namespace

@@ -1,5 +1,6 @@
 #include "registry_scan/com_checks.h"
 
+#include <optional>
 #include <vector>
 
 #include "core/text.h"
@@ -23,6 +24,16 @@ void ReportDeletion(ScanContext& s, const std::string& line, const std::string& 
   ReportKeyDeletion(s, 4, line, kHkcr, key, backupKey);
 }
 
+// The name of the file that a server, icon or command names, when that file is
+// surely gone; nothing when it is there or cannot be judged.
+std::optional<std::string> MissingFileName(ScanContext& s, const std::string& text, BareNames bareNames) {
+  const std::string resolved = ResolveCommandLine(s.app.folders, text);
+  if (CommandState(s, text, resolved, bareNames) != FileState::Missing) return std::nullopt;
+  std::string name = FileNamePart(resolved);
+  if (name.empty()) return std::nullopt;
+  return name;
+}
+
 }  // namespace
 
 void CheckCOM(ScanContext& s) {
@@ -40,7 +51,7 @@ void CheckCOM(ScanContext& s) {
     }
     if (Read(s, key + "\\TypeLib") == kExcludedTypeLib) return;
     if (server.empty()) return;
-    const auto missing = MissingFileName(s, server, ResolveCommandLine(s.app.folders, server), false);
+    const auto missing = MissingFileName(s, server, BareNames::InWindowsFolders);
     if (!missing) return;
     ReportDeletion(s, FileNotFoundLine(s, *missing), key, serverKey);
   });
@@ -51,7 +62,7 @@ namespace {
 // Steps of one identifier's icon and command tests.
 void CheckIcon(ScanContext& s, const std::string& key, const std::string& icon) {
   if (icon.empty() || (!Contains(icon, "EXE") && !Contains(icon, "DLL"))) return;
-  const auto missing = MissingFileName(s, icon, ResolveCommandLine(s.app.folders, icon), false);
+  const auto missing = MissingFileName(s, icon, BareNames::InWindowsFolders);
   if (!missing) return;
   const std::string iconKey = key + "\\DefaultIcon";
   ReportDeletion(s, RelationNotFoundLine(s, *missing), iconKey, iconKey);
@@ -60,8 +71,8 @@ void CheckIcon(ScanContext& s, const std::string& key, const std::string& icon) 
 void CheckCommand(ScanContext& s, const std::string& commandKey, const std::string& command) {
   if (command.empty() || Contains(command, "RUNDLL32") || Contains(command, "EXPLOR")) return;
   if (!Contains(command, "EXE") && !Contains(command, "DLL")) return;
-  // A path still starting with a placeholder cannot be judged (MissingFileName).
-  const auto missing = MissingFileName(s, command, ResolveCommandLine(s.app.folders, command), true);
+  // A path still holding a placeholder cannot be judged (CommandState).
+  const auto missing = MissingFileName(s, command, BareNames::InWindowsFoldersOrAppPaths);
   if (!missing) return;
   ReportDeletion(s, FileNotFoundLine(s, *missing), commandKey, commandKey);
 }

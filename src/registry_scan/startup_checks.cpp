@@ -4,8 +4,8 @@
 #include "engine/file_ops.h"
 #include "engine/paths.h"
 #include "engine/registry_ops.h"
-#include "registry_scan/finding_report.h"
 #include "registry_scan/file_probe.h"
+#include "registry_scan/finding_report.h"
 
 namespace qrv {
 
@@ -58,7 +58,7 @@ void CheckStartup(ScanContext& s, RootKey root) {
     } else {
       const std::string program = ResolveCommandLine(s.app.folders, command);
       if (program.find("RUNDLL32") != std::string::npos || program.find("SYSTEMROOT") != std::string::npos) return;
-      if (CommandState(s, program, false) != FileState::Missing) return;
+      if (CommandState(s, command, program, BareNames::InWindowsFoldersOrAppPaths) != FileState::Missing) return;
       line = FileNotFoundLine(s, program);
     }
     ReportValueDeletion(s, kStartupSlot, line, root, run, v);

@@ -7,8 +7,8 @@
 #include "core/text.h"
 #include "engine/paths.h"
 #include "engine/registry_ops.h"
-#include "registry_scan/finding_report.h"
 #include "registry_scan/file_probe.h"
+#include "registry_scan/finding_report.h"
 
 namespace qrv {
 
@@ -127,7 +127,8 @@ void CleanApplicationsHistory(ScanContext& s, RootKey root, const std::string& p
     const std::string text = TextOfStringData(value->data);
     if (!LooksLikePath(text)) return;
     const std::string file = ResolveCommandLine(s.app.folders, text);
-    if (file.find(":\\") == std::string::npos || CommandState(s, file, true) != FileState::Missing) return;
+    if (file.find(":\\") == std::string::npos || CommandState(s, text, file, BareNames::NotJudged) != FileState::Missing)
+      return;
     ReportValueDeletion(s, kTempValuesSlot, RootName(root) + path + n + "=" + file, root, path, n,
                         AlsoTempValues::Yes);
   });

@@ -50,6 +50,8 @@ TEST_F(SoftwareLocationsTest, HealthyOrUnjudgeableEntriesAreNeverReported) {
   AppPath("bare.exe", "bare.exe");
   AppPath("share.exe", "\\\\server\\apps\\share.exe");
   AppPath("usb.exe", "E:\\Portable\\usb.exe");  // the drive is not there
+  p.files.SetDriveType('F', 2);
+  AppPath("stick.exe", "F:\\Portable\\stick.exe");  // a removable drive, whatever is in it now
   // Present, though the resolution does not cut the text at the program.
   AppPath("tool.com", "C:\\Tools\\tool.com /q");
   p.files.AddFile("C:\\Tools\\tool.com");
@@ -112,6 +114,8 @@ TEST_F(SharedProgramsTest, MissingFilesAreShownInUpperCaseAndTheirValuesDeletedB
   p.files.AddFolder("C:\\Program Files\\Common Files\\Vendor");
   p.registry.SetDword(kHklm, kShared, "C:\\Old\\gone2.ocx", 1);
   p.registry.SetDword(kHklm, kShared, "F:\\Removable\\x.dll", 1);  // drive not there
+  p.files.SetDriveType('G', 2);
+  p.registry.SetDword(kHklm, kShared, "G:\\Stick\\x.dll", 1);  // removable
   p.registry.SetDword(kHklm, kShared, "%CommonFiles%\\x.dll", 1);
   CheckSharedPrograms(s);
 
@@ -126,7 +130,7 @@ TEST_F(SharedProgramsTest, MissingFilesAreShownInUpperCaseAndTheirValuesDeletedB
   std::vector<std::string> left;
   ReadValueNames(p, kHklm, kShared, left);
   EXPECT_EQ(left, (Lines{"C:\\Windows\\System32\\here.dll", "C:\\Program Files\\Common Files\\Vendor\\",
-                         "F:\\Removable\\x.dll", "%CommonFiles%\\x.dll"}));
+                         "F:\\Removable\\x.dll", "G:\\Stick\\x.dll", "%CommonFiles%\\x.dll"}));
 }
 
 TEST_F(SharedProgramsTest, NothingIsReportedWhenTheKeyCannotBeChanged) {

@@ -30,6 +30,11 @@ TEST_F(StartupCheckTest, EntriesThatRunOrCannotBeJudgedStay) {
   Run("SysRoot", "%SystemRoot%system32\\gone.exe");
   Run("Bare", "tool.exe /background");
   Run("NoExtension", "ctfmon");
+  // Bare names Windows may find where we do not look: completed, or through App Paths.
+  Run("NoExtensionGone", "gonetool");
+  Run("AppPath", "winword.exe /q");
+  p.registry.SetString(kHklm, "\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\App Paths\\winword.exe", "",
+                       "C:\\Office\\winword.exe");
   // Programs with an extension the resolution does not cut at keep their arguments.
   Run("ComArgs", "C:\\Tools\\agent.com -start");
   Run("Spaces", "C:\\Program Files\\Big App\\run.pif /q");
