@@ -4,6 +4,7 @@
 
 #include "core/text.h"
 #include "engine/registry_ops.h"
+#include "registry_scan/file_probe.h"
 #include "registry_scan/finding_report.h"
 
 namespace qrv {
@@ -22,7 +23,7 @@ constexpr std::array<const char*, 2> kUnexaminedTypeLibs = {
 void CheckProxyStub(ScanContext& s, const std::string& key, const char* subkey, bool tagLine) {
   const std::string path = key + "\\" + subkey;
   const std::string clsid = ReadUpperString(s.platform(), kHkcr, path, "");
-  if (clsid.empty() || KeyExists(s.platform(), kHkcr, "CLSID\\" + clsid)) return;
+  if (clsid.empty() || !KeyIsAbsent(s.platform(), kHkcr, "\\CLSID\\" + clsid)) return;
   ReportKeyDeletion(s, kInterfacesSlot, tagLine ? "[HKCR]" + path + "\\" + clsid : RelationNotFoundLine(s, clsid),
                     kHkcr, path);
 }
@@ -43,7 +44,8 @@ void CheckInterfaces(ScanContext& s) {
     if (!s.app.CancelFlag) return;  // Stop came during the walk
 
     const std::string typeLib = ReadUpperString(s.platform(), kHkcr, k + "\\TypeLib", "");
-    if (!typeLib.empty() && !KeyExists(s.platform(), kHkcr, "TypeLib\\" + typeLib)) {
+    // A class or library that is there but may not be read is not missing.
+    if (!typeLib.empty() && KeyIsAbsent(s.platform(), kHkcr, "\\TypeLib\\" + typeLib)) {
       ReportKeyDeletion(s, kInterfacesSlot, RelationNotFoundLine(s, typeLib), kHkcr, k);
       return;
     }
