@@ -23,16 +23,13 @@ bool HoldsOnlyDefaultValue(ScanContext& s, const std::string& key) {
 }  // namespace
 
 void CheckAssociations(ScanContext& s) {
-  std::vector<std::string> names;
-  ReadKeyNames(s.platform(), kHkcr, "\\", names);
-  ForEachItem(s, names, Bar::ByScanMode, [&](const std::string& name) {
-    if (name.front() != '.' || !ExpressibleInScript(name)) return;
+  ForEachSubkey(s, kHkcr, "\\", Bar::ByScanMode, [&](const std::string& name) {
+    if (name.front() != '.') return;
     const std::string key = "\\" + name;
     const std::string className = ReadUpperString(s.platform(), kHkcr, key, "");
     if (className.empty()) return;
     // A class key that exists but may not be opened is not missing.
     if (!KeyIsAbsent(s.platform(), kHkcr, "\\" + className)) return;
-    if (!KeyIsWritable(s.platform(), kHkcr, key)) return;
     const std::string line = RelationNotFoundLine(s, name);
     if (HoldsOnlyDefaultValue(s, key))
       ReportKeyDeletion(s, 3, line, kHkcr, key);

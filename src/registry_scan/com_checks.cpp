@@ -1,7 +1,6 @@
 #include "registry_scan/com_checks.h"
 
 #include <optional>
-#include <vector>
 
 #include "core/text.h"
 #include "engine/paths.h"
@@ -19,11 +18,6 @@ std::string Read(ScanContext& s, const std::string& key) { return ReadUpperStrin
 
 bool Contains(const std::string& text, const char* what) { return text.find(what) != std::string::npos; }
 
-// Reports a finding that deletes `key` (below HKEY_CLASSES_ROOT) and backs up `backupKey`.
-void ReportDeletion(ScanContext& s, const std::string& line, const std::string& backupKey, const std::string& key) {
-  ReportKeyDeletion(s, 4, line, kHkcr, key, backupKey);
-}
-
 // The name of the file that a server, icon or command names, when that file is
 // surely gone; nothing when it is there or cannot be judged.
 std::optional<std::string> MissingFileName(ScanContext& s, const std::string& text, BareNames bareNames) {
@@ -37,10 +31,7 @@ std::optional<std::string> MissingFileName(ScanContext& s, const std::string& te
 }  // namespace
 
 void CheckCOM(ScanContext& s) {
-  std::vector<std::string> names;
-  ReadKeyNames(s.platform(), kHkcr, kClsidKey, names);
-  ForEachItem(s, names, Bar::ByScanMode, [&](const std::string& name) {
-    if (!ExpressibleInScript(name)) return;
+  ForEachSubkey(s, kHkcr, kClsidKey, Bar::ByScanMode, [&](const std::string& name) {
     const std::string key = kClsidKey + name;
     if (!KeyIsWritable(s.platform(), kHkcr, key)) return;
     std::string serverKey = key + "\\InprocServer32";
@@ -53,7 +44,8 @@ void CheckCOM(ScanContext& s) {
     if (server.empty()) return;
     const auto missing = MissingFileName(s, server, BareNames::InWindowsFolders);
     if (!missing) return;
-    ReportDeletion(s, FileNotFoundLine(s, *missing), key, serverKey);
+    // The backup holds the whole class.
+    ReportKeyDeletion(s, 4, FileNotFoundLine(s, *missing), kHkcr, serverKey, key);
   });
 }
 
@@ -65,7 +57,7 @@ void CheckIcon(ScanContext& s, const std::string& key, const std::string& icon) 
   const auto missing = MissingFileName(s, icon, BareNames::InWindowsFolders);
   if (!missing) return;
   const std::string iconKey = key + "\\DefaultIcon";
-  ReportDeletion(s, RelationNotFoundLine(s, *missing), iconKey, iconKey);
+  ReportKeyDeletion(s, 4, RelationNotFoundLine(s, *missing), kHkcr, iconKey);
 }
 
 void CheckCommand(ScanContext& s, const std::string& commandKey, const std::string& command) {
@@ -74,18 +66,15 @@ void CheckCommand(ScanContext& s, const std::string& commandKey, const std::stri
   // A path still holding a placeholder cannot be judged (CommandState).
   const auto missing = MissingFileName(s, command, BareNames::InWindowsFoldersOrAppPaths);
   if (!missing) return;
-  ReportDeletion(s, FileNotFoundLine(s, *missing), commandKey, commandKey);
+  ReportKeyDeletion(s, 4, FileNotFoundLine(s, *missing), kHkcr, commandKey);
 }
 
 }  // namespace
 
 void CheckActiveX(ScanContext& s) {
-  std::vector<std::string> names;
-  ReadKeyNames(s.platform(), kHkcr, "\\", names);
-  ForEachItem(s, names, Bar::ByScanMode, [&](const std::string& name) {
+  ForEachSubkey(s, kHkcr, "\\", Bar::ByScanMode, [&](const std::string& name) {
     const std::string upper = UpperCaseText(name);
     if (name.front() == '.' || Contains(upper, "URN:") || upper == "CLSID" || upper == "LNKFILE") return;
-    if (!ExpressibleInScript(name)) return;
     const std::string key = "\\" + name;
     if (!KeyIsWritable(s.platform(), kHkcr, key)) return;
     const std::string classKey = key + "\\CLSID";
@@ -96,7 +85,7 @@ void CheckActiveX(ScanContext& s) {
     // often the class of file types too, and its verbs, icon and the
     // extensions that name it stay useful without it.
     if (!classId.empty() && KeyIsAbsent(s.platform(), kHkcr, kClsidKey + classId)) {
-      ReportDeletion(s, RelationNotFoundLine(s, classId), classKey, classKey);
+      ReportKeyDeletion(s, 4, RelationNotFoundLine(s, classId), kHkcr, classKey);
       return;
     }
     CheckIcon(s, key, Read(s, key + "\\DefaultIcon"));

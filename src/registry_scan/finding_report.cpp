@@ -107,10 +107,6 @@ bool ReportValueDeletion(ScanContext& s, int slot, const std::string& displayLin
   return f.Commit(also);
 }
 
-bool UsableKeyName(const std::string& name) {
-  return !name.empty() && name.find('\\') == std::string::npos && ExpressibleInScript(name);
-}
-
 std::string OneLine(std::string text) {
   for (char& c : text)
     if (c == '\r' || c == '\n' || c == '\0') c = ' ';

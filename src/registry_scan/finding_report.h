@@ -76,10 +76,6 @@ bool ReportValueDeletion(ScanContext& s, int slot, const std::string& displayLin
                          const std::string& keyPath, const std::string& name,
                          AlsoTempValues also = AlsoTempValues::No);
 
-// A key name that can stand in a key path of a script line: not empty, no
-// backslash (it would name another key), nothing a line cannot hold.
-bool UsableKeyName(const std::string& name);
-
 // Display text on one line: line ends and zero characters become blanks.
 std::string OneLine(std::string text);
 

@@ -31,10 +31,7 @@ void CheckProxyStub(ScanContext& s, const std::string& key, const char* subkey, 
 }  // namespace
 
 void CheckInterfaces(ScanContext& s) {
-  std::vector<std::string> names;
-  ReadKeyNames(s.platform(), kHkcr, "\\Interface\\", names);
-  ForEachItem(s, names, Bar::ByScanMode, [&](const std::string& g) {
-    if (!UsableKeyName(g)) return;
+  ForEachSubkey(s, kHkcr, "\\Interface\\", Bar::ByScanMode, [&](const std::string& g) {
     const std::string k = "\\Interface\\" + g;
     if (!KeyIsWritable(s.platform(), kHkcr, k)) return;
     if (KeyIsEmpty(s, kHkcr, k + "\\")) {

@@ -141,13 +141,11 @@ void CleanApplicationsHistory(ScanContext& s, RootKey root, const std::string& p
 
 void CleanEmptyKeys(ScanContext& s) {
   if (!s.app.CancelFlag) return;
-  std::vector<std::string> names;
-  ReadKeyNames(s.platform(), kHkcu, "\\Software\\", names);
-  ForEachItem(s, names, Bar::None, [&](const std::string& name) {
-    if (!UsableKeyName(name) || IsSystemSoftwareKey(name)) return;
+  ForEachSubkey(s, kHkcu, "\\Software\\", Bar::None, [&](const std::string& name) {
+    if (IsSystemSoftwareKey(name)) return;
     const std::string key = "\\SOFTWARE\\" + name;
     // A walk cut short by Stop, or one that met a key it could not read, never says empty.
-    if (!KeyIsEmpty(s, kHkcu, key + "\\") || !KeyIsWritable(s.platform(), kHkcu, key)) return;
+    if (!KeyIsEmpty(s, kHkcu, key + "\\")) return;
     ReportKeyDeletion(s, kTempValuesSlot, "HKEY_CURRENT_USER\\SOFTWARE\\" + name, kHkcu, key, AlsoTempValues::Yes);
   });
 }

@@ -148,6 +148,7 @@ TEST_F(StartupCheckTest, FontsAreLookedForInTheFontsFolderOrAtTheirOwnPath) {
   p.registry.SetString(kHklm, fonts, "Gone (TrueType)", "gone.ttf");
   p.registry.SetString(kHklm, fonts, "GonePath (TrueType)", "C:\\Old\\gonepath.ttf");
   p.registry.SetDword(kHklm, fonts, "Number", 3);
+  p.registry.SetString(kHklm, fonts, "Vendor (TrueType)", "%VENDORFONT%.ttf");  // only Windows can expand it
   CheckFonts(s);
   EXPECT_EQ(Slot(9), (Lines{"File not found: " + fonts + "Gone (TrueType)",
                             "File not found: " + fonts + "GonePath (TrueType)"}));
@@ -155,6 +156,7 @@ TEST_F(StartupCheckTest, FontsAreLookedForInTheFontsFolderOrAtTheirOwnPath) {
   EXPECT_TRUE(ValueExists(p, kHklm, fonts, "Private (TrueType)"));
   EXPECT_TRUE(ValueExists(p, kHklm, fonts, "Arial (TrueType)"));
   EXPECT_TRUE(ValueExists(p, kHklm, fonts, "Number"));
+  EXPECT_TRUE(ValueExists(p, kHklm, fonts, "Vendor (TrueType)"));
   EXPECT_FALSE(ValueExists(p, kHklm, fonts, "Gone (TrueType)"));
 }
 
@@ -201,13 +203,16 @@ TEST_F(SoundCheckTest, ALostCurrentSoundTakesTheDefaultSoundWhenItsFileIsThere) 
 TEST_F(SoundCheckTest, TwoLostSoundsBothBecomeSilentNeverAnotherLostFile) {
   Event("Both", "C:\\gone\\a.wav", "C:\\gone\\b.wav");
   Event("OnlyDefault", "", "C:\\gone\\c.wav");
+  Event("FolderDefault", "C:\\gone\\d.wav", "C:\\windows\\Media");  // a folder is no sound, but is there
   CheckSounds(s);
   EXPECT_EQ(Slot(9), (Lines{"File not found: " + events + "Both", "File not found: " + events + "Both",
-                            "File not found: " + events + "OnlyDefault"}));
+                            "File not found: " + events + "FolderDefault", "File not found: " + events + "OnlyDefault"}));
   Repair();
   EXPECT_EQ(Current("Both"), "");
   EXPECT_EQ(Fallback("Both"), "");
   EXPECT_EQ(Fallback("OnlyDefault"), "");
+  EXPECT_EQ(Current("FolderDefault"), "");
+  EXPECT_EQ(Fallback("FolderDefault"), "C:\\windows\\Media");
   EXPECT_TRUE(p.registry.HasKey(kHkcu, events + "OnlyDefault\\.Current")) << "no event key is deleted";
   ImportUndo();
   EXPECT_EQ(Current("Both"), "C:\\gone\\a.wav");
