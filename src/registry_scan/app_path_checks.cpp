@@ -1,10 +1,7 @@
 #include "registry_scan/app_path_checks.h"
 
-#include <vector>
-
 #include "core/text.h"
 #include "engine/paths.h"
-#include "engine/reg_script.h"
 #include "engine/registry_ops.h"
 #include "registry_scan/file_probe.h"
 #include "registry_scan/finding_report.h"
@@ -19,36 +16,23 @@ constexpr RootKey kHkcr = RootKey::ClassesRoot;
 }  // namespace
 
 void CheckSoftwareLocations(ScanContext& s) {
-  std::vector<std::string> names;
-  ReadKeyNames(s.platform(), kHklm, kAppPathsKey, names);
-  ForEachItem(s, names, Bar::ByScanMode, [&](const std::string& name) {
-    if (!ExpressibleInScript(name)) return;
+  ForEachSubkey(s, kHklm, kAppPathsKey, Bar::ByScanMode, [&](const std::string& name) {
     const std::string key = kAppPathsKey + name;
     const std::string program = ReadUpperString(s.platform(), kHklm, key, "");
     if (program.empty()) return;
     const std::string path = ResolveCommandLine(s.app.folders, program);
     // Only a full path can be tested here: nothing looks a bare name up.
-    if (CommandTargetPresent(s, program, path) || JudgePath(s, path) != PathForm::FullPath) return;
-    if (!KeyIsWritable(s.platform(), kHklm, key)) return;
-    ReportFinding(s, 1, FileNotFoundLine(s, path), WholeKey(kHklm, key),
-                  [&](RegScript& fix) { return fix.AddDeleteKey(kHklm, key); });
+    if (CommandState(s, program, path, BareNames::NotJudged) != FileState::Missing) return;
+    ReportKeyDeletion(s, 1, FileNotFoundLine(s, path), kHklm, key);
   });
 }
 
 void CheckSharedPrograms(ScanContext& s) {
-  std::vector<std::string> names;
-  ReadValueNames(s.platform(), kHklm, kSharedDllsKey, names);
-  // Every repair line of this check changes this one key: when the user may
-  // not change it, nothing found here could be repaired.
-  const bool writable = !names.empty() && KeyIsWritable(s.platform(), kHklm, kSharedDllsKey);
-  ForEachItem(s, names, Bar::ByScanMode, [&](const std::string& name) {
-    if (!writable || !ExpressibleInScript(name)) return;
+  ForEachValueOfWritableKey(s, kHklm, kSharedDllsKey, Bar::ByScanMode, [&](const std::string& name) {
     const std::string path = UpperCaseText(name);
     // Installers count folders here too; a folder that is there is no error.
-    if (PathPresent(s, path) || JudgePath(s, path) != PathForm::FullPath) return;
-    ReportFinding(s, 2, FileNotFoundLine(s, path), SingleValue(kHklm, kSharedDllsKey, name), [&](RegScript& fix) {
-      return fix.AddKey(kHklm, kSharedDllsKey) && fix.AddDeleteValue(name);
-    });
+    if (PathState(s, path) != FileState::Missing) return;
+    ReportValueDeletion(s, 2, FileNotFoundLine(s, path), kHklm, kSharedDllsKey, name);
   });
 }
 
@@ -60,25 +44,13 @@ namespace {
 // looked at as read too.
 bool ApplicationProgramMissing(ScanContext& s, const std::string& command, const std::string& path) {
   if (command.find("RUNDLL32") != std::string::npos || path.find("RUNDLL32") != std::string::npos) return false;
-  if (CommandTargetPresent(s, command, path)) return false;
-  switch (JudgePath(s, path)) {
-    case PathForm::FullPath:
-      return true;
-    case PathForm::BareName:
-      return !FoundInSystemFolders(s, path) && !RegisteredInAppPaths(s, path);
-    case PathForm::Unjudgeable:
-      break;
-  }
-  return false;
+  return CommandState(s, command, path, BareNames::InWindowsFoldersOrAppPaths) == FileState::Missing;
 }
 
 }  // namespace
 
 void CheckKnownPrograms(ScanContext& s) {
-  std::vector<std::string> names;
-  ReadKeyNames(s.platform(), kHkcr, kApplicationsKey, names);
-  ForEachItem(s, names, Bar::ByScanMode, [&](const std::string& name) {
-    if (!ExpressibleInScript(name)) return;
+  ForEachSubkey(s, kHkcr, kApplicationsKey, Bar::ByScanMode, [&](const std::string& name) {
     const std::string key = kApplicationsKey + name;
     if (ValueExists(s.platform(), kHkcr, key, "NoOpenWith")) return;
     if (ValueExists(s.platform(), kHkcr, key, "NoStartPage")) return;
@@ -98,9 +70,8 @@ void CheckKnownPrograms(ScanContext& s) {
       if (!tested) shown = path;
       tested = true;
     }
-    if (!tested || !KeyIsWritable(s.platform(), kHkcr, key)) return;
-    ReportFinding(s, 2, FileNotFoundLine(s, shown), WholeKey(kHkcr, key),
-                  [&](RegScript& fix) { return fix.AddDeleteKey(kHkcr, key); });
+    if (!tested) return;
+    ReportKeyDeletion(s, 2, FileNotFoundLine(s, shown), kHkcr, key);
   });
 }
 

@@ -2,7 +2,6 @@
 
 #include <vector>
 
-#include "engine/reg_script.h"
 #include "engine/registry_ops.h"
 #include "registry_scan/file_probe.h"
 #include "registry_scan/finding_report.h"
@@ -24,23 +23,18 @@ bool HoldsOnlyDefaultValue(ScanContext& s, const std::string& key) {
 }  // namespace
 
 void CheckAssociations(ScanContext& s) {
-  std::vector<std::string> names;
-  ReadKeyNames(s.platform(), kHkcr, "\\", names);
-  ForEachItem(s, names, Bar::ByScanMode, [&](const std::string& name) {
-    if (name.front() != '.' || !ExpressibleInScript(name)) return;
+  ForEachSubkey(s, kHkcr, "\\", Bar::ByScanMode, [&](const std::string& name) {
+    if (name.front() != '.') return;
     const std::string key = "\\" + name;
     const std::string className = ReadUpperString(s.platform(), kHkcr, key, "");
     if (className.empty()) return;
     // A class key that exists but may not be opened is not missing.
     if (!KeyIsAbsent(s.platform(), kHkcr, "\\" + className)) return;
-    if (!KeyIsWritable(s.platform(), kHkcr, key)) return;
     const std::string line = RelationNotFoundLine(s, name);
-    if (HoldsOnlyDefaultValue(s, key)) {
-      ReportFinding(s, 3, line, WholeKey(kHkcr, key), [&](RegScript& fix) { return fix.AddDeleteKey(kHkcr, key); });
-    } else {
-      ReportFinding(s, 3, line, SingleValue(kHkcr, key, ""),
-                    [&](RegScript& fix) { return fix.AddKey(kHkcr, key) && fix.AddDeleteValue(""); });
-    }
+    if (HoldsOnlyDefaultValue(s, key))
+      ReportKeyDeletion(s, 3, line, kHkcr, key);
+    else
+      ReportValueDeletion(s, 3, line, kHkcr, key, "");
   });
 }
 

@@ -1,10 +1,9 @@
 #include "registry_scan/com_checks.h"
 
-#include <vector>
+#include <optional>
 
 #include "core/text.h"
 #include "engine/paths.h"
-#include "engine/reg_script.h"
 #include "engine/registry_ops.h"
 #include "registry_scan/file_probe.h"
 #include "registry_scan/finding_report.h"
@@ -19,19 +18,20 @@ std::string Read(ScanContext& s, const std::string& key) { return ReadUpperStrin
 
 bool Contains(const std::string& text, const char* what) { return text.find(what) != std::string::npos; }
 
-// Reports a finding that deletes `key` (below HKEY_CLASSES_ROOT) and backs up `backupKey`.
-void ReportDeletion(ScanContext& s, const std::string& line, const std::string& backupKey, const std::string& key) {
-  if (!KeyIsWritable(s.platform(), kHkcr, key)) return;
-  ReportFinding(s, 4, line, WholeKey(kHkcr, backupKey), [&](RegScript& fix) { return fix.AddDeleteKey(kHkcr, key); });
+// The name of the file that a server, icon or command names, when that file is
+// surely gone; nothing when it is there or cannot be judged.
+std::optional<std::string> MissingFileName(ScanContext& s, const std::string& text, BareNames bareNames) {
+  const std::string resolved = ResolveCommandLine(s.app.folders, text);
+  if (CommandState(s, text, resolved, bareNames) != FileState::Missing) return std::nullopt;
+  std::string name = FileNamePart(resolved);
+  if (name.empty()) return std::nullopt;
+  return name;
 }
 
 }  // namespace
 
 void CheckCOM(ScanContext& s) {
-  std::vector<std::string> names;
-  ReadKeyNames(s.platform(), kHkcr, kClsidKey, names);
-  ForEachItem(s, names, Bar::ByScanMode, [&](const std::string& name) {
-    if (!ExpressibleInScript(name)) return;
+  ForEachSubkey(s, kHkcr, kClsidKey, Bar::ByScanMode, [&](const std::string& name) {
     const std::string key = kClsidKey + name;
     if (!KeyIsWritable(s.platform(), kHkcr, key)) return;
     std::string serverKey = key + "\\InprocServer32";
@@ -42,9 +42,10 @@ void CheckCOM(ScanContext& s) {
     }
     if (Read(s, key + "\\TypeLib") == kExcludedTypeLib) return;
     if (server.empty()) return;
-    const auto missing = MissingFileName(s, server, ResolveCommandLine(s.app.folders, server), false);
+    const auto missing = MissingFileName(s, server, BareNames::InWindowsFolders);
     if (!missing) return;
-    ReportDeletion(s, FileNotFoundLine(s, *missing), key, serverKey);
+    // The backup holds the whole class.
+    ReportKeyDeletion(s, 4, FileNotFoundLine(s, *missing), kHkcr, serverKey, key);
   });
 }
 
@@ -53,30 +54,27 @@ namespace {
 // Steps of one identifier's icon and command tests.
 void CheckIcon(ScanContext& s, const std::string& key, const std::string& icon) {
   if (icon.empty() || (!Contains(icon, "EXE") && !Contains(icon, "DLL"))) return;
-  const auto missing = MissingFileName(s, icon, ResolveCommandLine(s.app.folders, icon), false);
+  const auto missing = MissingFileName(s, icon, BareNames::InWindowsFolders);
   if (!missing) return;
   const std::string iconKey = key + "\\DefaultIcon";
-  ReportDeletion(s, RelationNotFoundLine(s, *missing), iconKey, iconKey);
+  ReportKeyDeletion(s, 4, RelationNotFoundLine(s, *missing), kHkcr, iconKey);
 }
 
 void CheckCommand(ScanContext& s, const std::string& commandKey, const std::string& command) {
   if (command.empty() || Contains(command, "RUNDLL32") || Contains(command, "EXPLOR")) return;
   if (!Contains(command, "EXE") && !Contains(command, "DLL")) return;
-  // A path still starting with a placeholder cannot be judged (MissingFileName).
-  const auto missing = MissingFileName(s, command, ResolveCommandLine(s.app.folders, command), true);
+  // A path still holding a placeholder cannot be judged (CommandState).
+  const auto missing = MissingFileName(s, command, BareNames::InWindowsFoldersOrAppPaths);
   if (!missing) return;
-  ReportDeletion(s, FileNotFoundLine(s, *missing), commandKey, commandKey);
+  ReportKeyDeletion(s, 4, FileNotFoundLine(s, *missing), kHkcr, commandKey);
 }
 
 }  // namespace
 
 void CheckActiveX(ScanContext& s) {
-  std::vector<std::string> names;
-  ReadKeyNames(s.platform(), kHkcr, "\\", names);
-  ForEachItem(s, names, Bar::ByScanMode, [&](const std::string& name) {
+  ForEachSubkey(s, kHkcr, "\\", Bar::ByScanMode, [&](const std::string& name) {
     const std::string upper = UpperCaseText(name);
     if (name.front() == '.' || Contains(upper, "URN:") || upper == "CLSID" || upper == "LNKFILE") return;
-    if (!ExpressibleInScript(name)) return;
     const std::string key = "\\" + name;
     if (!KeyIsWritable(s.platform(), kHkcr, key)) return;
     const std::string classKey = key + "\\CLSID";
@@ -87,7 +85,7 @@ void CheckActiveX(ScanContext& s) {
     // often the class of file types too, and its verbs, icon and the
     // extensions that name it stay useful without it.
     if (!classId.empty() && KeyIsAbsent(s.platform(), kHkcr, kClsidKey + classId)) {
-      ReportDeletion(s, RelationNotFoundLine(s, classId), classKey, classKey);
+      ReportKeyDeletion(s, 4, RelationNotFoundLine(s, classId), kHkcr, classKey);
       return;
     }
     CheckIcon(s, key, Read(s, key + "\\DefaultIcon"));

@@ -11,44 +11,53 @@ namespace {
 
 bool IsDriveLetter(char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z'); }
 
-}  // namespace
-
-PathForm JudgePath(ScanContext& s, const std::string& path) {
-  if (path.empty() || path.find('%') != std::string::npos) return PathForm::Unjudgeable;
-  if (path.size() >= 3 && IsDriveLetter(path[0]) && path[1] == ':' && path[2] == '\\') {
-    const bool driveThere = s.platform().GetFileAttributes(path.substr(0, 3)) != kInvalidFileAttributes;
-    return driveThere ? PathForm::FullPath : PathForm::Unjudgeable;
+// Characters no file name holds (a colon only after the drive): such a path is
+// a pattern or something else, and its absence proves nothing.
+bool HoldsForbiddenCharacter(const std::string& path) {
+  for (std::size_t i = 0; i < path.size(); ++i) {
+    const auto c = static_cast<unsigned char>(path[i]);
+    if (c < 32 || (path[i] == ':' && i != 1)) return true;
+    if (std::string_view("*?\"<>|").find(path[i]) != std::string_view::npos) return true;
   }
-  if (path.find_first_of("\\/: ") == std::string::npos && path.find('.') != std::string::npos)
-    return PathForm::BareName;
-  return PathForm::Unjudgeable;
+  return false;
 }
 
-bool PathPresent(ScanContext& s, const std::string& path) {
+bool IsThere(ScanContext& s, const std::string& path) {
   return !path.empty() && s.platform().GetFileAttributes(path) != kInvalidFileAttributes;
 }
 
-namespace {
+// Something answers to `path`: a file or folder, a program that an extension
+// completes, or a file of its name in the Windows folders.
+bool AnswersTo(ScanContext& s, const std::string& path) {
+  if (path.empty()) return false;
+  if (IsThere(s, path)) return true;
+  const std::string name = FileNamePart(path);
+  if (FoundInWindowsFolders(s, name)) return true;
+  if (name.empty() || name.find('.') != std::string::npos) return false;
+  for (const char* extension : {".EXE", ".COM", ".BAT", ".CMD"})
+    if (FileExists(s.platform(), path + extension) || FoundInWindowsFolders(s, name + extension)) return true;
+  return false;
+}
 
-// Every part of `text` that ends before a blank or a comma, and the whole text.
-bool AnyCutIsAFile(ScanContext& s, const std::string& text) {
+// The whole text, or a part of it that ends before a blank or a comma.
+bool AnyCutAnswers(ScanContext& s, const std::string& text) {
   for (std::size_t i = 1; i < text.size(); ++i)
-    if ((text[i] == ' ' || text[i] == ',') && text[i - 1] != ' ' && FileExists(s.platform(), text.substr(0, i)))
-      return true;
-  return !text.empty() && FileExists(s.platform(), text);
+    if ((text[i] == ' ' || text[i] == ',') && text[i - 1] != ' ' && AnswersTo(s, text.substr(0, i))) return true;
+  return AnswersTo(s, text);
 }
 
 }  // namespace
 
-bool CommandTargetPresent(ScanContext& s, const std::string& text, const std::string& resolved) {
-  if (PathPresent(s, resolved)) return true;
-  const std::string expanded = ExpandFolderPlaceholders(s.app.folders, Trim(text));
-  if (!expanded.empty() && expanded.front() == '"') {
-    const auto close = expanded.find('"', 1);
-    if (close != std::string::npos && close > 1 && FileExists(s.platform(), expanded.substr(1, close - 1)))
-      return true;
-  }
-  return AnyCutIsAFile(s, ReplaceAll(expanded, "\"", "")) || AnyCutIsAFile(s, resolved);
+bool JudgeableFullPath(ScanContext& s, const std::string& path) {
+  if (path.size() < 4 || !IsDriveLetter(path[0]) || path[1] != ':' || path[2] != '\\') return false;
+  if (path.find('%') != std::string::npos || HoldsForbiddenCharacter(path)) return false;
+  const std::string root = path.substr(0, 3);
+  return s.platform().GetDriveType(root) == kDriveFixed && IsThere(s, root);
+}
+
+bool IsBareFileName(const std::string& path) {
+  return path.find_first_of("\\/: \t%") == std::string::npos && path.find('.') != std::string::npos &&
+         !HoldsForbiddenCharacter(path);
 }
 
 std::string FileNamePart(const std::string& path) {
@@ -56,7 +65,7 @@ std::string FileNamePart(const std::string& path) {
   return slash == std::string::npos ? path : path.substr(slash + 1);
 }
 
-bool FoundInSystemFolders(ScanContext& s, const std::string& fileName) {
+bool FoundInWindowsFolders(ScanContext& s, const std::string& fileName) {
   if (fileName.empty()) return false;
   const std::string& windows = s.app.folders.WindowsFolder;
   for (const std::string& folder : {windows, windows + "System\\", windows + "System32\\"})
@@ -69,15 +78,25 @@ bool RegisteredInAppPaths(ScanContext& s, const std::string& fileName) {
          KeyExists(s.platform(), RootKey::LocalMachine, kAppPathsKey + fileName);
 }
 
-std::optional<std::string> MissingFileName(ScanContext& s, const std::string& text, const std::string& resolved,
-                                           bool startedByShell) {
-  if (CommandTargetPresent(s, text, resolved)) return std::nullopt;
-  const PathForm form = JudgePath(s, resolved);
-  if (form == PathForm::Unjudgeable) return std::nullopt;
-  const std::string name = FileNamePart(resolved);
-  if (name.empty() || FoundInSystemFolders(s, name)) return std::nullopt;
-  if (startedByShell && form == PathForm::BareName && RegisteredInAppPaths(s, name)) return std::nullopt;
-  return name;
+FileState PathState(ScanContext& s, const std::string& path) {
+  if (path.empty()) return FileState::Unknown;
+  if (IsThere(s, path)) return FileState::Present;
+  return JudgeableFullPath(s, path) ? FileState::Missing : FileState::Unknown;
+}
+
+FileState CommandState(ScanContext& s, const std::string& text, const std::string& resolved, BareNames bareNames) {
+  if (resolved.empty()) return FileState::Unknown;
+  const std::string expanded = ExpandFolderPlaceholders(s.app.folders, Trim(text));
+  if (!expanded.empty() && expanded.front() == '"') {
+    const auto close = expanded.find('"', 1);
+    if (close != std::string::npos && AnswersTo(s, expanded.substr(1, close - 1))) return FileState::Present;
+  }
+  if (AnyCutAnswers(s, resolved) || AnyCutAnswers(s, ReplaceAll(expanded, "\"", ""))) return FileState::Present;
+  if (JudgeableFullPath(s, resolved)) return FileState::Missing;
+  if (bareNames == BareNames::NotJudged || !IsBareFileName(resolved)) return FileState::Unknown;
+  if (bareNames == BareNames::InWindowsFoldersOrAppPaths && RegisteredInAppPaths(s, resolved))
+    return FileState::Present;
+  return FileState::Missing;
 }
 
 bool KeyIsAbsent(RegistryView& view, RootKey root, const std::string& keyPath) {

@@ -1,13 +1,15 @@
 #pragma once
-// How the checks decide that a file named in the registry is gone.
+// How the checks decide that a file named in the registry is surely gone (and
+// that a key named there surely does not exist).
 //
-// A file is only called missing when its path can be judged at all: a full
-// path on a drive that is there, or a bare file name that the check looks up
-// in the system folders. A placeholder the resolution left as it was, a
+// A file is only called missing when its path says where it must be: a full
+// path on a fixed drive that is there, or, for the checks that look such
+// names up, a bare file name with an extension that is in none of the places
+// Windows would find it. A placeholder the resolution left as it was, a
 // relative, network or slash-written path, a name without extension (which
-// Windows completes) and a path on a drive that is not there (a removable or
-// network drive) say nothing about the file, and are never reported.
-#include <optional>
+// Windows completes), a path with a character no file name holds, and a path
+// on a drive that is not there or not fixed (removable, optical, network) say
+// nothing about the file, and are never reported.
 #include <string>
 
 #include "engine/platform.h"
@@ -15,37 +17,50 @@
 
 namespace qrv {
 
+// HKEY_LOCAL_MACHINE; one subkey per program name.
 inline constexpr const char* kAppPathsKey = "\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\App Paths\\";
 
-enum class PathForm { FullPath, BareName, Unjudgeable };
-PathForm JudgePath(ScanContext& s, const std::string& path);
+enum class FileState { Present, Missing, Unknown };
 
-// The file or folder exists.
-bool PathPresent(ScanContext& s, const std::string& path);
+// A full path ("X:\...") on a fixed drive that is there, with no placeholder
+// left and nothing a file name cannot hold: a file missing there is gone.
+bool JudgeableFullPath(ScanContext& s, const std::string& path);
 
-// Whether the file a registry text names is there: the resolved path (a file
-// or folder), or, reading the text as Windows reads a command, its quoted
-// program or any part of it that ends before a blank or a comma. The second
-// reading covers programs whose extension the resolution does not cut at
-// ("C:\X\TOOL.COM /Q") and paths it cut too early ("C:\MY.DLLS\APP.EXE").
-bool CommandTargetPresent(ScanContext& s, const std::string& text, const std::string& resolved);
+// "NAME.EXT": an extension, and no folder, drive, blank or placeholder.
+bool IsBareFileName(const std::string& path);
 
 // The part after the last backslash.
 std::string FileNamePart(const std::string& path);
 
 // In WindowsFolder, or in its System or System32 folder.
-bool FoundInSystemFolders(ScanContext& s, const std::string& fileName);
+bool FoundInWindowsFolders(ScanContext& s, const std::string& fileName);
 
 // A program the shell finds by its bare name through its App Paths key.
 bool RegisteredInAppPaths(ScanContext& s, const std::string& fileName);
 
-// For a server, icon or command whose registry text is `text` and resolved
-// path `resolved`: the file name to report when the file is gone, neither as
-// named nor by its name in the system folders (nor, for a program the shell
-// starts, by a bare name registered in App Paths); nothing when it is there or
-// cannot be judged.
-std::optional<std::string> MissingFileName(ScanContext& s, const std::string& text, const std::string& resolved,
-                                           bool startedByShell);
+// A plain path (a shared file count, a help file, a sound): Present when a
+// file or folder is there; Missing only for a judgeable full path.
+FileState PathState(ScanContext& s, const std::string& path);
+
+// What a check makes of a command that resolves to a bare file name.
+enum class BareNames {
+  NotJudged,                   // never Missing
+  InWindowsFolders,            // Missing unless in the Windows folders
+  InWindowsFoldersOrAppPaths,  // and, for programs the shell starts, unless in App Paths
+};
+
+// A command, icon or server as the registry holds it (`text`) and as it
+// resolves (`resolved`, ResolveCommandLine). Present when something answers
+// to it, read the ways Windows may read it: the resolved path, the quoted
+// program of the text, or any part of either that ends before a blank or a
+// comma (the resolution keeps the arguments of a program whose extension it
+// does not know, "C:\X\TOOL.COM /Q", and cuts some paths too early,
+// "C:\MY.DLLS\APP.EXE"); a part counts when it is a file or folder, when it is
+// a name without extension that .EXE, .COM, .BAT or .CMD completes, or when a
+// file of its name is in the Windows folders. Otherwise Missing for a
+// judgeable full path, or for a bare file name as `bareNames` says; Unknown
+// for everything else.
+FileState CommandState(ScanContext& s, const std::string& text, const std::string& resolved, BareNames bareNames);
 
 // True only when the key certainly does not exist; a key that exists but may
 // not be opened, or a path the registry refuses, is not absent.

@@ -1,8 +1,8 @@
 #pragma once
-// How a check reports one finding: the display line, the backup and the fix
-// lines, all or nothing.
-#include <functional>
+// How a check reports one finding: its display line, its backups and its fix
+// lines reach the shared lists whole, or nothing of it does.
 #include <string>
+#include <vector>
 
 #include "engine/platform.h"
 #include "engine/reg_script.h"
@@ -10,32 +10,77 @@
 
 namespace qrv {
 
-// What a finding saves before its repair deletes it: a whole key with its
-// subkeys (the registry editor's export) or a single value.
-struct FindingBackup {
-  RootKey root = RootKey::ClassesRoot;
-  std::string keyPath;
-  bool singleValue = false;
-  std::string valueName;  // with singleValue; empty for the key's unnamed value
+// Whether a finding's fix lines also go to TempValueScript, so that its group
+// can be repaired on its own (the temporary-value cleaners).
+enum class AlsoTempValues { No, Yes };
+
+// One finding, put together aside. Nothing reaches FindingList, UndoScript,
+// FixScript or TempValueScript until Commit, and Commit adds nothing when:
+// - a fix line was refused (a name or path no script line can express);
+// - there is no fix line or no backup;
+// - a key or value the fix lines delete or change is not inside a backup;
+// - a key the fix lines change may not be opened for writing (the repair
+//   could not carry the finding out);
+// - the fix lines would delete a branch the repair refuses to delete (which
+//   would stop the whole repair);
+// - a backup could not be taken.
+// So no finding is shown without its backup and its fix lines, and nothing is
+// deleted that was not saved first.
+class PendingFinding {
+ public:
+  // The display line is kept on one line (OneLine).
+  PendingFinding(ScanContext& s, int slot, const std::string& displayLine);
+
+  // Fix lines, in the order they go into the script.
+  void DeleteKey(RootKey root, const std::string& keyPath);
+  // The key line, then the deletion line of one value ("" is the unnamed value).
+  void DeleteValue(RootKey root, const std::string& keyPath, const std::string& name);
+  // The key line, then the unnamed value set to this text.
+  void SetDefault(RootKey root, const std::string& keyPath, const std::string& text);
+
+  // Backups, taken by Commit once the fix lines are known to be sound: a
+  // whole key with its subkeys (the registry editor's export), or one value.
+  void BackUpKey(RootKey root, const std::string& keyPath);
+  void BackUpValue(RootKey root, const std::string& keyPath, const std::string& name);
+
+  // Adds display line, backups, fix lines and one empty line (the same fix
+  // lines and empty line also to TempValueScript when asked). True if added.
+  bool Commit(AlsoTempValues alsoTempValues = AlsoTempValues::No);
+
+ private:
+  struct Place {  // a key, or one value of it
+    RootKey root;
+    std::string keyPath;
+    bool wholeKey;
+    std::string name;
+  };
+  bool Covered(const Place& changed) const;
+
+  ScanContext& s_;
+  int slot_;
+  std::string display_;
+  RegScript fix_;
+  std::vector<Place> changed_;
+  std::vector<Place> backups_;
+  bool sound_ = true;
 };
 
-inline FindingBackup WholeKey(RootKey root, std::string keyPath) { return {root, std::move(keyPath), false, {}}; }
-inline FindingBackup SingleValue(RootKey root, std::string keyPath, std::string name) {
-  return {root, std::move(keyPath), true, std::move(name)};
-}
+// The two common findings. A key deleted whole, saved whole first
+// (`backupKey`, when given, is the key or one of its parents to save instead);
+// one value deleted, saved first.
+bool ReportKeyDeletion(ScanContext& s, int slot, const std::string& displayLine, RootKey root,
+                       const std::string& keyPath, AlsoTempValues also = AlsoTempValues::No);
+bool ReportKeyDeletion(ScanContext& s, int slot, const std::string& displayLine, RootKey root,
+                       const std::string& keyPath, const std::string& backupKey);
+bool ReportValueDeletion(ScanContext& s, int slot, const std::string& displayLine, RootKey root,
+                         const std::string& keyPath, const std::string& name,
+                         AlsoTempValues also = AlsoTempValues::No);
 
-// Reports one finding in the order display line, backup, fix lines, one empty
-// line, or not at all. The fix lines (written by `fixLines` into a scratch
-// script of the fix script's flavour) and the backup are made aside first; the
-// finding is dropped, leaving every shared list as it was, when a fix line is
-// refused, when the lines would delete a branch the repair refuses to delete
-// (which would stop the whole repair), or when the backup yields nothing.
-// True if the finding was reported.
-bool ReportFinding(ScanContext& s, int slot, const std::string& displayLine, const FindingBackup& backup,
-                   const std::function<bool(RegScript& fix)>& fixLines);
+// Display text on one line: line ends and zero characters become blanks.
+std::string OneLine(std::string text);
 
-// "File not found: " + what / "Relation not found: " + what, in the user's language.
-std::string FileNotFoundLine(const ScanContext& s, const std::string& what);
-std::string RelationNotFoundLine(const ScanContext& s, const std::string& what);
+// Texts of the shared display forms, in the user's language.
+std::string FileNotFoundLine(const ScanContext& s, const std::string& what);      // "File not found: what"
+std::string RelationNotFoundLine(const ScanContext& s, const std::string& what);  // "Relation not found: what"
 
 }  // namespace qrv

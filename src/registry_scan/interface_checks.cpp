@@ -4,7 +4,8 @@
 
 #include "core/text.h"
 #include "engine/registry_ops.h"
-#include "registry_scan/finding_support.h"
+#include "registry_scan/file_probe.h"
+#include "registry_scan/finding_report.h"
 
 namespace qrv {
 
@@ -18,46 +19,31 @@ constexpr std::array<const char*, 2> kUnexaminedTypeLibs = {
     "{43136EB0-D36C-11CF-ADBC-00AA00A80033}",
 };
 
-void ReportEmptyKey(ScanContext& s, const std::string& displayLine, const std::string& keyPath) {
-  PendingFinding f(s, kInterfacesSlot, displayLine);
-  f.DeleteKey(kHkcr, keyPath);
-  f.BackUpKey(kHkcr, keyPath);
-  f.Commit();
-}
-
 // A proxy/stub subkey whose class is not registered: that subkey goes.
 void CheckProxyStub(ScanContext& s, const std::string& key, const char* subkey, bool tagLine) {
   const std::string path = key + "\\" + subkey;
   const std::string clsid = ReadUpperString(s.platform(), kHkcr, path, "");
-  if (clsid.empty() || KeyExists(s.platform(), kHkcr, "CLSID\\" + clsid)) return;
-  PendingFinding f(s, kInterfacesSlot,
-                   tagLine ? "[HKCR]" + path + "\\" + clsid : RelationNotFoundLine(s, clsid));
-  f.DeleteKey(kHkcr, path);
-  f.BackUpKey(kHkcr, path);
-  f.Commit();
+  if (clsid.empty() || !KeyIsAbsent(s.platform(), kHkcr, "\\CLSID\\" + clsid)) return;
+  ReportKeyDeletion(s, kInterfacesSlot, tagLine ? "[HKCR]" + path + "\\" + clsid : RelationNotFoundLine(s, clsid),
+                    kHkcr, path);
 }
 
 }  // namespace
 
 void CheckInterfaces(ScanContext& s) {
-  std::vector<std::string> names;
-  ReadKeyNames(s.platform(), kHkcr, "\\Interface\\", names);
-  ForEachItem(s, names, Bar::ByScanMode, [&](const std::string& g) {
-    if (!UsableKeyName(g)) return;
+  ForEachSubkey(s, kHkcr, "\\Interface\\", Bar::ByScanMode, [&](const std::string& g) {
     const std::string k = "\\Interface\\" + g;
     if (!KeyIsWritable(s.platform(), kHkcr, k)) return;
     if (KeyIsEmpty(s, kHkcr, k + "\\")) {
-      ReportEmptyKey(s, "[HKCR]" + k, k);
+      ReportKeyDeletion(s, kInterfacesSlot, "[HKCR]" + k, kHkcr, k);
       return;
     }
     if (!s.app.CancelFlag) return;  // Stop came during the walk
 
     const std::string typeLib = ReadUpperString(s.platform(), kHkcr, k + "\\TypeLib", "");
-    if (!typeLib.empty() && !KeyExists(s.platform(), kHkcr, "TypeLib\\" + typeLib)) {
-      PendingFinding f(s, kInterfacesSlot, RelationNotFoundLine(s, typeLib));
-      f.DeleteKey(kHkcr, k);
-      f.BackUpKey(kHkcr, k);
-      f.Commit();
+    // A class or library that is there but may not be read is not missing.
+    if (!typeLib.empty() && KeyIsAbsent(s.platform(), kHkcr, "\\TypeLib\\" + typeLib)) {
+      ReportKeyDeletion(s, kInterfacesSlot, RelationNotFoundLine(s, typeLib), kHkcr, k);
       return;
     }
     CheckProxyStub(s, k, "ProxyStubClsid", false);
@@ -79,7 +65,7 @@ void CheckTypeLib(ScanContext& s) {
     const std::string k = "\\Typelib\\" + l;
     if (!KeyIsWritable(s.platform(), kHkcr, k)) return;
     if (KeyIsEmpty(s, kHkcr, k + "\\")) {
-      ReportEmptyKey(s, RelationNotFoundLine(s, l), k);
+      ReportKeyDeletion(s, kInterfacesSlot, RelationNotFoundLine(s, l), kHkcr, k);
       return;
     }
     if (!s.app.CancelFlag) return;
@@ -89,7 +75,7 @@ void CheckTypeLib(ScanContext& s) {
     const std::string helpDir = k + "\\" + versions[0] + "\\HELPDIR";
     if (!KeyExists(s.platform(), kHkcr, helpDir) || !ReadUpperString(s.platform(), kHkcr, helpDir, "").empty())
       return;
-    ReportEmptyKey(s, RelationNotFoundLine(s, helpDir), helpDir);
+    ReportKeyDeletion(s, kInterfacesSlot, RelationNotFoundLine(s, helpDir), kHkcr, helpDir);
   });
 }
 

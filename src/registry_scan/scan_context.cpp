@@ -1,5 +1,6 @@
 #include "registry_scan/scan_context.h"
 
+#include "engine/reg_script.h"
 #include "engine/registry_ops.h"
 
 namespace qrv {
@@ -41,6 +42,31 @@ void ForEachItem(ScanContext& s, const std::vector<std::string>& names, Bar bar,
     progress.Step(i, names.size());
     body(names[i]);
   }
+}
+
+bool UsableKeyName(const std::string& name) {
+  return !name.empty() && name.find('\\') == std::string::npos && ExpressibleInScript(name);
+}
+
+void ForEachSubkey(ScanContext& s, RootKey root, const std::string& keyPath, Bar bar,
+                   const std::function<void(const std::string&)>& body) {
+  std::vector<std::string> names;
+  ReadKeyNames(s.platform(), root, keyPath, names);
+  ForEachItem(s, names, bar, [&](const std::string& name) {
+    if (UsableKeyName(name)) body(name);
+  });
+}
+
+void ForEachValueOfWritableKey(ScanContext& s, RootKey root, const std::string& keyPath, Bar bar,
+                               const std::function<void(const std::string&)>& body) {
+  std::vector<std::string> names;
+  ReadValueNames(s.platform(), root, keyPath, names);
+  // Blank names are passed over before the progress step: the bar stays.
+  if (!names.empty() && !KeyIsWritable(s.platform(), root, keyPath))
+    for (std::string& name : names) name.clear();
+  ForEachItem(s, names, bar, [&](const std::string& name) {
+    if (ExpressibleInScript(name)) body(name);
+  });
 }
 
 void AddFinding(ScanContext& s, int slot, const std::string& displayLine) {

@@ -9,6 +9,7 @@
 
 #include "core/startup.h"
 #include "core/texts.h"
+#include "engine/platform.h"
 
 namespace qrv {
 
@@ -64,6 +65,21 @@ class CheckProgress {
 // move the progress; then run `body` on the name.
 void ForEachItem(ScanContext& s, const std::vector<std::string>& names, Bar bar,
                  const std::function<void(const std::string&)>& body);
+
+// A key name that can stand in a key path of a script line: not empty, no
+// backslash (it would name another key), nothing a line cannot hold.
+bool UsableKeyName(const std::string& name);
+
+// ForEachItem over the subkey names of root\keyPath (none when the key cannot
+// be read); `body` runs only on names that UsableKeyName accepts.
+void ForEachSubkey(ScanContext& s, RootKey root, const std::string& keyPath, Bar bar,
+                   const std::function<void(const std::string&)>& body);
+
+// ForEachItem over the value names of root\keyPath, for the checks whose every
+// finding changes that one key: none at all when the repair may not change it.
+// `body` runs only on names a script line can hold.
+void ForEachValueOfWritableKey(ScanContext& s, RootKey root, const std::string& keyPath, Bar bar,
+                               const std::function<void(const std::string&)>& body);
 
 // Appends a finding's display line to its slot.
 void AddFinding(ScanContext& s, int slot, const std::string& displayLine);

@@ -4,7 +4,8 @@
 #include "engine/file_ops.h"
 #include "engine/paths.h"
 #include "engine/registry_ops.h"
-#include "registry_scan/finding_support.h"
+#include "registry_scan/file_probe.h"
+#include "registry_scan/finding_report.h"
 
 namespace qrv {
 
@@ -23,42 +24,28 @@ const char* RootTag(RootKey root) {
   return "";
 }
 
-// A value of `key` that goes, backed up first.
-void ReportValue(ScanContext& s, int slot, const std::string& displayLine, RootKey root, const std::string& key,
-                 const std::string& name) {
-  PendingFinding f(s, slot, displayLine);
-  f.DeleteValue(root, key, name);
-  f.BackUpValue(root, key, name);
-  f.Commit();
-}
-
-// The checks that delete values of one fixed key: its value names, and
-// whether the repair may change that key at all.
-std::vector<std::string> ValueNamesOfWritableKey(ScanContext& s, RootKey root, const std::string& key) {
-  std::vector<std::string> names;
-  ReadValueNames(s.platform(), root, key, names);
-  // Nothing is reported that the repair could not delete.
-  if (!names.empty() && !KeyIsWritable(s.platform(), root, key))
-    for (std::string& name : names) name.clear();
-  return names;
-}
-
 // A font value's file: a bare name lives in the Fonts folder (or the
 // Windows folders); a value with a path of its own names that very file.
 FileState FontState(ScanContext& s, const std::string& font) {
   const std::string file = ExpandFolderPlaceholders(s.app.folders, Trim(font));
   if (file.find_first_of(":\\/") != std::string::npos) return PathState(s, file);
-  if (FileExists(s.platform(), s.app.folders.WindowsFolder + "Fonts\\" + file) || FoundInWindowsFolders(s, file))
-    return FileState::Present;
-  return file.find('%') == std::string::npos ? FileState::Missing : FileState::Unknown;
+  if (FoundInWindowsFolders(s, file)) return FileState::Present;
+  return PathState(s, s.app.folders.WindowsFolder + "Fonts\\" + file);
+}
+
+// An event's sound (the unnamed value of `key`) becomes `text`, the lost one saved first.
+void ReplaceSound(ScanContext& s, const std::string& line, const std::string& key, const std::string& text) {
+  PendingFinding f(s, kFontsSoundsSlot, line);
+  f.SetDefault(kHkcu, key, text);
+  f.BackUpValue(kHkcu, key, "");
+  f.Commit();
 }
 
 }  // namespace
 
 void CheckStartup(ScanContext& s, RootKey root) {
   const std::string run = kRunKey;
-  ForEachItem(s, ValueNamesOfWritableKey(s, root, run), Bar::ByScanMode, [&](const std::string& v) {
-    if (!ExpressibleInScript(v)) return;
+  ForEachValueOfWritableKey(s, root, run, Bar::ByScanMode, [&](const std::string& v) {
     const std::string command = ReadUpperString(s.platform(), root, run, v);
     std::string line;
     if (Trim(command).empty()) {
@@ -66,63 +53,52 @@ void CheckStartup(ScanContext& s, RootKey root) {
     } else {
       const std::string program = ResolveCommandLine(s.app.folders, command);
       if (program.find("RUNDLL32") != std::string::npos || program.find("SYSTEMROOT") != std::string::npos) return;
-      if (CommandState(s, program, false) != FileState::Missing) return;
+      if (CommandState(s, command, program, BareNames::InWindowsFoldersOrAppPaths) != FileState::Missing) return;
       line = FileNotFoundLine(s, program);
     }
-    ReportValue(s, kStartupSlot, line, root, run, v);
+    ReportValueDeletion(s, kStartupSlot, line, root, run, v);
   });
 }
 
 void CheckUninstall(ScanContext& s) {
-  std::vector<std::string> names;
-  ReadKeyNames(s.platform(), kHklm, kUninstallKey, names);
-  ForEachItem(s, names, Bar::ByScanMode, [&](const std::string& u) {
+  ForEachSubkey(s, kHklm, kUninstallKey, Bar::ByScanMode, [&](const std::string& u) {
     // Installer product codes are never examined.
-    if (!UsableKeyName(u) || u.find_first_of("{}") != std::string::npos) return;
+    if (u.find_first_of("{}") != std::string::npos) return;
     const std::string k = kUninstallKey + u;
     Platform& p = s.platform();
     if (ReadDword(p, kHklm, k, "NoRemove") == 1 || ReadDword(p, kHklm, k, "SystemComponent") == 1) return;
-    if (!KeyIsWritable(p, kHklm, k)) return;
     if (!ReadUpperString(p, kHklm, k, "UninstallString").empty() ||
         !ReadUpperString(p, kHklm, k, "QuietUninstallString").empty())
       return;
     // Only an entry the programs list shows is an uninstall entry; keys without
     // a name there are markers that Windows components keep for themselves.
     if (Trim(ReadString(p, kHklm, k, "DisplayName")).empty()) return;
-    PendingFinding f(s, kUninstallSlot, FileNotFoundLine(s, k));
-    f.DeleteKey(kHklm, k);
-    f.BackUpKey(kHklm, k);
-    f.Commit();
+    ReportKeyDeletion(s, kUninstallSlot, FileNotFoundLine(s, k), kHklm, k);
   });
 }
 
 void CheckHelp(ScanContext& s) {
   const std::string help = kHelpKey;
-  ForEachItem(s, ValueNamesOfWritableKey(s, kHklm, help), Bar::RegistryTab, [&](const std::string& h) {
-    if (!ExpressibleInScript(h)) return;
+  ForEachValueOfWritableKey(s, kHklm, help, Bar::RegistryTab, [&](const std::string& h) {
     const std::string folder = ReadUpperString(s.platform(), kHklm, help, h);
     if (folder.empty()) return;
     const std::string file = WithTrailingBackslash(ResolveCommandLine(s.app.folders, folder)) + UpperAscii(h);
     if (PathState(s, file) != FileState::Missing) return;
-    ReportValue(s, kHelpSlot, FileNotFoundLine(s, help + h), kHklm, help, h);
+    ReportValueDeletion(s, kHelpSlot, FileNotFoundLine(s, help + h), kHklm, help, h);
   });
 }
 
 void CheckFonts(ScanContext& s) {
   const std::string fonts = kFontsKey;
-  ForEachItem(s, ValueNamesOfWritableKey(s, kHklm, fonts), Bar::RegistryTab, [&](const std::string& n) {
-    if (!ExpressibleInScript(n)) return;
+  ForEachValueOfWritableKey(s, kHklm, fonts, Bar::RegistryTab, [&](const std::string& n) {
     const std::string font = ReadUpperString(s.platform(), kHklm, fonts, n);
     if (font.empty() || FontState(s, font) != FileState::Missing) return;
-    ReportValue(s, kFontsSoundsSlot, FileNotFoundLine(s, fonts + n), kHklm, fonts, n);
+    ReportValueDeletion(s, kFontsSoundsSlot, FileNotFoundLine(s, fonts + n), kHklm, fonts, n);
   });
 }
 
 void CheckSounds(ScanContext& s) {
-  std::vector<std::string> names;
-  ReadKeyNames(s.platform(), kHkcu, kSoundEventsKey, names);
-  ForEachItem(s, names, Bar::RegistryTab, [&](const std::string& e) {
-    if (!UsableKeyName(e)) return;
+  ForEachSubkey(s, kHkcu, kSoundEventsKey, Bar::RegistryTab, [&](const std::string& e) {
     Platform& p = s.platform();
     const std::string event = kSoundEventsKey + e;
     const std::string currentKey = event + "\\.Current";
@@ -134,26 +110,16 @@ void CheckSounds(ScanContext& s) {
     if (current.empty() && fallback.empty()) return;
     const std::string line = FileNotFoundLine(s, event);
     const std::string fallbackFile = fallback.empty() ? std::string() : ResolveCommandLine(s.app.folders, fallback);
-    const FileState fallbackState = fallback.empty() ? FileState::Unknown : PathState(s, fallbackFile);
 
     if (!current.empty()) {
       // A sound present, or one that cannot be judged, ends the event.
       if (PathState(s, ResolveCommandLine(s.app.folders, current)) != FileState::Missing) return;
       // The default sound takes the place of the lost one when its file is
       // there; otherwise the event gets no sound rather than another lost file.
-      if (KeyIsWritable(p, kHkcu, currentKey)) {
-        PendingFinding f(s, kFontsSoundsSlot, line);
-        f.SetDefault(kHkcu, currentKey, fallbackState == FileState::Present ? fallbackFile : std::string());
-        f.BackUpValue(kHkcu, currentKey, "");
-        f.Commit();
-      }
+      ReplaceSound(s, line, currentKey, FileExists(p, fallbackFile) ? fallbackFile : std::string());
     }
-    if (fallback.empty() || fallbackState != FileState::Missing || !KeyIsWritable(p, kHkcu, defaultKey)) return;
     // Only reached when the current sound is empty or lost as well.
-    PendingFinding f(s, kFontsSoundsSlot, line);
-    f.SetDefault(kHkcu, defaultKey, std::string());
-    f.BackUpValue(kHkcu, defaultKey, "");
-    f.Commit();
+    if (!fallback.empty() && PathState(s, fallbackFile) == FileState::Missing) ReplaceSound(s, line, defaultKey, "");
   });
 }
 

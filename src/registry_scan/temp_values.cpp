@@ -7,7 +7,8 @@
 #include "core/text.h"
 #include "engine/paths.h"
 #include "engine/registry_ops.h"
-#include "registry_scan/finding_support.h"
+#include "registry_scan/file_probe.h"
+#include "registry_scan/finding_report.h"
 
 namespace qrv {
 
@@ -24,14 +25,6 @@ void ForEachValue(ScanContext& s, const std::vector<std::string>& names,
     if (!s.app.CancelFlag) continue;
     body(name);
   }
-}
-
-void ReportValue(ScanContext& s, const std::string& displayLine, RootKey root, const std::string& key,
-                 const std::string& name) {
-  PendingFinding f(s, kTempValuesSlot, displayLine);
-  f.DeleteValue(root, key, name);
-  f.BackUpValue(root, key, name);
-  f.Commit(true);
 }
 
 bool IsHistoryKey(RootKey root, std::string path) {
@@ -110,7 +103,8 @@ void CleanTempReg(ScanContext& s, const std::string& keyPath) {
     if (!ExpressibleInScript(n)) return;
     const std::string v = ReadUpperString(s.platform(), kHkcu, keyPath, n);
     if (v.empty()) return;
-    ReportValue(s, "HKEY_CURRENT_USER" + keyPath + "\\" + n + "=" + v, kHkcu, keyPath, n);
+    ReportValueDeletion(s, kTempValuesSlot, "HKEY_CURRENT_USER" + keyPath + "\\" + n + "=" + v, kHkcu, keyPath, n,
+                        AlsoTempValues::Yes);
   });
 }
 
@@ -133,8 +127,10 @@ void CleanApplicationsHistory(ScanContext& s, RootKey root, const std::string& p
     const std::string text = TextOfStringData(value->data);
     if (!LooksLikePath(text)) return;
     const std::string file = ResolveCommandLine(s.app.folders, text);
-    if (file.find(":\\") == std::string::npos || CommandState(s, file, true) != FileState::Missing) return;
-    ReportValue(s, RootName(root) + path + n + "=" + file, root, path, n);
+    if (file.find(":\\") == std::string::npos || CommandState(s, text, file, BareNames::NotJudged) != FileState::Missing)
+      return;
+    ReportValueDeletion(s, kTempValuesSlot, RootName(root) + path + n + "=" + file, root, path, n,
+                        AlsoTempValues::Yes);
   });
 
   for (const std::string& sub : keys) {
@@ -145,17 +141,12 @@ void CleanApplicationsHistory(ScanContext& s, RootKey root, const std::string& p
 
 void CleanEmptyKeys(ScanContext& s) {
   if (!s.app.CancelFlag) return;
-  std::vector<std::string> names;
-  ReadKeyNames(s.platform(), kHkcu, "\\Software\\", names);
-  ForEachItem(s, names, Bar::None, [&](const std::string& name) {
-    if (!UsableKeyName(name) || IsSystemSoftwareKey(name)) return;
+  ForEachSubkey(s, kHkcu, "\\Software\\", Bar::None, [&](const std::string& name) {
+    if (IsSystemSoftwareKey(name)) return;
     const std::string key = "\\SOFTWARE\\" + name;
     // A walk cut short by Stop, or one that met a key it could not read, never says empty.
-    if (!KeyIsEmpty(s, kHkcu, key + "\\") || !KeyIsWritable(s.platform(), kHkcu, key)) return;
-    PendingFinding f(s, kTempValuesSlot, "HKEY_CURRENT_USER\\SOFTWARE\\" + name);
-    f.DeleteKey(kHkcu, key);
-    f.BackUpKey(kHkcu, key);
-    f.Commit(true);
+    if (!KeyIsEmpty(s, kHkcu, key + "\\")) return;
+    ReportKeyDeletion(s, kTempValuesSlot, "HKEY_CURRENT_USER\\SOFTWARE\\" + name, kHkcu, key, AlsoTempValues::Yes);
   });
 }
 

@@ -28,10 +28,14 @@ class CheckTest : public ::testing::Test, public ScanFixture {
   // The backup lines after the header.
   Lines UndoLines() const { return Tail(app.UndoScript); }
   Lines TempLines() const { return Tail(app.TempValueScript); }
-  bool NothingQueued() const {
+  // No finding, fix line, backup or temporary-value line; on failure, says
+  // the first thing that was queued.
+  ::testing::AssertionResult NothingQueued() const {
     for (int slot = 1; slot <= 10; ++slot)
-      if (!Slot(slot).empty()) return false;
-    return FixLines().empty() && UndoLines().empty() && TempLines().empty();
+      if (!Slot(slot).empty()) return ::testing::AssertionFailure() << "slot " << slot << ": " << Slot(slot).front();
+    for (const Lines& lines : {FixLines(), UndoLines(), TempLines()})
+      if (!lines.empty()) return ::testing::AssertionFailure() << "script line: " << lines.front();
+    return ::testing::AssertionSuccess();
   }
   // The repair: the fix script imported by the registry editor.
   void Repair() { ASSERT_EQ(ApplyFixScript(p, app.folders, app.FixScript), ApplyResult::Imported); }

@@ -72,6 +72,18 @@ TEST_F(InterfaceCheckTest, LockedUnreadableOrStoppedRegistrationsAreLeftAlone) {
   const std::string hidden = "\\Interface\\{40000000-0000-0000-0000-000000000002}\\Secret";
   p.registry.SetString(kHkcr, hidden, "v", "1");
   p.registry.MarkCannotOpen(kHkcr, hidden);
+  // Classes and libraries that are there but may not be read are not missing.
+  const std::string hiddenLib = "{AAAAAAAA-0000-0000-0000-0000000000FF}";
+  p.registry.CreateKey(kHkcr, "\\TypeLib\\" + hiddenLib);
+  p.registry.MarkCannotOpen(kHkcr, "\\TypeLib\\" + hiddenLib);
+  const std::string hiddenStub = "{BBBBBBBB-0000-0000-0000-0000000000FF}";
+  p.registry.CreateKey(kHkcr, "\\CLSID\\" + hiddenStub);
+  p.registry.MarkCannotOpen(kHkcr, "\\CLSID\\" + hiddenStub);
+  Interface("{40000000-0000-0000-0000-000000000003}", hiddenLib, "", "");
+  Interface("{40000000-0000-0000-0000-000000000004}", kLib, hiddenStub, hiddenStub);
+  // A proxy subkey the user may not change, in an interface that may be changed.
+  const std::string lockedStub = Interface("{40000000-0000-0000-0000-000000000005}", kLib, "", kGone + "5}");
+  p.registry.MarkNotWritable(kHkcr, lockedStub + "\\ProxyStubClsid32");
   CheckInterfaces(s);
   EXPECT_TRUE(NothingQueued());
 
