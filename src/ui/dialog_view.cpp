@@ -40,7 +40,6 @@ void DialogRunner::RunModal(SkinnedDialog& dialog) {
   // straight to it.
   if (ownerWasEnabled) EnableWindow(owner_, TRUE);
   if (owner_ != nullptr) SetActiveWindow(owner_);
-  ShowWindow(window.Handle(), SW_HIDE);
   if (quit) PostQuitMessage(quitCode);
 }
 
