@@ -70,6 +70,11 @@ AboutPage::AboutPage(const LanguageTable& language) : Page("Panel6") {
     t.hand = true;
     t.onClick = [this, i] { Select(i); };
   }
+  TabLine.name = "TabLine";
+  TabLine.r = PageBounds(8, 33, 700, 1);
+  TabLine.fill = 0xECE6DF;  // the divider colour of the skin
+  SelectedBar.name = "SelectedBar";
+  SelectedBar.fill = 0x85960F;  // the skin's accent
   ProductName.name = "AboutName";
   ProductName.r = PageBounds(260, 90, 300, 44);
   ProductName.text = "Quorvane";
@@ -91,12 +96,16 @@ void AboutPage::Select(int index) {
     t.font.bold = i == index;
     t.colour = i == index ? kDarkGrey : 8421504;  // grey for the page behind
   }
+  const Bounds& tab = PageTabs[static_cast<std::size_t>(index)].r;
+  SelectedBar.r = {tab.left, tab.Bottom(), tab.width, 2};
   ProductName.visible = Version.visible = Logo.visible = index == 0;
 }
 
 void AboutPage::AddContents(Scene& scene) {
   scene.push_back(&PageTabs[0]);
   scene.push_back(&PageTabs[1]);
+  scene.push_back(&TabLine);
+  scene.push_back(&SelectedBar);
   scene.push_back(&Logo);
   scene.push_back(&ProductName);
   scene.push_back(&Version);

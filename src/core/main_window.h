@@ -45,6 +45,8 @@ class AboutPage : public Page {
   void Select(int index);
   int Selected() const { return selected_; }
   std::array<Label, 2> PageTabs;
+  Panel TabLine;      // the thin line under the page control's tabs
+  Panel SelectedBar;  // the accent under the selected tab
   Label ProductName;
   Label Version;
   Picture Logo;
