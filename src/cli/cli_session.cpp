@@ -80,7 +80,7 @@ Outcome Run(Platform& platform, const Options& options) {
   }
   switch (CheckEntry(platform)) {
     case EntryDecision::AlreadyRunning:
-      return {kExitFailure, "", "QRVCli: Quorvane is running; close it and try again.\n"};
+      return {kExitFailure, "", "QRVCli: Quorvane or another QRVCli is running; close it and try again.\n"};
     case EntryDecision::NotAdministrator:
       return {kExitFailure, "", "QRVCli: administrator rights are needed to change the registry.\n"};
     case EntryDecision::Start:

@@ -51,6 +51,23 @@ class Wine:
             err.seek(0)
             return Run(code, out.read(), err.read(), seconds)
 
+    def while_running(self, first_args, second_args, attempts=20):
+        """Starts QRVCli with first_args and, until it ends, runs it with
+        second_args again and again. (the first run, the list of second runs)."""
+        program = os.path.join(self.bin_dir, "QRVCli.exe")
+        with tempfile.TemporaryFile(dir=self.work) as out, tempfile.TemporaryFile(dir=self.work) as err:
+            start = time.monotonic()
+            first = subprocess.Popen(["wine", program, *first_args], stdin=subprocess.DEVNULL, stdout=out, stderr=err)
+            seconds = []
+            for _ in range(attempts):
+                if first.poll() is not None:
+                    break
+                seconds.append(self.cli(*second_args))
+            code = first.wait(timeout=600)
+            out.seek(0)
+            err.seek(0)
+            return Run(code, out.read(), err.read(), time.monotonic() - start), seconds
+
     def cli(self, *args):
         return self.run(os.path.join(self.bin_dir, "QRVCli.exe"), *args)
 

@@ -105,7 +105,7 @@ TEST_F(CliSessionTest, RefusesBesideTheWindowAndWithoutAdministratorRightsOnStan
   cli::Outcome o = Run({"fix"});
   EXPECT_EQ(o.exitCode, 1);
   EXPECT_TRUE(o.out.empty());
-  EXPECT_NE(o.err.find("Quorvane is running"), std::string::npos);
+  EXPECT_NE(o.err.find("Quorvane or another QRVCli is running"), std::string::npos);
 
   fake::FakePlatform user;
   testing::SetUpUserFolders(user);
