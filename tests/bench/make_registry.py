@@ -1,11 +1,11 @@
 """A large registry for the scan benchmark, as a registry editor script.
 
-One part holds, with scale 1: 10,000 COM classes, 2,500 ProgIDs with icon
+One half holds, with scale 1: 10,000 COM classes, 2,500 ProgIDs with icon
 and open command, 2,500 extensions, 4,000 interfaces, 1,500 type libraries,
 1,000 App Paths and 1,000 uninstall entries, 500 Applications entries and
 vendor trees under both software keys (fan-out 6, four levels, plus a chain
-twelve deep) — about 67,000 keys. Parts have disjoint names, so that part 2
-imported after part 1 doubles the registry. Every entry is healthy: the
+twelve deep) — about 67,000 keys. Halves have disjoint names, so that half 2
+imported after half 1 doubles the registry. Every entry is healthy: the
 benchmark times the reading and judging, not the backups of findings.
 
 usage: make_registry.py OUTPUT PART [SCALE]

@@ -1,5 +1,5 @@
-"""The scan benchmark: imports a large registry in two equal parts and, on
-the fresh prefix and after each part, times QRVCli.exe scan against the
+"""The scan benchmark: imports a large registry in two equal halves and, on
+the fresh prefix and after each half, times QRVCli.exe scan against the
 floor program that walks the same trees once. Prints figures; never fails
 on time.
 
@@ -68,16 +68,16 @@ def main():
     rows = [measure(wine, "fresh prefix")]
     for i, (path, keys) in enumerate(parts, 1):
         imported = wine.regedit_import(path)
-        print(f"  import of part {i} ({keys} keys, {os.path.getsize(path) // 1024} KiB): {imported.seconds:.1f} s",
+        print(f"  import of half {i} ({keys} keys, {os.path.getsize(path) // 1024} KiB): {imported.seconds:.1f} s",
               flush=True)
-        rows.append(measure(wine, f"+ part {i}"))
+        rows.append(measure(wine, f"+ half {i}"))
     half, full = rows[1], rows[2]
-    print(f"growth from part 1 to parts 1+2: keys x{full['keys'] / half['keys']:.2f}, "
+    print(f"growth from half 1 to both halves: keys x{full['keys'] / half['keys']:.2f}, "
           f"floor x{full['floor'] / half['floor']:.2f}, scan x{full['scan'] / half['scan']:.2f} "
           f"(times vary with the machine's load; the call counts below do not)", flush=True)
     fresh = rows[0]
     per_added = [(b["calls"] - a["calls"]) / max(1, b["keys"] - a["keys"]) for a, b in ((fresh, half), (half, full))]
-    print(f"registry calls of the scan per added key: {per_added[0]:.3f} for part 1, {per_added[1]:.3f} for part 2 "
+    print(f"registry calls of the scan per added key: {per_added[0]:.3f} for half 1, {per_added[1]:.3f} for half 2 "
           f"(equal: the scan's work grows linearly)", flush=True)
     print(f"scan / floor at full size: {full['scan'] / full['floor']:.1f}", flush=True)
 
