@@ -26,6 +26,8 @@ configure_and_build() {  # native | windows
 
 # A throwaway 32-bit prefix under the build folder; never the developer's own.
 start_wine() {  # prefix folder name
+  # The server of a build prefix used before (here or by the caller) goes first.
+  case "${WINEPREFIX:-}" in "$BUILD"/*) wineserver -k 2>/dev/null || true ;; esac
   export WINEPREFIX="$BUILD/windows/$1" WINEARCH=win32 WINEDEBUG=-all
   export WINEDLLOVERRIDES="mscoree,mshtml=" LC_ALL=C.UTF-8
   mkdir -p "$WINEPREFIX"

@@ -7,18 +7,21 @@
 
 namespace qrv {
 
-EntryDecision ProgramEntry(Platform& platform) {
-  if (platform.OpenMutex(kMutexName)) {
-    platform.MessageBox("Program already running!", "Warning", kMbIconError);
-    return EntryDecision::AlreadyRunning;
-  }
+EntryDecision CheckEntry(Platform& platform) {
+  if (platform.OpenMutex(kMutexName)) return EntryDecision::AlreadyRunning;
   platform.CreateMutex(kMutexName);
-  if (!KeyIsWritable(platform, RootKey::LocalMachine, "\\SOFTWARE")) {
+  if (!KeyIsWritable(platform, RootKey::LocalMachine, "\\SOFTWARE")) return EntryDecision::NotAdministrator;
+  return EntryDecision::Start;
+}
+
+EntryDecision ProgramEntry(Platform& platform) {
+  const EntryDecision decision = CheckEntry(platform);
+  if (decision == EntryDecision::AlreadyRunning)
+    platform.MessageBox("Program already running!", "Warning", kMbIconError);
+  if (decision == EntryDecision::NotAdministrator)
     platform.MessageBox("In order to access Quorvane functions\ryou must have administrator privilege!", "Warning",
                         kMbIconError);
-    return EntryDecision::NotAdministrator;
-  }
-  return EntryDecision::Start;
+  return decision;
 }
 
 namespace {

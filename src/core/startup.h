@@ -20,9 +20,11 @@ inline constexpr const char* kMutexName = "Quorvane";
 
 enum class EntryDecision { Start, AlreadyRunning, NotAdministrator };
 
-// Steps 1 to 3 of the program entry: refuses a second instance and a user
-// without administrator rights (each with its message box), else creates the
-// single-instance mutex and answers Start.
+// Steps 1 to 3 of the program entry without a word to the user: a second
+// instance or a user without administrator rights stops here; otherwise the
+// single-instance mutex is created (it lives until the process ends).
+EntryDecision CheckEntry(Platform& platform);
+// The same with the message box of each refusal.
 EntryDecision ProgramEntry(Platform& platform);
 
 // What start-up finds and keeps for the whole run.

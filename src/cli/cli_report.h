@@ -1,0 +1,42 @@
+#pragma once
+// What the console program prints: the categories of a scan with their
+// findings, the total and, after a repair, the log and undo files; as text
+// for a person or as one JSON object for a program.
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace qrv::cli {
+
+struct CategoryReport {
+  int number = 0;
+  std::string caption;   // in the user's language
+  std::string result;    // the page's count text ("2 errors detected", "2 problems fixed")
+  std::vector<std::string> findings;  // display lines
+};
+
+struct Report {
+  std::vector<CategoryReport> categories;
+  int total = 0;
+  std::string totalText;  // the page's total text
+  bool repair = false;    // a fix ran: log and undo belong to the report
+  std::optional<std::string> log;
+  std::optional<std::string> undo;  // none when nothing needed backing up
+  std::vector<std::string> messages;  // what the page told the user
+};
+
+// A JSON string literal: quotes, backslashes and control characters escaped,
+// other characters as UTF-8; a byte that is not part of valid UTF-8 becomes
+// U+FFFD, so that the output is always valid JSON.
+std::string JsonString(std::string_view text);
+
+// {"categories":[{"number":1,"caption":"…","findings":["…"]},…],"total":N}
+// and, after a repair, "log" and "undo" (a path or null). One line, ending in a line feed.
+std::string FormatJson(const Report& report);
+
+// Each category's caption and count, its findings indented below it, the
+// total, the messages and, after a repair, the log and undo files.
+std::string FormatText(const Report& report);
+
+}  // namespace qrv::cli

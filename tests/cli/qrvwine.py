@@ -1,0 +1,265 @@
+"""Driving QRVCli.exe and the registry editor in a Wine prefix.
+
+The caller has set WINEPREFIX and started one persistent wineserver
+(scripts/lib.sh start_wine). Output of Windows programs goes to files, never
+to pipes: a Wine service started on the way could hold a pipe open.
+"""
+import collections
+import json
+import os
+import subprocess
+import tempfile
+import time
+
+PREFIX = os.environ["WINEPREFIX"]
+DRIVE_C = os.path.join(PREFIX, "drive_c")
+
+
+def unix_path(windows_path):
+    """C:\\X\\Y -> <prefix>/drive_c/X/Y; Z:\\a\\b -> /a/b."""
+    drive, rest = windows_path[0].upper(), windows_path[2:].replace("\\", "/").lstrip("/")
+    if drive == "C":
+        return os.path.join(DRIVE_C, rest)
+    if drive == "Z":
+        return "/" + rest
+    raise ValueError(windows_path)
+
+
+def windows_path(path):
+    """An absolute Linux path as Wine's Z: drive names it."""
+    return "Z:" + os.path.abspath(path).replace("/", "\\")
+
+
+class Run:
+    def __init__(self, code, out, err, seconds):
+        self.code, self.out, self.err, self.seconds = code, out, err, seconds
+
+
+class Wine:
+    def __init__(self, bin_dir, work_dir):
+        self.bin_dir = bin_dir
+        self.work = work_dir
+        os.makedirs(work_dir, exist_ok=True)
+
+    def run(self, program, *args, timeout=1800):
+        with tempfile.TemporaryFile(dir=self.work) as out, tempfile.TemporaryFile(dir=self.work) as err:
+            start = time.monotonic()
+            code = subprocess.call(["wine", program, *args], stdin=subprocess.DEVNULL, stdout=out, stderr=err,
+                                   timeout=timeout)
+            seconds = time.monotonic() - start
+            out.seek(0)
+            err.seek(0)
+            return Run(code, out.read(), err.read(), seconds)
+
+    def while_running(self, first_args, second_args, attempts=20):
+        """Starts QRVCli with first_args and, until it ends, runs it with
+        second_args again and again. (the first run, the list of second runs)."""
+        program = os.path.join(self.bin_dir, "QRVCli.exe")
+        with tempfile.TemporaryFile(dir=self.work) as out, tempfile.TemporaryFile(dir=self.work) as err:
+            start = time.monotonic()
+            first = subprocess.Popen(["wine", program, *first_args], stdin=subprocess.DEVNULL, stdout=out, stderr=err)
+            seconds = []
+            for _ in range(attempts):
+                if first.poll() is not None:
+                    break
+                seconds.append(self.cli(*second_args))
+            code = first.wait(timeout=600)
+            out.seek(0)
+            err.seek(0)
+            return Run(code, out.read(), err.read(), time.monotonic() - start), seconds
+
+    def cli(self, *args):
+        return self.run(os.path.join(self.bin_dir, "QRVCli.exe"), *args)
+
+    def cli_json(self, command):
+        r = self.cli(command, "--json")
+        if r.code != 0:
+            raise AssertionError(f"QRVCli {command} --json exited {r.code}: {r.err.decode('utf-8', 'replace')}")
+        return json.loads(r.out.decode("utf-8")), r
+
+    def scan(self):
+        report, _ = self.cli_json("scan")
+        return report
+
+    def regedit_import(self, reg_file):
+        r = self.run("regedit", "/s", windows_path(reg_file))
+        if r.code != 0:
+            raise AssertionError(f"regedit /s {reg_file} exited {r.code}")
+        return r
+
+    def export(self, root, name):
+        """The registry editor's export of a root key, parsed."""
+        target = os.path.join(self.work, name + ".reg")
+        if os.path.exists(target):
+            os.remove(target)
+        r = self.run("regedit", "/e", windows_path(target), root)
+        if r.code != 0 or not os.path.exists(target):
+            raise AssertionError(f"regedit /e {root} failed ({r.code})")
+        with open(target, "rb") as f:
+            return parse_export(f.read())
+
+    def snapshot(self, name):
+        snap = {}
+        for root in ("HKEY_LOCAL_MACHINE", "HKEY_CURRENT_USER"):
+            snap.update(self.export(root, f"{name}-{root}"))
+        return snap
+
+
+def decode_reg(data):
+    if data.startswith(b"\xff\xfe"):
+        return data[2:].decode("utf-16-le")
+    return data.decode("cp1252")
+
+
+def parse_export(data):
+    """{key (lower case): {value name (lower case, '' for @): (name as written, data as written)}}.
+
+    Continuation lines are joined, so that each value's text is compared whole.
+    """
+    text = decode_reg(data)
+    keys = {}
+    current = None
+    pending = ""
+    for raw in text.splitlines():
+        line = pending + (raw.lstrip(" ") if pending else raw)
+        pending = ""
+        if line.endswith("\\") and current is not None and not line.startswith("["):
+            pending = line[:-1]
+            continue
+        if line.startswith("[") and line.endswith("]"):
+            current = line[1:-1]
+            keys.setdefault(current.lower(), {})
+            continue
+        if current is None or not line or line.startswith(";"):
+            continue
+        name, rest = split_value_line(line)
+        if name is None:
+            continue
+        keys[current.lower()][name.lower()] = (name, rest)
+    return keys
+
+
+def split_value_line(line):
+    """("name", data text) of one value line; name '' for @."""
+    if line.startswith("@="):
+        return "", line[2:]
+    if not line.startswith('"'):
+        return None, None
+    i, name = 1, []
+    while i < len(line):
+        c = line[i]
+        if c == "\\" and i + 1 < len(line):
+            name.append(line[i + 1])
+            i += 2
+            continue
+        if c == '"':
+            break
+        name.append(c)
+        i += 1
+    rest = line[i + 1:]
+    if not rest.startswith("="):
+        return None, None
+    return "".join(name), rest[1:]
+
+
+def reg_string(text):
+    return '"' + text.replace("\\", "\\\\").replace('"', '\\"') + '"'
+
+
+def write_reg(path, keys):
+    """keys: list of (key path with root name, [(name, kind, data)]); kind is
+    'sz', 'dword', 'hex' (bytes) or 'expand'. Written as the registry editor's
+    UTF-16 format."""
+    lines = ["Windows Registry Editor Version 5.00", ""]
+    for key, values in keys:
+        lines.append(f"[{key}]")
+        for name, kind, data in values:
+            left = "@" if name == "" else reg_string(name)
+            if kind == "sz":
+                right = reg_string(data)
+            elif kind == "dword":
+                right = f"dword:{data:08x}"
+            elif kind == "hex":
+                right = "hex:" + ",".join(f"{b:02x}" for b in data)
+            elif kind == "expand":
+                raw = (data + "\0").encode("utf-16-le")
+                right = "hex(2):" + ",".join(f"{b:02x}" for b in raw)
+            else:
+                raise ValueError(kind)
+            lines.append(f"{left}={right}")
+        lines.append("")
+    with open(path, "wb") as f:
+        f.write(b"\xff\xfe" + "\r\n".join(lines).encode("utf-16-le") + b"\r\n")
+
+
+def findings(report):
+    """{category number: Counter of display lines}."""
+    return {c["number"]: collections.Counter(c["findings"]) for c in report["categories"]}
+
+
+def entries(snapshot, wanted):
+    """The (key, value name) entries a predicate picks: every key it picks as
+    (key, None), and every value of any key that it picks with its data."""
+    out = {}
+    for key, values in snapshot.items():
+        key_picked = wanted(key, None, None)
+        if key_picked:
+            out[(key, None)] = None
+        for name, (_, data) in values.items():
+            if key_picked or wanted(key, name, data):
+                out[(key, name)] = data
+    return out
+
+
+def apply_effects(picked, effects):
+    """What a repair should leave of the picked entries. Effects:
+    ('key', K) deletes K with its subkeys, ('value', K, name) deletes a value,
+    ('set', K, name, data text) sets one."""
+    result = dict(picked)
+    for effect in effects:
+        kind, key = effect[0], effect[1].lower()
+        if kind == "key":
+            for k in [k for k in result if k[0] == key or k[0].startswith(key + "\\")]:
+                del result[k]
+        elif kind == "value":
+            result.pop((key, effect[2].lower()), None)
+        elif kind == "set":
+            result[(key, effect[2].lower())] = effect[3]
+    return result
+
+
+def describe_difference(expected, actual, limit=40):
+    lines = []
+    for k in sorted(set(expected) | set(actual), key=lambda k: (k[0], k[1] or "")):
+        if expected.get(k, "<absent>") != actual.get(k, "<absent>") or (k in expected) != (k in actual):
+            lines.append(f"  {k[0]} [{k[1]}]: expected {expected.get(k, '<absent>') if k in expected else '<absent>'}"
+                         f", got {actual.get(k) if k in actual else '<absent>'}")
+    return "\n".join(lines[:limit]) + (f"\n  … {len(lines) - limit} more" if len(lines) > limit else "")
+
+
+class Checker:
+    """Collects failures so that one run reports all of them."""
+
+    def __init__(self, name):
+        self.name = name
+        self.failures = []
+        self.passed = 0
+
+    def check(self, ok, what, detail=""):
+        if ok:
+            self.passed += 1
+        else:
+            self.failures.append(what + (("\n" + detail) if detail else ""))
+            print(f"FAIL {self.name}: {what}\n{detail}", flush=True)
+
+    def counters(self, expected, actual, what):
+        for n in sorted(set(expected) | set(actual)):
+            e, a = expected.get(n, collections.Counter()), actual.get(n, collections.Counter())
+            missing, extra = e - a, a - e
+            self.check(not missing and not extra, f"{what}, category {n}",
+                       "".join(f"  missing: {l} (x{c})\n" for l, c in missing.items()) +
+                       "".join(f"  unexpected: {l} (x{c})\n" for l, c in extra.items()))
+
+    def finish(self):
+        print(f"{self.name}: {self.passed} passed, {len(self.failures)} failed", flush=True)
+        return 0 if not self.failures else 1

@@ -1,0 +1,260 @@
+#include <gtest/gtest.h>
+
+#include "cli/cli_args.h"
+#include "cli/cli_report.h"
+#include "cli/cli_session.h"
+#include "core/startup.h"
+#include "engine/registry_ops.h"
+#include "unit/fixture.h"
+
+namespace qrv {
+namespace {
+
+using cli::Command;
+
+constexpr RootKey kHklm = RootKey::LocalMachine;
+constexpr RootKey kHkcr = RootKey::ClassesRoot;
+constexpr RootKey kHkcu = RootKey::CurrentUser;
+const std::string kAppPaths = "\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\App Paths\\";
+const std::string kSharedDlls = "\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\SharedDLLs";
+
+TEST(CliArguments, CommandsOptionsAndHelp) {
+  const auto parse = [](std::vector<std::string> args) { return cli::ParseArguments(args); };
+  EXPECT_TRUE(parse({"scan"}).ok);
+  EXPECT_EQ(parse({"scan"}).options.command, Command::Scan);
+  EXPECT_FALSE(parse({"scan"}).options.json);
+  EXPECT_EQ(parse({"--json", "fix"}).options.command, Command::Fix);
+  EXPECT_TRUE(parse({"fix", "--json"}).options.json);
+  // Help wins over anything else, even over arguments that are wrong.
+  for (auto args : {std::vector<std::string>{"--help"}, {"scan", "-h"}, {"/?", "bogus"}}) {
+    EXPECT_TRUE(parse(args).ok);
+    EXPECT_EQ(parse(args).options.command, Command::Help);
+  }
+  for (auto args : {std::vector<std::string>{}, {"--json"}, {"scan", "fix"}, {"scan", "scan"}, {"Scan"},
+                    {"scan", "--jsn"}, {"scan", "/s"}, {"scan", "extra"}, {""}}) {
+    const auto parsed = parse(args);
+    EXPECT_FALSE(parsed.ok) << (args.empty() ? "(none)" : args[0]);
+    EXPECT_FALSE(parsed.error.empty());
+  }
+}
+
+TEST(CliJson, StringsAreEscapedAndStayValidUtf8) {
+  EXPECT_EQ(cli::JsonString("C:\\A \"B\""), "\"C:\\\\A \\\"B\\\"\"");
+  EXPECT_EQ(cli::JsonString(std::string("a\tb\nc\rd\x01\x1f\x7f\b\f", 12)),
+            "\"a\\tb\\nc\\rd\\u0001\\u001f\x7f\\b\\f\"");
+  EXPECT_EQ(cli::JsonString(std::string("x\0y", 3)), "\"x\\u0000y\"");
+  // Non-ASCII stays UTF-8: Cyrillic, Greek, CJK and a character beyond the BMP.
+  EXPECT_EQ(cli::JsonString("Файл λ 文件 \xF0\x9F\x98\x80"), "\"Файл λ 文件 \xF0\x9F\x98\x80\"");
+  // Bytes that are no UTF-8 (a lone continuation, an overlong form, a cut
+  // sequence, an encoded surrogate) become U+FFFD one byte at a time.
+  EXPECT_EQ(cli::JsonString("\x80"), "\"\\ufffd\"");
+  EXPECT_EQ(cli::JsonString("\xC0\xAF"), "\"\\ufffd\\ufffd\"");
+  EXPECT_EQ(cli::JsonString("a\xE6\x96"), "\"a\\ufffd\\ufffd\"");
+  EXPECT_EQ(cli::JsonString("\xED\xA0\x80"), "\"\\ufffd\\ufffd\\ufffd\"");
+  EXPECT_EQ(cli::JsonString(""), "\"\"");
+}
+
+cli::Report SampleReport() {
+  cli::Report r;
+  r.categories.push_back({1, "Software locations", "1 errors detected", {"File not found: C:\\X\\\"Y\".EXE"}});
+  r.categories.push_back({2, "Shared/known programs", "0 errors detected", {}});
+  r.total = 1;
+  r.totalText = "1 errors detected";
+  return r;
+}
+
+TEST(CliReport, JsonAndTextForms) {
+  cli::Report r = SampleReport();
+  EXPECT_EQ(cli::FormatJson(r),
+            "{\"categories\":[{\"number\":1,\"caption\":\"Software locations\",\"findings\":[\"File not found: "
+            "C:\\\\X\\\\\\\"Y\\\".EXE\"]},{\"number\":2,\"caption\":\"Shared/known programs\",\"findings\":[]}],"
+            "\"total\":1}\n");
+  EXPECT_EQ(cli::FormatText(r),
+            "Software locations: 1 errors detected\n"
+            "    File not found: C:\\X\\\"Y\".EXE\n"
+            "Shared/known programs: 0 errors detected\n"
+            "Total: 1 errors detected\n");
+  r.repair = true;
+  r.log = "C:\\Log\\Log 24-01-02-01.log";
+  EXPECT_NE(cli::FormatJson(r).find(",\"total\":1,\"log\":\"C:\\\\Log\\\\Log 24-01-02-01.log\",\"undo\":null}\n"),
+            std::string::npos);
+  // A line end inside a display line does not split the finding in the text form.
+  r.categories[0].findings = {"A\r\nB"};
+  EXPECT_NE(cli::FormatText(r).find("    A  B\n"), std::string::npos);
+  EXPECT_NE(cli::FormatText(r).find("Undo: (none"), std::string::npos);
+}
+
+class CliSessionTest : public ::testing::Test {
+ protected:
+  void SetUp() override { testing::SetUpUserFolders(p); }
+  cli::Outcome Run(std::vector<std::string> args) { return cli::RunArguments(p, args); }
+  void MissingProgram(const std::string& name) {
+    p.registry.SetString(kHklm, kAppPaths + name, "", "C:\\Program Files\\Gone\\" + name);
+  }
+  void PresentProgram(const std::string& name) {
+    p.registry.SetString(kHklm, kAppPaths + name, "", "C:\\Program Files\\Kept\\" + name);
+    p.files.AddFile("C:\\Program Files\\Kept\\" + name, "MZ");
+  }
+  std::size_t Imports() const { return p.importedScripts.size(); }
+  fake::FakePlatform p;
+};
+
+TEST_F(CliSessionTest, RefusesBesideTheWindowAndWithoutAdministratorRightsOnStandardError) {
+  MissingProgram("gone.exe");
+  p.mutexes.insert("Quorvane");
+  cli::Outcome o = Run({"fix"});
+  EXPECT_EQ(o.exitCode, 1);
+  EXPECT_TRUE(o.out.empty());
+  EXPECT_NE(o.err.find("Quorvane or another QRVCli is running"), std::string::npos);
+
+  fake::FakePlatform user;
+  testing::SetUpUserFolders(user);
+  user.registry.SetString(kHklm, kAppPaths + "gone.exe", "", "C:\\Gone\\gone.exe");
+  user.registry.MarkNotWritable(kHklm, "\\SOFTWARE");
+  o = cli::RunArguments(user, {"fix"});
+  EXPECT_EQ(o.exitCode, 1);
+  EXPECT_NE(o.err.find("administrator"), std::string::npos);
+
+  for (fake::FakePlatform* w : {&p, &user}) {
+    EXPECT_TRUE(w->messageBoxes.empty()) << "a console program shows no message box";
+    EXPECT_FALSE(KeyExists(*w, kHkcu, kSettingsKey)) << "nothing started";
+    EXPECT_TRUE(KeyExists(*w, kHklm, kAppPaths + "gone.exe"));
+    EXPECT_TRUE(w->importedScripts.empty());
+  }
+}
+
+TEST_F(CliSessionTest, UsageErrorsAndHelpTouchNothing) {
+  cli::Outcome o = Run({"clean"});
+  EXPECT_EQ(o.exitCode, 2);
+  EXPECT_NE(o.err.find("unknown command: clean"), std::string::npos);
+  EXPECT_NE(o.err.find("Usage:"), std::string::npos);
+  EXPECT_TRUE(o.out.empty());
+  o = Run({"--help"});
+  EXPECT_EQ(o.exitCode, 0);
+  EXPECT_NE(o.out.find("Usage:"), std::string::npos);
+  EXPECT_TRUE(o.err.empty());
+  EXPECT_TRUE(p.mutexes.empty()) << "neither takes the single-instance mutex";
+  EXPECT_FALSE(KeyExists(p, kHkcu, kSettingsKey));
+}
+
+TEST_F(CliSessionTest, ScanPrintsEveryCategoryInOrderAndChangesNothing) {
+  MissingProgram("gone.exe");
+  PresentProgram("kept.exe");
+  p.registry.SetString(kHkcr, "\\CLSID\\{A1}\\InprocServer32", "", "C:\\Old\\a1.dll");
+  const cli::Outcome o = Run({"scan", "--json"});
+  EXPECT_EQ(o.exitCode, 0) << o.err;
+  EXPECT_TRUE(o.err.empty());
+  EXPECT_EQ(o.out,
+            "{\"categories\":["
+            "{\"number\":1,\"caption\":\"Software locations\",\"findings\":"
+            "[\"File not found: C:\\\\PROGRAM FILES\\\\GONE\\\\GONE.EXE\"]},"
+            "{\"number\":2,\"caption\":\"Shared/known programs\",\"findings\":[]},"
+            "{\"number\":3,\"caption\":\"File associations\",\"findings\":[]},"
+            "{\"number\":4,\"caption\":\"Com/ActiveX\",\"findings\":[\"File not found: A1.DLL\"]},"
+            "{\"number\":5,\"caption\":\"Interfaces/Types\",\"findings\":[]},"
+            "{\"number\":6,\"caption\":\"Startup programs list\",\"findings\":[]},"
+            "{\"number\":7,\"caption\":\"Uninstall entries\",\"findings\":[]},"
+            "{\"number\":8,\"caption\":\"Help and resources\",\"findings\":[]},"
+            "{\"number\":9,\"caption\":\"Fonts and sounds\",\"findings\":[]},"
+            "{\"number\":10,\"caption\":\"Temporary registry values\",\"findings\":[]}],"
+            "\"total\":2}\n");
+  EXPECT_TRUE(KeyExists(p, kHklm, kAppPaths + "gone.exe"));
+  EXPECT_TRUE(KeyExists(p, kHkcr, "\\CLSID\\{A1}\\InprocServer32"));
+  EXPECT_EQ(Imports(), 0u);
+  EXPECT_EQ(p.mutexes.count("Quorvane"), 1u) << "held while the command runs";
+  // Start-up ran as for the window: settings seeded, the scan's date written.
+  EXPECT_TRUE(ValueExists(p, kHkcu, kSettingsKey, "UndoDir"));
+  EXPECT_TRUE(ValueExists(p, kHkcu, kSettingsKey, "RunDate1"));
+
+  p.mutexes.clear();  // the mutex ends with the process; the next command is a new one
+  const cli::Outcome text = cli::RunArguments(p, {"scan"});
+  EXPECT_NE(text.out.find("Software locations: 1 errors detected\n"
+                          "    File not found: C:\\PROGRAM FILES\\GONE\\GONE.EXE\n"
+                          "Shared/known programs: 0 errors detected\n"),
+            std::string::npos);
+  EXPECT_NE(text.out.find("Temporary registry values: 0 errors detected\nTotal: 2 errors detected\n"),
+            std::string::npos);
+}
+
+TEST_F(CliSessionTest, FixRepairsWhatTheScanFoundAndNothingElse) {
+  // The settings decide where the files go, as for the window.
+  p.files.AddFolder("D:\\Backups");
+  p.registry.SetString(kHkcu, kSettingsKey, "UndoDir", "D:\\Backups");
+  MissingProgram("gone.exe");
+  PresentProgram("kept.exe");
+  p.registry.SetDword(kHklm, kSharedDlls, "C:\\Gone\\lost.dll", 1);
+  p.registry.SetDword(kHklm, kSharedDlls, "C:\\Program Files\\Kept\\kept.exe", 3);
+  const cli::Outcome o = Run({"fix", "--json"});
+  ASSERT_EQ(o.exitCode, 0) << o.err;
+  EXPECT_EQ(Imports(), 1u);
+
+  EXPECT_FALSE(KeyExists(p, kHklm, kAppPaths + "gone.exe"));
+  EXPECT_FALSE(ValueExists(p, kHklm, kSharedDlls, "C:\\Gone\\lost.dll"));
+  // What is not deleted: the healthy entry beside it, the key that holds the
+  // deleted value, and the other value in it.
+  EXPECT_TRUE(KeyExists(p, kHklm, kAppPaths + "kept.exe"));
+  EXPECT_TRUE(KeyExists(p, kHklm, kAppPaths));
+  EXPECT_EQ(ReadDword(p, kHklm, kSharedDlls, "C:\\Program Files\\Kept\\kept.exe"), 3u);
+
+  EXPECT_NE(o.out.find("\"findings\":[\"File not found: C:\\\\GONE\\\\LOST.DLL\"]"), std::string::npos);
+  const auto logAt = o.out.find(",\"log\":\"C:\\\\Users\\\\tester\\\\AppData\\\\Roaming\\\\Quorvane\\\\Log\\\\Log ");
+  const auto undoAt = o.out.find(",\"undo\":\"D:\\\\Backups\\\\Undo ");
+  EXPECT_NE(logAt, std::string::npos) << o.out;
+  EXPECT_NE(undoAt, std::string::npos) << o.out;
+  EXPECT_NE(o.out.find("\"total\":2,"), std::string::npos);
+
+  // The undo file brings both back; the fix script file is gone with the form.
+  const auto undoFiles = p.files.FilesIn("D:\\Backups");
+  ASSERT_EQ(undoFiles.size(), 1u);
+  EXPECT_FALSE(p.files.Exists("D:\\Backups\\Quorvane.reg"));
+  EXPECT_TRUE(p.CreateProcessAndWait("C:\\windows\\regedit.exe", " /s \"D:\\Backups\\" + undoFiles[0] + "\""));
+  EXPECT_TRUE(KeyExists(p, kHklm, kAppPaths + "gone.exe"));
+  EXPECT_EQ(ReadDword(p, kHklm, kSharedDlls, "C:\\Gone\\lost.dll"), 1u);
+}
+
+TEST_F(CliSessionTest, FixTellsWhatItFixedInTheLanguageOfTheSettings) {
+  p.registry.SetDword(kHkcu, kSettingsKey, "Language", 3);
+  p.files.AddFile("C:\\Program Files\\Quorvane\\German.ini",
+                  "[Action3]\r\nItem01=Programmpfade\r\n[Action2]\r\nProblemsFixed=Probleme behoben\r\n"
+                  "FileNotFound=Datei fehlt\r\n");
+  MissingProgram("gone.exe");
+  const cli::Outcome o = Run({"fix"});
+  ASSERT_EQ(o.exitCode, 0) << o.err;
+  EXPECT_NE(o.out.find("Programmpfade: 1 Probleme behoben\n    Datei fehlt: C:\\PROGRAM FILES\\GONE\\GONE.EXE\n"),
+            std::string::npos)
+      << o.out;
+  EXPECT_NE(o.out.find("Total: 1 Probleme behoben\nLog: C:\\"), std::string::npos);
+  EXPECT_NE(o.out.find("Undo: C:\\"), std::string::npos);
+}
+
+TEST_F(CliSessionTest, FixWithNothingFoundImportsNothing) {
+  PresentProgram("kept.exe");
+  const cli::Outcome o = Run({"fix", "--json"});
+  EXPECT_EQ(o.exitCode, 0);
+  EXPECT_NE(o.out.find("\"total\":0,\"log\":null,\"undo\":null}"), std::string::npos) << o.out;
+  EXPECT_EQ(Imports(), 0u);
+  EXPECT_TRUE(KeyExists(p, kHklm, kAppPaths + "kept.exe"));
+  p.mutexes.clear();
+  EXPECT_NE(cli::RunArguments(p, {"scan"}).out.find("No problems found"), std::string::npos)
+      << "the text form passes on what the page said";
+}
+
+TEST_F(CliSessionTest, AFailedRepairExitsWithOneAndChangesNothing) {
+  MissingProgram("gone.exe");
+  p.registry.SetDword(kHklm, kSharedDlls, "C:\\Gone\\lost.dll", 1);
+  const std::string logs = "C:\\Users\\tester\\AppData\\Roaming\\Quorvane\\Log";
+  p.files.AddFolder(logs);
+  p.files.MarkFolderNotWritable(logs);
+  p.files.MarkFolderNotWritable("C:\\Program Files\\Quorvane");
+  const cli::Outcome o = Run({"fix", "--json"});
+  EXPECT_EQ(o.exitCode, 1);
+  EXPECT_TRUE(o.out.empty()) << "no report of a repair that did not happen";
+  EXPECT_NE(o.err.find("the log file could not be written"), std::string::npos) << o.err;
+  EXPECT_NE(o.err.find("The repair could not be made. Your registry was not changed."), std::string::npos);
+  EXPECT_EQ(Imports(), 0u);
+  EXPECT_TRUE(KeyExists(p, kHklm, kAppPaths + "gone.exe"));
+  EXPECT_TRUE(ValueExists(p, kHklm, kSharedDlls, "C:\\Gone\\lost.dll"));
+}
+
+}  // namespace
+}  // namespace qrv
