@@ -31,10 +31,12 @@ class RegistryPageTest : public ::testing::Test, public testing::WindowFixture {
     return texts;
   }
   bool RunDate1Written() { return ValueExists(p, RootKey::CurrentUser, kSettingsKey, "RunDate1"); }
-  // Presses Stop at the first pump of the given category, answering the question.
-  void StopDuring(int category, bool confirm) {
-    host.onPump = [this, category, confirm, done = false]() mutable {
+  // Presses Stop at the given pump (counted from 1) of the given category,
+  // answering the question.
+  void StopDuring(int category, bool confirm, int atPump = 1) {
+    host.onPump = [this, category, confirm, atPump, seen = 0, done = false]() mutable {
       if (done || Page().Panel3Label11B.text != Page().CategoryCaption(category)) return;
+      if (++seen < atPump) return;
       done = true;
       runner.actions.push_back(confirm ? testing::ClickOk()
                                        : std::function<void(SkinnedDialog&)>([](SkinnedDialog& d) { d.Close(); }));
@@ -122,6 +124,21 @@ TEST_F(RegistryPageTest, StopDuringComLeavesLaterCategoriesEmptyAndRunDateUntouc
   EXPECT_FALSE(app.CancelFlag);
   EXPECT_EQ(runner.shown, std::vector<std::string>{"TForm3b"});
   EXPECT_EQ(runner.messages, std::vector<std::string>{"Stop operation?"});
+}
+
+TEST_F(RegistryPageTest, StopAtTheSecondComItemKeepsTheFirstFindingAndFixesOnlyIt) {
+  MissingServer("{A1}");
+  MissingServer("{B2}");
+  StopDuring(4, true, 2);  // the loop has examined {A1}; {B2} is never looked at
+  Page().Panel3Button1Click();
+  EXPECT_EQ(ResultTexts()[3], "1 errors detected");
+  EXPECT_EQ(ResultTexts()[4], "");
+  EXPECT_EQ(Page().Panel3Label11C.text, "1 errors detected");
+  EXPECT_FALSE(RunDate1Written());
+  Page().Panel3Button2Click();
+  EXPECT_FALSE(KeyExists(p, kHkcr, "\\CLSID\\{A1}\\InprocServer32"));
+  EXPECT_TRUE(KeyExists(p, kHkcr, "\\CLSID\\{B2}\\InprocServer32"));
+  EXPECT_EQ(Page().Panel3Label11C.text, "1 problems fixed");
 }
 
 TEST_F(RegistryPageTest, StopNotConfirmedLetsTheScanFinish) {
