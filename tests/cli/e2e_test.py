@@ -203,16 +203,14 @@ def seed_everything(s):
     run_lm, run_cu = f"{HKLM}\\{CV}\\Run", f"{HKCU}\\{CV}\\Run"
     s.put(run_lm, sz("QrvtBadRun1", "C:\\QrvtGone\\qrvtrun1.exe /background"),
           sz("QrvtBadRun4", '"C:\\QrvtGone\\Qrvt Run 4.exe"'),
-          sz("QrvtBadRun5", "rundll32.exe C:\\QrvtGone\\qrvtx.dll,Start"),
+          sz("QrvtOkRun6", "rundll32.exe C:\\QrvtGone\\qrvtx.dll,Start"),
           sz("QrvtOkRun1", "rundll32.exe qrvtshell.dll,Start"), sz("QrvtOkRun2", "C:\\QrvtOk\\ok1.exe -min"),
           sz("QrvtOkRun4", "\\SystemRoot\\System32\\qrvtgone.exe"), sz("QrvtOkRun5", "Q:\\QrvtGone\\absent.exe"))
     s.put(run_cu, sz("QrvtBadRun2", ""), dword("QrvtBadRun3", 1), sz("QrvtOkRun3", "notepad.exe"))
     s.finding(6, fnf + "C:\\QRVTGONE\\QRVTRUN1.EXE", ("value", run_lm, "QrvtBadRun1"))
     s.finding(6, fnf + "C:\\QRVTGONE\\QRVT RUN 4.EXE", ("value", run_lm, "QrvtBadRun4"))
-    # The command resolves to the library rundll32 would load, which is gone:
-    # the entry cannot start anything. Without a path the command resolves
-    # to rundll32 itself and is never judged (QrvtOkRun1).
-    s.finding(6, fnf + "C:\\QRVTGONE\\QRVTX.DLL", ("value", run_lm, "QrvtBadRun5"))
+    # Commands that rundll32 runs are never judged, with or without a path
+    # to their library (QrvtOkRun1, QrvtOkRun6).
     s.finding(6, f"[HKCU]\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Run\\QrvtBadRun2",
               ("value", run_cu, "QrvtBadRun2"))
     s.finding(6, f"[HKCU]\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Run\\QrvtBadRun3",

@@ -57,9 +57,11 @@ def round_data(tag, letters):
     expected[6]["[HKCU]\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Run\\" + empty_name] += 1
     effects.append(("value", RUN_CU, empty_name))
 
-    shared = [f'C:\\Qrvh{tag}Gone\\"quoted"\\lib.dll', f"C:\\Qrvh{tag}Gone\\[brackets]=eq\\{L[8]}.dll",
-              f"C:\\Qrvh{tag}Gone\\{L[9]}\\{L[10]}.dll"]
-    keys[SHARED] = [dword(n, 1) for n in shared] + [dword(ok_file, 2)]
+    shared = [f"C:\\Qrvh{tag}Gone\\[brackets]=eq\\{L[8]}.dll", f"C:\\Qrvh{tag}Gone\\{L[9]}\\{L[10]}.dll"]
+    # A quote cannot be part of a file name: such a name is no path, so it is
+    # never judged and stays.
+    unjudged = f'C:\\Qrvh{tag}Gone\\"quoted"\\lib.dll'
+    keys[SHARED] = [dword(n, 1) for n in shared] + [dword(unjudged, 3), dword(ok_file, 2)]
     for n in shared:
         expected[2][fnf + n.upper()] += 1
         effects.append(("value", SHARED, n))
