@@ -47,11 +47,11 @@ def prepare_svg(source, attrs, resize):
         width, height = resize
         root.set("width", str(width))
         root.set("height", str(height))
-    for spec in attrs:
-        target, _, value = spec.partition("=")
-        ident, _, name = target.partition(".")
-        if not ident or not name or not _:
-            fail(f"bad --attr {spec!r}: expected id.attribute=value")
+    for assignment in attrs:
+        target, equals, value = assignment.partition("=")
+        ident, dot, name = target.partition(".")
+        if not ident or not name or not dot or not equals:
+            fail(f"bad --attr {assignment!r}: expected id.attribute=value")
         node = next((n for n in root.iter() if n.get("id") == ident), None)
         if node is None:
             fail(f"{source}: no element with id {ident!r}")

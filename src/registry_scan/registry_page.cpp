@@ -136,7 +136,7 @@ int RegistryPage::Total() const {
   return static_cast<int>(total);
 }
 
-bool RegistryPage::RunCategories() {
+void RegistryPage::RunCategories() {
   AppState& app = window_.App();
   ScanHost& host = window_.Scans();
   ScanContext s(app, host);
@@ -157,7 +157,7 @@ bool RegistryPage::RunCategories() {
         break;
       case 2:
         CheckSharedPrograms(s);
-        if (!between(category)) return false;
+        if (!between(category)) return;
         Panel3ProgressBar1B.r.width = 0;
         CheckKnownPrograms(s);
         break;
@@ -166,13 +166,13 @@ bool RegistryPage::RunCategories() {
         break;
       case 4:
         CheckCOM(s);
-        if (!between(category)) return false;
+        if (!between(category)) return;
         Panel3ProgressBar1B.r.width = 0;
         CheckActiveX(s);
         break;
       case 5:
         CheckInterfaces(s);
-        if (!between(category)) return false;
+        if (!between(category)) return;
         Panel3ProgressBar1B.r.width = 0;
         CheckTypeLib(s);
         break;
@@ -192,21 +192,20 @@ bool RegistryPage::RunCategories() {
         break;
       default:
         for (const std::string& key : TempRegistryKeys()) CleanTempReg(s, key);
-        if (!between(category)) return false;
+        if (!between(category)) return;
         CleanApplicationsHistory(s, RootKey::CurrentUser, "\\SOFTWARE\\");
-        if (!between(category)) return false;
+        if (!between(category)) return;
         CleanApplicationsHistory(s, RootKey::LocalMachine, "\\SOFTWARE\\");
         Panel3ProgressBar1B.r.width = 0;
         CleanEmptyKeys(s);
         SetResultLabel(category);
         WriteDateTime(app.platform, RootKey::CurrentUser, kSettingsKey, "RunDate1", app.platform.Now());
-        return true;
+        return;
     }
     SetResultLabel(category);
     host.ProcessMessages();
-    if (!app.CancelFlag) return false;
+    if (!app.CancelFlag) return;
   }
-  return true;
 }
 
 void RegistryPage::Panel3Button1Click() {

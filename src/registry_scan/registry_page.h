@@ -46,8 +46,8 @@ class RegistryPage : public Page {
   void AddContents(Scene& scene) override;
 
  private:
-  // Runs the categories in order; false when Stop ended the scan early.
-  bool RunCategories();
+  // Runs the categories in order, until Stop ends the scan.
+  void RunCategories();
   void SetResultLabel(int category);
   void SetResultStyle(Label& label, bool findings);
   int Total() const;

@@ -76,22 +76,27 @@ void AddFinding(ScanContext& s, int slot, const std::string& displayLine) {
 void KeyHoldsValues(ScanContext& s, RootKey root, const std::string& keyPath) {
   s.host.ProcessMessages();
   if (!s.app.CancelFlag || s.ValuesFound > 0) return;
-  // A key that cannot be read may hold anything: it counts as holding a
-  // value, so that no branch is called empty without having been seen whole.
-  if (!KeyExists(s.platform(), root, keyPath)) {
+  // One opening serves the count of values and the list of subkeys. A key
+  // that cannot be read may hold anything: it counts as holding a value, so
+  // that no branch is called empty without having been seen whole.
+  RegistryView& view = s.platform();
+  RegKey key(view, root, keyPath, RegAccess::Read);
+  std::uint32_t subkeys = 0;
+  std::uint32_t values = 0;
+  if (!key.IsOpen() || view.RegQueryInfoKey(key.Handle(), subkeys, values) != kErrorSuccess) {
     ++s.ValuesFound;
     return;
   }
-  std::vector<std::string> keys;
-  std::vector<std::string> values;
-  ReadKeyNames(s.platform(), root, keyPath, keys);
-  ReadValueNames(s.platform(), root, keyPath, values);
-  s.ValuesFound += static_cast<int>(values.size());
-  for (const std::string& name : keys) {
+  s.ValuesFound += static_cast<int>(values);
+  std::vector<std::string> names;
+  std::string name;
+  for (std::uint32_t i = 0; i < subkeys && view.RegEnumKeyEx(key.Handle(), i, name) == kErrorSuccess; ++i)
+    names.push_back(name);
+  for (const std::string& sub : names) {
     s.host.ProcessMessages();
     // Every subkey is walked: one without subkeys of its own can still hold values.
-    if (name.empty() || s.ValuesFound != 0) continue;
-    KeyHoldsValues(s, root, keyPath + name + "\\");
+    if (sub.empty() || s.ValuesFound != 0) continue;
+    KeyHoldsValues(s, root, keyPath + sub + "\\");
   }
 }
 
