@@ -2,6 +2,9 @@
 ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 BUILD="$ROOT/build"
 JOBS="$(nproc 2>/dev/null || echo 2)"
+# Checkouts side by side share one compiler cache (when ccache is there).
+export CCACHE_BASEDIR="${CCACHE_BASEDIR:-$(dirname "$ROOT")}"
+export CCACHE_DIR="${CCACHE_DIR:-$HOME/.cache/ccache}"  # kept when a Wine prefix gets its own HOME
 
 # Commands to run when the script ends, newest first.
 ON_EXIT=""
@@ -14,6 +17,8 @@ configure_and_build() {  # native | windows
   local kind="$1" dir="$BUILD/$1"
   local extra=()
   [ "$kind" = windows ] && extra=(-DCMAKE_TOOLCHAIN_FILE="$ROOT/cmake/mingw-i686.cmake")
+  # A compiler cache where there is one (developer machines; CI builds without).
+  command -v ccache >/dev/null && extra+=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
   if [ ! -f "$dir/CMakeCache.txt" ]; then
     cmake -S "$ROOT" -B "$dir" -DCMAKE_BUILD_TYPE=RelWithDebInfo "${extra[@]}" >/dev/null
   fi
@@ -29,6 +34,13 @@ start_wine() {  # prefix folder name
   # The server of a build prefix used before (here or by the caller) goes first.
   case "${WINEPREFIX:-}" in "$BUILD"/*) wineserver -k 2>/dev/null || true ;; esac
   export WINEPREFIX="$BUILD/windows/$1" WINEARCH=win32 WINEDEBUG=-all
+  # Wine links the prefix's Desktop, Documents, Downloads, Music, Pictures and
+  # Videos to $HOME: a throwaway home beside the prefix, so that a walk that
+  # goes wrong can only reach that folder.
+  export QRV_WINE_HOME="$BUILD/windows/$1-home"
+  [ -f "$WINEPREFIX/system.reg" ] || rm -rf "$QRV_WINE_HOME"
+  mkdir -p "$QRV_WINE_HOME"
+  export HOME="$QRV_WINE_HOME"
   export WINEDLLOVERRIDES="mscoree,mshtml=" LC_ALL=C.UTF-8
   mkdir -p "$WINEPREFIX"
   wineserver -k 2>/dev/null || true

@@ -1,42 +1,14 @@
 #include "cli/cli_session.h"
 
 #include "cli/cli_report.h"
-#include "core/main_window.h"
 #include "core/startup.h"
-#include "registry_scan/registry_page.h"
+#include "engine/file_ops.h"
+#include "engine/fix_script.h"
+#include "registry_scan/registry_scan.h"
 
 namespace qrv::cli {
 
 namespace {
-
-// The window without a screen: there are no messages to process, and nothing
-// to minimise or close.
-class HeadlessHost : public WindowHost {
- public:
-  void ProcessMessages() override {}
-  void Minimize() override {}
-  void RequestClose() override {}
-};
-
-// Closes every dialog as soon as it is shown, keeping what the Information
-// dialog had to say. A question is thereby never confirmed.
-class ClosingRunner : public ModalRunner {
- public:
-  void RunModal(SkinnedDialog& dialog) override {
-    dialog.Show();
-    if (auto* info = dynamic_cast<TForm3a*>(&dialog)) messages.push_back(info->Message.text);
-    dialog.Close();
-  }
-  std::vector<std::string> messages;
-};
-
-// Widths only place captions on the window, which is never drawn.
-class CharacterMeasure : public TextMeasure {
- public:
-  int Width(const std::string& text, const Font& font) override {
-    return static_cast<int>(text.size()) * (font.size > 0 ? font.size : 8) * 2 / 3;
-  }
-};
 
 const char* WhyNotRepaired(RepairOutcome outcome) {
   switch (outcome) {
@@ -50,20 +22,31 @@ const char* WhyNotRepaired(RepairOutcome outcome) {
   return "unknown reason";
 }
 
-Report Collect(const AppState& app, RegistryPage& page) {
+std::string CountText(const AppState& app, std::size_t count, TextId what) {
+  return std::to_string(count) + " " + app.language.Text(what);
+}
+
+Report Collect(const AppState& app, const RegistryScan& scan) {
   Report report;
   for (int n = 1; n <= kRegistryCategories; ++n) {
-    const auto index = static_cast<std::size_t>(n);
     CategoryReport category;
     category.number = n;
-    category.caption = page.CategoryCaption(n);
-    category.result = page.ResultLabels.at(index - 1).text;
-    category.findings = app.FindingList.at(index);
-    report.total += static_cast<int>(category.findings.size());
+    category.caption = RegistryCategoryCaption(app.language, n);
+    category.result = CountText(app, scan.Count(n), TextId::Action2ErrorsDetected);
+    category.findings = app.FindingList.at(static_cast<std::size_t>(n));
     report.categories.push_back(std::move(category));
   }
-  report.totalText = page.Panel3Label11C.text;
+  report.total = static_cast<int>(scan.Total());
+  report.totalText = CountText(app, scan.Total(), TextId::Action2ErrorsDetected);
+  // What the Registry tab says after a scan that found nothing.
+  if (report.total == 0) report.messages.push_back(app.language.Text(TextId::Action2AllFixed));
   return report;
+}
+
+// The fix script is a file of the run only; the window deletes it on closing.
+void EndRun(AppState& app) {
+  const std::string fixFile = FixScriptFile(app.folders);
+  if (FileExists(app.platform, fixFile)) app.platform.DeleteFile(fixFile);
 }
 
 std::string Print(const Report& report, const Options& options) {
@@ -89,43 +72,33 @@ Outcome Run(Platform& platform, const Options& options) {
 
   AppState app(platform);
   LoadSettings(app);
-  HeadlessHost host;
-  ClosingRunner runner;
-  CharacterMeasure measure;
-  TForm1a form(app, host, runner, measure);
-  form.CreateForm();
-  form.Tab2Click();
-  auto& page = dynamic_cast<RegistryPage&>(form.PageOf(PageId::Panel3));
-
-  page.Panel3Button1Click();
-  Report report = Collect(app, page);
-  report.messages = runner.messages;
-  runner.messages.clear();
+  QuietScanHost host;
+  RegistryScan scan(app, host);
+  scan.Run();
+  Report report = Collect(app, scan);
 
   if (options.command == Command::Fix) {
     report.repair = true;
-    // The Fix button is there only when the scan found something.
-    if (page.Panel3Button2.Visible()) {
-      page.Panel3Button2Click();
-      const RepairResult& repair = page.LastRepair();
-      if (repair.outcome != RepairOutcome::Imported) {
+    if (report.total > 0) {
+      const RegistryRepairResult repair = RepairRegistry(app);
+      if (!repair.Imported()) {
         outcome.exitCode = kExitFailure;
-        outcome.err = "QRVCli: the repair was not made: " + std::string(WhyNotRepaired(repair.outcome)) + ".\n";
-        for (const std::string& message : runner.messages) outcome.err += message + "\n";
-        if (!repair.logPath.empty()) outcome.err += "Log written: " + repair.logPath + "\n";
-        if (!repair.undoPath.empty()) outcome.err += "Undo file written: " + repair.undoPath + "\n";
-        form.CloseForm();
+        outcome.err = "QRVCli: the repair was not made: " + std::string(WhyNotRepaired(repair.repair.outcome)) + ".\n";
+        outcome.err += app.language.Text(TextId::MessagesRepairFailed) + "\n";
+        if (!repair.repair.logPath.empty()) outcome.err += "Log written: " + repair.repair.logPath + "\n";
+        if (!repair.repair.undoPath.empty()) outcome.err += "Undo file written: " + repair.repair.undoPath + "\n";
+        EndRun(app);
         return outcome;
       }
-      for (std::size_t i = 0; i < report.categories.size(); ++i)
-        report.categories[i].result = page.ResultLabels.at(i).text;
-      report.totalText = page.Panel3Label11C.text;
-      report.messages.insert(report.messages.end(), runner.messages.begin(), runner.messages.end());
-      if (!repair.logPath.empty()) report.log = repair.logPath;
-      if (!repair.undoPath.empty()) report.undo = repair.undoPath;
+      for (CategoryReport& category : report.categories)
+        category.result = CountText(app, repair.counts.at(static_cast<std::size_t>(category.number)),
+                                    TextId::Action2ProblemsFixed);
+      report.totalText = CountText(app, repair.total, TextId::Action2ProblemsFixed);
+      if (!repair.repair.logPath.empty()) report.log = repair.repair.logPath;
+      if (!repair.repair.undoPath.empty()) report.undo = repair.repair.undoPath;
     }
   }
-  form.CloseForm();
+  EndRun(app);
   outcome.out = Print(report, options);
   return outcome;
 }

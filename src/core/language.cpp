@@ -2,7 +2,7 @@
 
 #include <array>
 
-#include "core/text.h"
+#include "engine/text.h"
 #include "engine/platform.h"
 #include "engine/reg_script_reader.h"
 

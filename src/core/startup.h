@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "core/folders.h"
+#include "engine/folders.h"
 #include "core/language.h"
 #include "engine/platform.h"
 #include "engine/reg_script.h"
@@ -27,6 +27,21 @@ EntryDecision CheckEntry(Platform& platform);
 // The same with the message box of each refusal.
 EntryDecision ProgramEntry(Platform& platform);
 
+// The slots of FindingList: 1 to 10 the registry categories (category n in
+// slot n), then the one-click scan's file groups.
+inline constexpr int kSlotFirstRegistry = 1;
+inline constexpr int kSlotLastRegistry = 10;
+inline constexpr int kSlotTempValues = 10;  // temporary values and empty keys
+inline constexpr int kSlotTempFiles = 11;   // temporary Internet and other temporary files
+inline constexpr int kSlotWebPages = 12;    // visited Web pages
+inline constexpr int kSlotCookies = 13;
+inline constexpr int kSlotResidualFiles = 14;
+inline constexpr int kSlotShortcuts = 15;   // invalid shortcuts
+
+// The values of ScanMode: which progress bar the registry checks move.
+inline constexpr int kScanModeHome = 2;      // the one-click scan's bar
+inline constexpr int kScanModeRegistry = 3;  // the Registry tab's bar
+
 // What start-up finds and keeps for the whole run.
 struct AppState {
   explicit AppState(Platform& p) : platform(p) {}
@@ -40,6 +55,8 @@ struct AppState {
   // FindingList[1] to [10] are the registry categories, [11] to [15] the Home
   // scan's file groups; [0] is unused.
   std::array<std::vector<std::string>, 16> FindingList;
+  std::vector<std::string>& Slot(int slot) { return FindingList.at(static_cast<std::size_t>(slot)); }
+  const std::vector<std::string>& Slot(int slot) const { return FindingList.at(static_cast<std::size_t>(slot)); }
   RegScript FixScript{ScriptFlavour::Regedit4};
   RegScript TempValueScript{ScriptFlavour::Regedit4};
   // True while a scan or cleaning runs; navigation and closing wait for it.

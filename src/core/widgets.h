@@ -35,6 +35,9 @@ struct Font {
 
 enum class Align { Left, Centre, Right };
 
+// The keys a window handles itself.
+enum class Key { Escape, F1, Other };
+
 // The width a text takes on screen; the drawing layer measures, tests count.
 class TextMeasure {
  public:

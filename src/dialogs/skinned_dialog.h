@@ -8,8 +8,6 @@
 
 namespace qrv {
 
-enum class Key { Escape, F1, Other };
-
 class SkinnedDialog {
  public:
   // The window is the caption (draggable) above `dragAboveY` and, when given,

@@ -3,7 +3,7 @@
 #include <cmath>
 #include <cstdio>
 
-#include "core/text.h"
+#include "engine/text.h"
 #include "engine/file_ops.h"
 #include "engine/fix_script.h"
 #include "engine/reg_script_reader.h"

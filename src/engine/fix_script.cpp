@@ -1,6 +1,6 @@
 #include "engine/fix_script.h"
 
-#include "core/text.h"
+#include "engine/text.h"
 #include "engine/backup.h"
 #include "engine/file_ops.h"
 #include "engine/registry_ops.h"

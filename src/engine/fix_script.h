@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "core/folders.h"
+#include "engine/folders.h"
 #include "engine/platform.h"
 #include "engine/reg_script.h"
 

@@ -1,6 +1,6 @@
 #include "engine/paths.h"
 
-#include "core/text.h"
+#include "engine/text.h"
 
 namespace qrv {
 

@@ -3,7 +3,7 @@
 // Pure functions of their argument and of the folder set; they never touch the disk.
 #include <string>
 
-#include "core/folders.h"
+#include "engine/folders.h"
 
 namespace qrv {
 

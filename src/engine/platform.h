@@ -20,6 +20,7 @@ inline constexpr long kErrorSuccess = 0;
 inline constexpr long kErrorFileNotFound = 2;
 inline constexpr long kErrorAccessDenied = 5;
 inline constexpr long kErrorInvalidHandle = 6;
+inline constexpr long kErrorSharingViolation = 32;  // the file is in use
 inline constexpr long kErrorBadPathname = 161;
 inline constexpr long kErrorMoreData = 234;
 inline constexpr long kErrorNoMoreItems = 259;
@@ -80,7 +81,10 @@ class FileSystem {
   virtual std::uint32_t GetFileAttributes(const std::string& path) = 0;
   virtual bool SetFileAttributes(const std::string& path, std::uint32_t attributes) = 0;
   virtual bool CreateDirectory(const std::string& path) = 0;  // one level
-  virtual bool DeleteFile(const std::string& path) = 0;
+  // 0 when the file is gone, else the Win32 error: kErrorFileNotFound (it was
+  // not there), kErrorAccessDenied (read-only, a folder, or not permitted),
+  // kErrorSharingViolation (in use), or another code.
+  virtual long DeleteFile(const std::string& path) = 0;
   virtual bool MoveFileExDelayUntilReboot(const std::string& path) = 0;
   virtual std::uint32_t GetDriveType(const std::string& rootPath) = 0;
   // Whole-file reads and writes of raw bytes. WriteFile creates or replaces the

@@ -1,6 +1,6 @@
 #include "engine/reg_script_reader.h"
 
-#include "core/text.h"
+#include "engine/text.h"
 #include "engine/reg_script.h"
 #include "engine/registry_ops.h"
 

@@ -1,6 +1,6 @@
 #include "registry_scan/app_path_checks.h"
 
-#include "core/text.h"
+#include "engine/text.h"
 #include "engine/paths.h"
 #include "engine/registry_ops.h"
 #include "registry_scan/file_probe.h"

@@ -2,7 +2,7 @@
 
 #include <optional>
 
-#include "core/text.h"
+#include "engine/text.h"
 #include "engine/paths.h"
 #include "engine/registry_ops.h"
 #include "registry_scan/file_probe.h"

@@ -1,6 +1,6 @@
 #include "registry_scan/finding_report.h"
 
-#include "core/text.h"
+#include "engine/text.h"
 #include "engine/backup.h"
 #include "engine/fix_script.h"
 #include "engine/registry_ops.h"

@@ -2,7 +2,7 @@
 
 #include <array>
 
-#include "core/text.h"
+#include "engine/text.h"
 #include "engine/registry_ops.h"
 #include "registry_scan/file_probe.h"
 #include "registry_scan/finding_report.h"

@@ -1,23 +1,10 @@
 #include "registry_scan/registry_page.h"
 
 #include "dialogs/message_dialogs.h"
-#include "engine/registry_ops.h"
-#include "registry_scan/app_path_checks.h"
-#include "registry_scan/association_checks.h"
-#include "registry_scan/com_checks.h"
-#include "registry_scan/interface_checks.h"
-#include "registry_scan/scan_context.h"
-#include "registry_scan/startup_checks.h"
-#include "registry_scan/temp_values.h"
 
 namespace qrv {
 
 namespace {
-
-const std::array<TextId, kRegistryCategories> kCaptions{
-    TextId::Action3Item01, TextId::Action3Item02, TextId::Action3Item03, TextId::Action3Item04,
-    TextId::Action3Item05, TextId::Action3Item06, TextId::Action3Item07, TextId::Action3Item08,
-    TextId::Action3Item09, TextId::Action3Item10};
 
 constexpr int kFirstRowTop = 72;
 constexpr int kRowPitch = 27;
@@ -51,7 +38,7 @@ RegistryPage::RegistryPage(MainWindow& window) : Page("Panel3"), window_(window)
     Label& caption = CaptionLabels[n];
     caption.name = "Panel3Label" + TwoDigits(i + 1) + "A";
     caption.r = PageBounds(62, top, 330, 22);
-    caption.text = language.Text(kCaptions[n]);
+    caption.text = RegistryCategoryCaption(language, i + 1);
     caption.font = {rowSize, false, false};
     Label& result = ResultLabels[n];
     result.name = "Panel3Label" + TwoDigits(i + 1) + "B";
@@ -88,7 +75,7 @@ RegistryPage::RegistryPage(MainWindow& window) : Page("Panel3"), window_(window)
 }
 
 std::string RegistryPage::CategoryCaption(int category) const {
-  return window_.App().language.Text(kCaptions.at(static_cast<std::size_t>(category - 1)));
+  return RegistryCategoryCaption(window_.App().language, category);
 }
 
 void RegistryPage::SetResultStyle(Label& label, bool findings) {
@@ -129,100 +116,38 @@ void RegistryPage::SetResultLabel(int category) {
   }
 }
 
-int RegistryPage::Total() const {
-  const AppState& app = window_.App();
-  std::size_t total = 0;
-  for (int n = 1; n <= kRegistryCategories; ++n) total += app.FindingList.at(static_cast<std::size_t>(n)).size();
-  return static_cast<int>(total);
-}
-
-void RegistryPage::RunCategories() {
-  AppState& app = window_.App();
-  ScanHost& host = window_.Scans();
-  ScanContext s(app, host);
-  // After a category's first check: its count so far, then a chance to stop.
-  const auto between = [&](int category) {
-    SetResultLabel(category);
-    host.ProcessMessages();
-    return app.CancelFlag;
-  };
-  for (int category = 1; category <= kRegistryCategories; ++category) {
-    Panel3Label11B.text = CategoryCaption(category);
-    Panel3ProgressBar2.r.top = CaptionLabels[static_cast<std::size_t>(category - 1)].r.top;
-    Panel3ProgressBar1B.r.width = 0;
-    if (category == 1) Panel3ProgressBar1A.visible = true;
-    switch (category) {
-      case 1:
-        CheckSoftwareLocations(s);
-        break;
-      case 2:
-        CheckSharedPrograms(s);
-        if (!between(category)) return;
-        Panel3ProgressBar1B.r.width = 0;
-        CheckKnownPrograms(s);
-        break;
-      case 3:
-        CheckAssociations(s);
-        break;
-      case 4:
-        CheckCOM(s);
-        if (!between(category)) return;
-        Panel3ProgressBar1B.r.width = 0;
-        CheckActiveX(s);
-        break;
-      case 5:
-        CheckInterfaces(s);
-        if (!between(category)) return;
-        Panel3ProgressBar1B.r.width = 0;
-        CheckTypeLib(s);
-        break;
-      case 6:
-        CheckStartup(s, RootKey::LocalMachine);
-        CheckStartup(s, RootKey::CurrentUser);
-        break;
-      case 7:
-        CheckUninstall(s);
-        break;
-      case 8:
-        CheckHelp(s);
-        break;
-      case 9:
-        CheckFonts(s);
-        CheckSounds(s);
-        break;
-      default:
-        for (const std::string& key : TempRegistryKeys()) CleanTempReg(s, key);
-        if (!between(category)) return;
-        CleanApplicationsHistory(s, RootKey::CurrentUser, "\\SOFTWARE\\");
-        if (!between(category)) return;
-        CleanApplicationsHistory(s, RootKey::LocalMachine, "\\SOFTWARE\\");
-        Panel3ProgressBar1B.r.width = 0;
-        CleanEmptyKeys(s);
-        SetResultLabel(category);
-        WriteDateTime(app.platform, RootKey::CurrentUser, kSettingsKey, "RunDate1", app.platform.Now());
-        return;
-    }
-    SetResultLabel(category);
-    host.ProcessMessages();
-    if (!app.CancelFlag) return;
+// The scan moves the page's status line, row marker, bar and counts.
+class RegistryPage::Progress : public RegistryScanObserver {
+ public:
+  explicit Progress(RegistryPage& page) : page_(page) {}
+  void CategoryStarted(int category) override {
+    page_.Panel3Label11B.text = page_.CategoryCaption(category);
+    page_.Panel3ProgressBar2.r.top = page_.CaptionLabels.at(static_cast<std::size_t>(category - 1)).r.top;
+    page_.Panel3ProgressBar1B.r.width = 0;
+    if (category == 1) page_.Panel3ProgressBar1A.visible = true;
   }
+  void CheckStarted(int) override { page_.Panel3ProgressBar1B.r.width = 0; }
+  void Counted(int category) override { page_.SetResultLabel(category); }
+
+ private:
+  RegistryPage& page_;
+};
+
+int RegistryPage::Total() const {
+  return static_cast<int>(RegistryScan(window_.App(), window_.Scans()).Total());
 }
 
 void RegistryPage::Panel3Button1Click() {
   AppState& app = window_.App();
   Panel3Enter();
   Panel3ProgressBar2.visible = true;
-  for (int n = 1; n <= kRegistryCategories; ++n) app.FindingList.at(static_cast<std::size_t>(n)).clear();
-  app.FixScript.Start();
-  app.UndoScript.Start();
   Panel3Button1.SetVisible(false);
   Panel3Button2.SetVisible(false);
   Panel3Button3.SetVisible(true);
-  app.CancelFlag = true;
 
-  RunCategories();
+  Progress progress(*this);
+  RegistryScan(app, window_.Scans()).Run(&progress);
 
-  app.CancelFlag = false;
   Panel3ProgressBar1A.visible = false;
   Panel3ProgressBar1B.r.width = 0;
   Panel3ProgressBar2.visible = false;
@@ -260,16 +185,9 @@ void RegistryPage::Panel3FoundLabelClick(int category) {
 
 void RegistryPage::Panel3Button2Click() {
   AppState& app = window_.App();
-  std::array<std::size_t, kRegistryCategories + 1> counts{};
-  std::vector<std::string> allLines;
-  for (int n = 1; n <= kRegistryCategories; ++n) {
-    const auto& slot = app.FindingList.at(static_cast<std::size_t>(n));
-    counts.at(static_cast<std::size_t>(n)) = slot.size();
-    allLines.insert(allLines.end(), slot.begin(), slot.end());
-  }
-  const int total = static_cast<int>(allLines.size());
-  lastRepair_ = LogBackUpAndApply(app.platform, app.folders, allLines, app.UndoScript, app.FixScript);
-  if (lastRepair_.outcome != RepairOutcome::Imported) {
+  const RegistryRepairResult result = RepairRegistry(app);
+  lastRepair_ = result.repair;
+  if (!result.Imported()) {
     // Nothing was imported: the findings stay, and Fix with them.
     window_.Messages().Information(app.language.Text(TextId::MessagesRepairFailed));
     return;
@@ -277,12 +195,10 @@ void RegistryPage::Panel3Button2Click() {
   const std::string fixed = app.language.Text(TextId::Action2ProblemsFixed);
   for (int n = 1; n <= kRegistryCategories; ++n) {
     Label& label = ResultLabels.at(static_cast<std::size_t>(n - 1));
-    label.text = std::to_string(counts.at(static_cast<std::size_t>(n))) + " " + fixed;
+    label.text = std::to_string(result.counts.at(static_cast<std::size_t>(n))) + " " + fixed;
     SetResultStyle(label, false);
   }
-  Panel3Label11C.text = std::to_string(total) + " " + fixed;
-  for (int n = 1; n <= kRegistryCategories; ++n) app.FindingList.at(static_cast<std::size_t>(n)).clear();
-  app.FixScript.Clear();
+  Panel3Label11C.text = std::to_string(result.total) + " " + fixed;
   Panel3Button1.SetVisible(false);
   Panel3Button2.SetVisible(false);
   Panel3Button3.caption.text = app.language.Text(TextId::ButtonsClose);

@@ -6,10 +6,9 @@
 
 #include "core/page.h"
 #include "engine/fix_script.h"
+#include "registry_scan/registry_scan.h"
 
 namespace qrv {
-
-inline constexpr int kRegistryCategories = 10;
 
 class RegistryPage : public Page {
  public:
@@ -46,8 +45,7 @@ class RegistryPage : public Page {
   void AddContents(Scene& scene) override;
 
  private:
-  // Runs the categories in order, until Stop ends the scan.
-  void RunCategories();
+  class Progress;
   void SetResultLabel(int category);
   void SetResultStyle(Label& label, bool findings);
   int Total() const;

@@ -27,7 +27,7 @@ void CheckProgress::Step(std::size_t index, std::size_t count) {
       RoundHalfEven(static_cast<long long>(index) * 100, static_cast<long long>(count)));
   if (p <= last_) return;
   last_ = p;
-  const int bar = bar_ == Bar::RegistryTab ? 3 : s_.app.ScanMode;
+  const int bar = bar_ == Bar::RegistryTab ? kScanModeRegistry : s_.app.ScanMode;
   if (bar != 2 && bar != 3) return;
   s_.host.SetProgressWidth(bar, static_cast<int>(RoundHalfEven(static_cast<long long>(p) * 533, 100)));
 }

@@ -1,6 +1,6 @@
 #include "registry_scan/startup_checks.h"
 
-#include "core/text.h"
+#include "engine/text.h"
 #include "engine/file_ops.h"
 #include "engine/paths.h"
 #include "engine/registry_ops.h"

@@ -4,7 +4,7 @@
 #include <functional>
 
 #include "core/startup.h"
-#include "core/text.h"
+#include "engine/text.h"
 #include "engine/paths.h"
 #include "engine/registry_ops.h"
 #include "registry_scan/file_probe.h"

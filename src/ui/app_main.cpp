@@ -4,9 +4,7 @@
 #include "ui/images.h"
 #include "ui/main_view.h"
 #include "ui/win.h"
-#include <shlobj.h>
 
-#include "engine/win32/win32_names.h"
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
   qrv::Win32Platform platform;

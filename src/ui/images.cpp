@@ -3,7 +3,7 @@
 #include <cstring>
 #include <vector>
 
-#include "core/text.h"
+#include "engine/text.h"
 #include "ui/gif_player.h"
 
 namespace qrv::ui {

@@ -2,7 +2,7 @@
 // The main window on the screen: draws TForm1a and forwards input to it.
 #include <memory>
 
-#include "core/main_window.h"
+#include "app/main_window.h"
 #include "ui/dialog_view.h"
 #include "ui/painter.h"
 #include "ui/skinned_window.h"

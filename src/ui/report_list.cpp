@@ -1,6 +1,5 @@
 #include "ui/report_list.h"
 
-#include <shellapi.h>
 
 #include "ui/painter.h"
 

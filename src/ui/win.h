@@ -1,6 +1,6 @@
 #pragma once
 // The Windows headers as the drawing layer uses them, GDI+ included.
-#include <windows.h>
+#include "engine/win32/windows_support.h"
 #include <algorithm>
 #include <objidl.h>
 // GDI+ expects the min and max macros that NOMINMAX removes.
@@ -13,13 +13,8 @@ using std::min;
 
 #include <string>
 
-#include "core/text.h"
-
 namespace qrv::ui {
 
-inline std::wstring Wide(const std::string& utf8) {
-  const std::u16string w = Utf8ToUtf16(utf8);
-  return std::wstring(w.begin(), w.end());
-}
+using win32::Wide;
 
 }  // namespace qrv::ui

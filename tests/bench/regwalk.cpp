@@ -2,7 +2,7 @@
 // software keys of both roots, with the classes, and the sound events) once,
 // enumerating every key and reading every value, and prints what it saw and
 // how long it took. Nothing is judged and nothing is written.
-#include <windows.h>
+#include "engine/win32/windows_support.h"  // header only: the floor links nothing of ours
 
 #include <cstdio>
 #include <vector>

@@ -8,9 +8,8 @@
 #include "cli/cli_session.h"
 #include "engine/win32/win32_platform.h"
 
-#include <windows.h>
+#include "engine/win32/windows_support.h"
 
-#include "engine/win32/win32_names.h"
 
 namespace {
 
@@ -39,7 +38,7 @@ class CountingPlatform : public qrv::Platform {
   QRV_FORWARD(std::uint32_t, GetFileAttributes, (const std::string& p), (p))
   QRV_FORWARD(bool, SetFileAttributes, (const std::string& p, std::uint32_t a), (p, a))
   QRV_FORWARD(bool, CreateDirectory, (const std::string& p), (p))
-  QRV_FORWARD(bool, DeleteFile, (const std::string& p), (p))
+  QRV_FORWARD(long, DeleteFile, (const std::string& p), (p))
   QRV_FORWARD(bool, MoveFileExDelayUntilReboot, (const std::string& p), (p))
   QRV_FORWARD(std::uint32_t, GetDriveType, (const std::string& p), (p))
   QRV_FORWARD(bool, ReadFile, (const std::string& p, std::string& b), (p, b))

@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "core/text.h"
+#include "engine/text.h"
 #include "engine/registry_ops.h"
 
 namespace qrv::fake {

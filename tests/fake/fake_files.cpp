@@ -1,4 +1,4 @@
-#include "core/text.h"
+#include "engine/text.h"
 #include "fake/fake_platform.h"
 
 namespace qrv::fake {
@@ -33,6 +33,7 @@ void FakeFileSystem::AddFile(const std::string& path, const std::string& bytes, 
 }
 
 void FakeFileSystem::RefuseDeletion(const std::string& path) { entries_.at(Key(path)).refuseDeletion = true; }
+void FakeFileSystem::MarkInUse(const std::string& path) { entries_.at(Key(path)).inUse = true; }
 void FakeFileSystem::MarkFolderNotWritable(const std::string& path) { entries_.at(Key(path)).notWritable = true; }
 void FakeFileSystem::SetDriveType(char drive, std::uint32_t type) { drives_[static_cast<char>(drive & ~0x20)] = type; }
 
@@ -93,13 +94,14 @@ bool FakeFileSystem::CreateDirectory(const std::string& path) {
   return true;
 }
 
-bool FakeFileSystem::DeleteFile(const std::string& path) {
+long FakeFileSystem::DeleteFile(const std::string& path) {
   const auto it = entries_.find(Key(path));
-  if (it == entries_.end() || it->second.folder || it->second.refuseDeletion ||
-      (it->second.attributes & kAttributeReadOnly))
-    return false;
+  if (it == entries_.end()) return kErrorFileNotFound;
+  if (it->second.inUse) return kErrorSharingViolation;
+  if (it->second.folder || it->second.refuseDeletion || (it->second.attributes & kAttributeReadOnly))
+    return kErrorAccessDenied;
   entries_.erase(it);
-  return true;
+  return kErrorSuccess;
 }
 
 bool FakeFileSystem::MoveFileExDelayUntilReboot(const std::string& path) {

@@ -72,7 +72,8 @@ class FakeFileSystem : public FileSystem {
   void AddFolder(const std::string& path);  // with its parents
   void AddFile(const std::string& path, const std::string& bytes = {}, std::uint32_t attributes = kAttributeArchive,
                double lastWrite = 0);
-  void RefuseDeletion(const std::string& path);
+  void RefuseDeletion(const std::string& path);  // access denied
+  void MarkInUse(const std::string& path);       // open by another program: sharing violation
   void MarkFolderNotWritable(const std::string& path);
   void SetDriveType(char drive, std::uint32_t type);
   bool Exists(const std::string& path) const;
@@ -84,7 +85,7 @@ class FakeFileSystem : public FileSystem {
   std::uint32_t GetFileAttributes(const std::string& path) override;
   bool SetFileAttributes(const std::string& path, std::uint32_t attributes) override;
   bool CreateDirectory(const std::string& path) override;
-  bool DeleteFile(const std::string& path) override;
+  long DeleteFile(const std::string& path) override;
   bool MoveFileExDelayUntilReboot(const std::string& path) override;
   std::uint32_t GetDriveType(const std::string& rootPath) override;
   bool ReadFile(const std::string& path, std::string& bytes) override;
@@ -98,6 +99,7 @@ class FakeFileSystem : public FileSystem {
     std::string bytes;
     double lastWrite = 0;
     bool refuseDeletion = false;
+    bool inUse = false;
     bool notWritable = false;
   };
   static std::string Key(const std::string& path);
@@ -166,7 +168,7 @@ class FakePlatform : public Platform {
   std::uint32_t GetFileAttributes(const std::string& path) override { return files.GetFileAttributes(path); }
   bool SetFileAttributes(const std::string& path, std::uint32_t a) override { return files.SetFileAttributes(path, a); }
   bool CreateDirectory(const std::string& path) override { return files.CreateDirectory(path); }
-  bool DeleteFile(const std::string& path) override { return files.DeleteFile(path); }
+  long DeleteFile(const std::string& path) override { return files.DeleteFile(path); }
   bool MoveFileExDelayUntilReboot(const std::string& path) override { return files.MoveFileExDelayUntilReboot(path); }
   std::uint32_t GetDriveType(const std::string& rootPath) override { return files.GetDriveType(rootPath); }
   bool ReadFile(const std::string& path, std::string& bytes) override { return files.ReadFile(path, bytes); }

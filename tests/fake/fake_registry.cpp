@@ -1,6 +1,6 @@
 #include <algorithm>
 
-#include "core/text.h"
+#include "engine/text.h"
 #include "fake/fake_platform.h"
 
 namespace qrv::fake {

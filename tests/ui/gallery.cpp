@@ -11,7 +11,6 @@
 #include "ui/images.h"
 #include "ui/win.h"
 
-#include "engine/win32/win32_names.h"
 
 namespace {
 

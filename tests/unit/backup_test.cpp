@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "core/text.h"
+#include "engine/text.h"
 #include "engine/backup.h"
 #include "engine/fix_script.h"
 #include "engine/reg_script_reader.h"

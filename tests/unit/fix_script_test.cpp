@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "core/text.h"
+#include "engine/text.h"
 #include "engine/fix_script.h"
 #include "engine/registry_ops.h"
 #include "unit/fixture.h"

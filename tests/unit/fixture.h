@@ -1,5 +1,5 @@
 #pragma once
-#include "core/folders.h"
+#include "engine/folders.h"
 #include "fake/fake_platform.h"
 
 namespace qrv::testing {

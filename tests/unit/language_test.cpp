@@ -5,7 +5,7 @@
 #include <sstream>
 
 #include "core/language.h"
-#include "core/text.h"
+#include "engine/text.h"
 
 namespace qrv {
 namespace {

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include "app/about_page.h"
+#include "app/clean_up_page.h"
 #include "core/skin_region.h"
 #include "engine/fix_script.h"
 #include "engine/registry_ops.h"

@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "core/startup.h"
-#include "core/text.h"
+#include "engine/text.h"
 #include "engine/registry_ops.h"
 #include "unit/fixture.h"
 

@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "core/text.h"
+#include "engine/text.h"
 
 namespace qrv {
 namespace {

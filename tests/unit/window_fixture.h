@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "core/main_window.h"
+#include "app/main_window.h"
 #include "fake/fake_platform.h"
 #include "unit/fixture.h"
 

@@ -6,7 +6,7 @@
 
 #include <algorithm>
 
-#include "core/text.h"
+#include "engine/text.h"
 #include "engine/fix_script.h"
 #include "fake/dump.h"
 #include "fake/fake_platform.h"

@@ -4,7 +4,7 @@
 
 #include "wine/wine_env.h"
 
-#include "core/text.h"
+#include "engine/text.h"
 #include "engine/backup.h"
 #include "engine/fix_script.h"
 #include "engine/reg_script_reader.h"

@@ -1,14 +1,13 @@
 #pragma once
 // Shared by the tests that run against the real Windows services under Wine.
-#include <windows.h>
+#include "engine/win32/windows_support.h"
 #include <shlwapi.h>
 
-#include "engine/win32/win32_names.h"
 #include "engine/win32/win32_platform.h"
 
 #include <string>
 
-#include "core/folders.h"
+#include "engine/folders.h"
 #include "engine/file_ops.h"
 
 namespace qrv::wine {

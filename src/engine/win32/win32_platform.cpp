@@ -1,26 +1,14 @@
-#include <windows.h>
-#include <shellapi.h>
-#include <shlobj.h>
+#include "engine/win32/windows_support.h"
 
-#include "engine/win32/win32_names.h"
-// (after windows.h: its A/W macros would rename the interface's members)
 #include "engine/win32/win32_platform.h"
 
-#include "core/text.h"
+#include "engine/text.h"
 
 namespace qrv {
 namespace {
 
-std::wstring Wide(const std::string& text) {
-  const std::u16string u = Utf8ToUtf16(text);
-  return std::wstring(u.begin(), u.end());
-}
-
-std::string Narrow(const wchar_t* text, std::size_t length) {
-  return Utf16ToUtf8(std::u16string(text, text + length));
-}
-
-std::string Narrow(const std::wstring& text) { return Narrow(text.data(), text.size()); }
+using win32::Narrow;
+using win32::Wide;
 
 HKEY RootHandle(RootKey root) {
   switch (root) {
@@ -48,25 +36,7 @@ double ToDateTime(const FILETIME& local) {
   return static_cast<double>(ticks.QuadPart) / 864000000000.0 - kDaysFrom1601To1899;
 }
 
-class Handle {
- public:
-  explicit Handle(HANDLE h) : h_(h) {}
-  ~Handle() {
-    if (Valid()) CloseHandle(h_);
-  }
-  Handle(const Handle&) = delete;
-  Handle& operator=(const Handle&) = delete;
-  bool Valid() const { return h_ != nullptr && h_ != INVALID_HANDLE_VALUE; }
-  HANDLE Get() const { return h_; }
-  bool Close() {
-    const bool ok = CloseHandle(h_) != 0;
-    h_ = nullptr;
-    return ok;
-  }
-
- private:
-  HANDLE h_;
-};
+using Handle = win32::UniqueHandle;
 
 }  // namespace
 
@@ -94,7 +64,7 @@ long Win32Platform::RegEnumKeyEx(RegHandle key, std::uint32_t index, std::string
   wchar_t buffer[256];
   DWORD length = 256;
   const LONG rc = ::RegEnumKeyExW(Hkey(key), index, buffer, &length, nullptr, nullptr, nullptr, nullptr);
-  if (rc == ERROR_SUCCESS) name = Narrow(buffer, length);
+  if (rc == ERROR_SUCCESS) name = Narrow(std::wstring_view(buffer, length));
   return rc;
 }
 
@@ -102,7 +72,7 @@ long Win32Platform::RegEnumValue(RegHandle key, std::uint32_t index, std::string
   std::wstring buffer(16384, L'\0');
   DWORD length = static_cast<DWORD>(buffer.size());
   const LONG rc = ::RegEnumValueW(Hkey(key), index, buffer.data(), &length, nullptr, nullptr, nullptr, nullptr);
-  if (rc == ERROR_SUCCESS) name = Narrow(buffer.data(), length);
+  if (rc == ERROR_SUCCESS) name = Narrow(std::wstring_view(buffer.data(), length));
   return rc;
 }
 
@@ -148,7 +118,7 @@ std::vector<FileEntry> Win32Platform::FindFiles(const std::string& folder) {
   do {
     FILETIME local;
     ::FileTimeToLocalFileTime(&data.ftLastWriteTime, &local);
-    list.push_back({Narrow(data.cFileName, wcslen(data.cFileName)), data.dwFileAttributes,
+    list.push_back({Narrow(data.cFileName), data.dwFileAttributes,
                     (static_cast<std::uint64_t>(data.nFileSizeHigh) << 32) | data.nFileSizeLow, ToDateTime(local)});
   } while (::FindNextFileW(find, &data));
   ::FindClose(find);
@@ -167,7 +137,9 @@ bool Win32Platform::CreateDirectory(const std::string& path) {
   return ::CreateDirectoryW(Wide(path).c_str(), nullptr) != 0;
 }
 
-bool Win32Platform::DeleteFile(const std::string& path) { return ::DeleteFileW(Wide(path).c_str()) != 0; }
+long Win32Platform::DeleteFile(const std::string& path) {
+  return ::DeleteFileW(Wide(path).c_str()) ? kErrorSuccess : static_cast<long>(::GetLastError());
+}
 
 bool Win32Platform::MoveFileExDelayUntilReboot(const std::string& path) {
   return ::MoveFileExW(Wide(path).c_str(), nullptr, MOVEFILE_DELAY_UNTIL_REBOOT) != 0;
@@ -235,9 +207,9 @@ bool Win32Platform::CreateProcessAndWait(const std::string& program, const std::
   if (!::CreateProcessW(Wide(program).c_str(), line.data(), nullptr, nullptr, FALSE,
                         HIGH_PRIORITY_CLASS | DETACHED_PROCESS, nullptr, nullptr, &startup, &process))
     return false;
-  ::WaitForSingleObject(process.hProcess, INFINITE);
-  ::CloseHandle(process.hThread);
-  ::CloseHandle(process.hProcess);
+  const Handle thread(process.hThread);
+  const Handle child(process.hProcess);
+  ::WaitForSingleObject(child.Get(), INFINITE);
   return true;
 }
 
@@ -252,20 +224,20 @@ bool Win32Platform::ShellExecute(const std::string& verb, const std::string& fil
 std::string Win32Platform::GetWindowsDirectory() {
   wchar_t buffer[MAX_PATH];
   const UINT length = ::GetWindowsDirectoryW(buffer, MAX_PATH);
-  return length && length < MAX_PATH ? Narrow(buffer, length) : std::string();
+  return length && length < MAX_PATH ? Narrow(std::wstring_view(buffer, length)) : std::string();
 }
 
 std::string Win32Platform::SHGetFolderPath(int csidl) {
   wchar_t buffer[MAX_PATH];
   if (FAILED(::SHGetFolderPathW(nullptr, csidl, nullptr, 0, buffer))) return {};
-  return Narrow(buffer, wcslen(buffer));
+  return Narrow(buffer);
 }
 
 std::string Win32Platform::GetUserName() {
   wchar_t buffer[260];
   DWORD length = 259;
   if (!::GetUserNameW(buffer, &length) || length == 0) return {};
-  return Narrow(buffer, length - 1);  // the length counts the terminating zero
+  return Narrow(std::wstring_view(buffer, length - 1));  // the length counts the terminating zero
 }
 
 std::optional<std::string> Win32Platform::GetEnvironmentVariable(const std::string& name) {
@@ -275,7 +247,7 @@ std::optional<std::string> Win32Platform::GetEnvironmentVariable(const std::stri
   std::wstring buffer(size, L'\0');
   const DWORD length = ::GetEnvironmentVariableW(wname.c_str(), buffer.data(), size);
   if (length == 0 || length >= size) return std::nullopt;
-  return Narrow(buffer.data(), length);
+  return Narrow(std::wstring_view(buffer.data(), length));
 }
 
 std::uint32_t Win32Platform::GetVersionMajor() {
@@ -291,7 +263,7 @@ std::uint32_t Win32Platform::GetVersionMajor() {
 std::string Win32Platform::GetModuleFileName() {
   std::wstring buffer(32768, L'\0');
   const DWORD length = ::GetModuleFileNameW(nullptr, buffer.data(), static_cast<DWORD>(buffer.size()));
-  return Narrow(buffer.data(), length);
+  return Narrow(std::wstring_view(buffer.data(), length));
 }
 
 bool Win32Platform::OpenMutex(const std::string& name) {

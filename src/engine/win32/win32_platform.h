@@ -21,7 +21,7 @@ class Win32Platform : public Platform {
   std::uint32_t GetFileAttributes(const std::string& path) override;
   bool SetFileAttributes(const std::string& path, std::uint32_t attributes) override;
   bool CreateDirectory(const std::string& path) override;
-  bool DeleteFile(const std::string& path) override;
+  long DeleteFile(const std::string& path) override;
   bool MoveFileExDelayUntilReboot(const std::string& path) override;
   std::uint32_t GetDriveType(const std::string& rootPath) override;
   bool ReadFile(const std::string& path, std::string& bytes) override;

@@ -1,10 +1,12 @@
-#include "core/main_window.h"
+#include "app/main_window.h"
 
 #include <optional>
 #include <utility>
 
 #include "engine/file_ops.h"
 #include "engine/fix_script.h"
+#include "app/about_page.h"
+#include "app/clean_up_page.h"
 #include "registry_scan/registry_page.h"
 
 namespace qrv {
@@ -18,98 +20,6 @@ const std::array<TextId, 5> kTabCaptions{TextId::ActionsAction1, TextId::Actions
                                          TextId::ActionsAction5, TextId::AboutAbout};
 
 }  // namespace
-
-// ---------------------------------------------------------------- Clean Up
-
-CleanUpPage::CleanUpPage(const LanguageTable& language, std::function<void(int)> choose) : Page("Panel4") {
-  const std::array<int, 3> tops{32, 136, 256};
-  const std::array<TextId, 3> captions{TextId::Action4Cleanup, TextId::ActionsAction7, TextId::ActionsAction8};
-  for (int i = 0; i < 3; ++i) {
-    const auto n = static_cast<std::size_t>(i);
-    ImageButton& b = Buttons[n];
-    ButtonGroup::Make(b, Group, "Panel4Button" + std::to_string(i + 1), PageBounds(93, tops[n], 540, 78),
-                      "button_large", [choose, i] { choose(i + 1); });
-    b.caption.r = PageBounds(184, tops[n] + 6, 440, 64);
-    b.caption.wrap = true;
-    b.caption.font = {10, true, false};
-    b.caption.text = language.Text(captions[n]);
-    Picture& icon = Icons[n];
-    icon.name = "Panel4Icon" + std::to_string(i + 1);
-    icon.image = "cleanup_icon" + std::to_string(i + 1);
-    icon.r = PageBounds(93 + 18, tops[n] + 11, 56, 56);
-    icon.hand = true;
-    icon.onMouseMove = b.a.onMouseMove;
-    icon.onClick = b.a.onClick;
-  }
-  Back.onMouseMove = [this] { Group.ResetAll(); };
-}
-
-void CleanUpPage::AddContents(Scene& scene) {
-  for (std::size_t i = 0; i < 3; ++i) {
-    scene.push_back(&Buttons[i].a);
-    scene.push_back(&Buttons[i].b);
-    scene.push_back(&Icons[i]);
-    scene.push_back(&Buttons[i].caption);
-  }
-}
-
-// ------------------------------------------------------------------- About
-
-AboutPage::AboutPage(const LanguageTable& language) : Page("Panel6") {
-  const std::array<TextId, 2> captions{TextId::AboutAbout, TextId::Action6LogUndo};
-  for (int i = 0; i < 2; ++i) {
-    Label& t = PageTabs[static_cast<std::size_t>(i)];
-    t.name = i == 0 ? "TabSheet1" : "TabSheet2";
-    t.r = PageBounds(8 + 124 * i, 6, 120, 26);
-    t.text = language.Text(captions[static_cast<std::size_t>(i)]);
-    t.align = Align::Centre;
-    t.centreVertically = true;
-    t.opaque = true;
-    t.back = kWhite;
-    t.font = {9, false, false};
-    t.hand = true;
-    t.onClick = [this, i] { Select(i); };
-  }
-  TabLine.name = "TabLine";
-  TabLine.r = PageBounds(8, 33, 700, 1);
-  TabLine.fill = 0xECE6DF;  // the divider colour of the skin
-  SelectedBar.name = "SelectedBar";
-  SelectedBar.fill = 0x85960F;  // the skin's accent
-  ProductName.name = "AboutName";
-  ProductName.r = PageBounds(260, 90, 300, 44);
-  ProductName.text = "Quorvane";
-  ProductName.font = {22, true, false};
-  Version.name = "AboutVersion";
-  Version.r = PageBounds(262, 140, 300, 20);
-  Version.text = language.Text(TextId::AboutVersion) + " 2.1";
-  Version.font = {10, false, false};
-  Logo.name = "AboutLogo";
-  Logo.image = "logo";
-  Logo.r = PageBounds(40, 80, 200, 108);
-  Select(0);
-}
-
-void AboutPage::Select(int index) {
-  selected_ = index;
-  for (int i = 0; i < 2; ++i) {
-    Label& t = PageTabs[static_cast<std::size_t>(i)];
-    t.font.bold = i == index;
-    t.colour = i == index ? kDarkGrey : 8421504;  // grey for the page behind
-  }
-  const Bounds& tab = PageTabs[static_cast<std::size_t>(index)].r;
-  SelectedBar.r = {tab.left, tab.Bottom(), tab.width, 2};
-  ProductName.visible = Version.visible = Logo.visible = index == 0;
-}
-
-void AboutPage::AddContents(Scene& scene) {
-  scene.push_back(&PageTabs[0]);
-  scene.push_back(&PageTabs[1]);
-  scene.push_back(&TabLine);
-  scene.push_back(&SelectedBar);
-  scene.push_back(&Logo);
-  scene.push_back(&ProductName);
-  scene.push_back(&Version);
-}
 
 // ------------------------------------------------------------- main window
 
@@ -220,9 +130,9 @@ struct TabRow {
   int backTarget;
   std::optional<HelpMode> help;
 };
-const std::array<TabRow, 5> kTabRows{{{PageId::Panel1, true, 2, 1, HelpMode::Help},
-                                      {PageId::Panel3, true, 3, 2, std::nullopt},
-                                      {PageId::Panel4, false, 3, 2, HelpMode::Back},
+const std::array<TabRow, 5> kTabRows{{{PageId::Panel1, true, kScanModeHome, 1, HelpMode::Help},
+                                      {PageId::Panel3, true, kScanModeRegistry, 2, std::nullopt},
+                                      {PageId::Panel4, false, kScanModeRegistry, 2, HelpMode::Back},
                                       {PageId::Panel5, true, 4, 2, std::nullopt},
                                       {PageId::Panel6, true, 5, 1, HelpMode::Help}}};
 
@@ -299,8 +209,8 @@ void TForm1a::Panel4Button3Click() {
 }
 
 void TForm1a::SetProgressWidth(int bar, int pixels) {
-  if (bar == 3) PageOf(PageId::Panel3).SetProgressWidth(pixels);
-  if (bar == 2) PageOf(PageId::Panel2A).SetProgressWidth(pixels);
+  if (bar == kScanModeRegistry) PageOf(PageId::Panel3).SetProgressWidth(pixels);
+  if (bar == kScanModeHome) PageOf(PageId::Panel2A).SetProgressWidth(pixels);
 }
 
 Scene TForm1a::Contents() {

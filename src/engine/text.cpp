@@ -1,4 +1,4 @@
-#include "core/text.h"
+#include "engine/text.h"
 
 #include <algorithm>
 #include <array>

@@ -1,7 +1,6 @@
 // The console program's entry: arguments from the system, the real Windows
 // behind the platform operations, and the printed results.
-#include <windows.h>
-#include <shellapi.h>
+#include "engine/win32/windows_support.h"
 
 #include <algorithm>
 #include <string>
@@ -12,30 +11,15 @@
 
 namespace {
 
-std::string Utf8(const wchar_t* text) {
-  const int length = WideCharToMultiByte(CP_UTF8, 0, text, -1, nullptr, 0, nullptr, nullptr);
-  if (length <= 1) return {};
-  std::string out(static_cast<std::size_t>(length), '\0');
-  WideCharToMultiByte(CP_UTF8, 0, text, -1, out.data(), length, nullptr, nullptr);
-  out.resize(static_cast<std::size_t>(length - 1));
-  return out;
-}
-
-std::wstring Wide(const std::string& text) {
-  if (text.empty()) return {};
-  const int size = static_cast<int>(text.size());
-  const int length = MultiByteToWideChar(CP_UTF8, 0, text.data(), size, nullptr, 0);
-  std::wstring out(static_cast<std::size_t>(length), L'\0');
-  MultiByteToWideChar(CP_UTF8, 0, text.data(), size, out.data(), length);
-  return out;
-}
+using qrv::win32::Narrow;
+using qrv::win32::Wide;
 
 std::vector<std::string> Arguments() {
   std::vector<std::string> args;
   int count = 0;
   wchar_t** argv = CommandLineToArgvW(GetCommandLineW(), &count);
   if (argv == nullptr) return args;
-  for (int i = 1; i < count; ++i) args.push_back(Utf8(argv[i]));
+  for (int i = 1; i < count; ++i) args.push_back(Narrow(argv[i]));
   LocalFree(argv);
   return args;
 }

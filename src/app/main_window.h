@@ -7,8 +7,8 @@
 #include <string>
 
 #include "core/page.h"
+#include "core/scan_host.h"
 #include "dialogs/message_dialogs.h"
-#include "registry_scan/scan_context.h"
 
 namespace qrv {
 
@@ -23,39 +23,6 @@ class WindowHost {
   virtual void Minimize() = 0;
   // Asks the window to close; the window then calls CloseForm.
   virtual void RequestClose() = 0;
-};
-
-// The Clean Up page: three large buttons leading to its three sub-pages.
-class CleanUpPage : public Page {
- public:
-  CleanUpPage(const LanguageTable& language, std::function<void(int)> choose);
-  std::array<ImageButton, 3> Buttons;
-  std::array<Picture, 3> Icons;
-  ButtonGroup Group;
-
- protected:
-  void AddContents(Scene& scene) override;
-};
-
-// The fifth tab: a page control with About and Log/Undo.
-class AboutPage : public Page {
- public:
-  AboutPage(const LanguageTable& language);
-  void Enter() override { Select(0); }
-  void Select(int index);
-  int Selected() const { return selected_; }
-  std::array<Label, 2> PageTabs;
-  Panel TabLine;      // the thin line under the page control's tabs
-  Panel SelectedBar;  // the accent under the selected tab
-  Label ProductName;
-  Label Version;
-  Picture Logo;
-
- protected:
-  void AddContents(Scene& scene) override;
-
- private:
-  int selected_ = 0;
 };
 
 class TForm1a : public MainWindow, private ScanHost {

@@ -1,0 +1,132 @@
+#include "registry_scan/registry_scan.h"
+
+#include <vector>
+
+#include "engine/registry_ops.h"
+#include "registry_scan/app_path_checks.h"
+#include "registry_scan/association_checks.h"
+#include "registry_scan/com_checks.h"
+#include "registry_scan/interface_checks.h"
+#include "registry_scan/scan_context.h"
+#include "registry_scan/startup_checks.h"
+#include "registry_scan/temp_values.h"
+
+namespace qrv {
+
+namespace {
+
+const std::array<TextId, kRegistryCategories> kCaptions{
+    TextId::Action3Item01, TextId::Action3Item02, TextId::Action3Item03, TextId::Action3Item04,
+    TextId::Action3Item05, TextId::Action3Item06, TextId::Action3Item07, TextId::Action3Item08,
+    TextId::Action3Item09, TextId::Action3Item10};
+
+}  // namespace
+
+std::string RegistryCategoryCaption(const LanguageTable& language, int category) {
+  return language.Text(kCaptions.at(static_cast<std::size_t>(category - 1)));
+}
+
+std::size_t RegistryScan::Count(int category) const { return app_.Slot(category).size(); }
+
+std::size_t RegistryScan::Total() const {
+  std::size_t total = 0;
+  for (int n = 1; n <= kRegistryCategories; ++n) total += Count(n);
+  return total;
+}
+
+void RegistryScan::Run(RegistryScanObserver* observer) {
+  RegistryScanObserver none;
+  for (int n = 1; n <= kRegistryCategories; ++n) app_.Slot(n).clear();
+  app_.FixScript.Start();
+  app_.UndoScript.Start();
+  completed_ = false;
+  app_.CancelFlag = true;
+  RunCategories(observer != nullptr ? *observer : none);
+  app_.CancelFlag = false;
+}
+
+void RegistryScan::RunCategories(RegistryScanObserver& observer) {
+  ScanContext s(app_, host_);
+  // After a check of a category: its count so far, then a chance to stop.
+  const auto between = [&](int category) {
+    observer.Counted(category);
+    host_.ProcessMessages();
+    return app_.CancelFlag;
+  };
+  for (int category = 1; category <= kRegistryCategories; ++category) {
+    observer.CategoryStarted(category);
+    switch (category) {
+      case 1:
+        CheckSoftwareLocations(s);
+        break;
+      case 2:
+        CheckSharedPrograms(s);
+        if (!between(category)) return;
+        observer.CheckStarted(category);
+        CheckKnownPrograms(s);
+        break;
+      case 3:
+        CheckAssociations(s);
+        break;
+      case 4:
+        CheckCOM(s);
+        if (!between(category)) return;
+        observer.CheckStarted(category);
+        CheckActiveX(s);
+        break;
+      case 5:
+        CheckInterfaces(s);
+        if (!between(category)) return;
+        observer.CheckStarted(category);
+        CheckTypeLib(s);
+        break;
+      case 6:
+        CheckStartup(s, RootKey::LocalMachine);
+        CheckStartup(s, RootKey::CurrentUser);
+        break;
+      case 7:
+        CheckUninstall(s);
+        break;
+      case 8:
+        CheckHelp(s);
+        break;
+      case 9:
+        CheckFonts(s);
+        CheckSounds(s);
+        break;
+      default:
+        for (const std::string& key : TempRegistryKeys()) CleanTempReg(s, key);
+        if (!between(category)) return;
+        CleanApplicationsHistory(s, RootKey::CurrentUser, "\\SOFTWARE\\");
+        if (!between(category)) return;
+        CleanApplicationsHistory(s, RootKey::LocalMachine, "\\SOFTWARE\\");
+        observer.CheckStarted(category);
+        CleanEmptyKeys(s);
+        observer.Counted(category);
+        completed_ = true;
+        WriteDateTime(app_.platform, RootKey::CurrentUser, kSettingsKey, "RunDate1", app_.platform.Now());
+        return;
+    }
+    observer.Counted(category);
+    host_.ProcessMessages();
+    if (!app_.CancelFlag) return;
+  }
+}
+
+RegistryRepairResult RepairRegistry(AppState& app) {
+  RegistryRepairResult result;
+  std::vector<std::string> allLines;
+  for (int n = 1; n <= kRegistryCategories; ++n) {
+    const auto& slot = app.Slot(n);
+    result.counts.at(static_cast<std::size_t>(n)) = slot.size();
+    allLines.insert(allLines.end(), slot.begin(), slot.end());
+  }
+  result.total = allLines.size();
+  result.repair = LogBackUpAndApply(app.platform, app.folders, allLines, app.UndoScript, app.FixScript);
+  if (!result.Imported()) return result;
+  for (int n = 1; n <= kRegistryCategories; ++n) app.Slot(n).clear();
+  app.FixScript.Clear();
+  return result;
+}
+
+}  // namespace qrv
