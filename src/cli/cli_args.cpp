@@ -1,58 +1,143 @@
 #include "cli/cli_args.h"
 
+#include <algorithm>
+
+#include "cli/cli_commands.h"
+
 namespace qrv::cli {
 
-ParsedArguments ParseArguments(const std::vector<std::string>& args) {
+namespace {
+
+bool IsOption(const std::string& a) { return !a.empty() && (a.front() == '-' || a.front() == '/'); }
+
+const OptionSpec* FindOption(const CommandSpec& command, const std::string& name) {
+  for (const OptionSpec& o : command.options)
+    if (o.name == name) return &o;
+  return nullptr;
+}
+
+// Whether any command's option of that name takes a value.
+bool TakesValue(const std::vector<CommandSpec>& commands, const std::string& name) {
+  return std::any_of(commands.begin(), commands.end(), [&](const CommandSpec& c) {
+    const OptionSpec* o = FindOption(c, name);
+    return o != nullptr && o->takesValue;
+  });
+}
+
+bool StartsWith(const std::vector<std::string>& words, const std::vector<std::string>& prefix) {
+  return prefix.size() <= words.size() && std::equal(prefix.begin(), prefix.end(), words.begin());
+}
+
+bool IsCommandWord(const std::vector<CommandSpec>& commands, const std::string& word) {
+  return std::any_of(commands.begin(), commands.end(),
+                     [&](const CommandSpec& c) { return !c.words.empty() && c.words.front() == word; });
+}
+
+}  // namespace
+
+ParsedArguments ParseArguments(const std::vector<CommandSpec>& commands, const std::vector<std::string>& args) {
   ParsedArguments parsed;
   for (const std::string& a : args)
     if (a == "--help" || a == "-h" || a == "/?") {
       parsed.ok = true;
-      parsed.options.command = Command::Help;
+      parsed.invocation.help = true;
       return parsed;
     }
-  bool haveCommand = false;
-  for (const std::string& a : args) {
+  // Words and options apart; an option that takes a value takes the next argument.
+  std::vector<std::string> words;
+  std::vector<std::pair<std::string, std::string>> options;
+  for (std::size_t i = 0; i < args.size(); ++i) {
+    const std::string& a = args[i];
     if (a == "--json") {
-      parsed.options.json = true;
-    } else if (a == "scan" || a == "fix") {
-      if (haveCommand) {
-        parsed.error = "only one command may be given";
-        return parsed;
+      parsed.invocation.json = true;
+    } else if (IsOption(a)) {
+      std::string value;
+      if (TakesValue(commands, a)) {
+        if (i + 1 >= args.size() || IsOption(args[i + 1])) {
+          parsed.error = "option " + a + " needs a value";
+          return parsed;
+        }
+        value = args[++i];
       }
-      haveCommand = true;
-      parsed.options.command = a == "scan" ? Command::Scan : Command::Fix;
-    } else if (!a.empty() && (a.front() == '-' || a.front() == '/')) {
-      parsed.error = "unknown option: " + a;
-      return parsed;
+      options.emplace_back(a, value);
     } else {
-      parsed.error = "unknown command: " + a;
-      return parsed;
+      words.push_back(a);
     }
   }
-  if (!haveCommand) {
+  if (words.empty()) {
     parsed.error = "no command given";
     return parsed;
+  }
+  // The longest command whose words begin the given words.
+  const CommandSpec* command = nullptr;
+  for (const CommandSpec& c : commands)
+    if (StartsWith(words, c.words) && (command == nullptr || c.words.size() > command->words.size())) command = &c;
+  if (command == nullptr) {
+    parsed.error = "unknown command: " + words.front();
+    for (const CommandSpec& c : commands)
+      if (c.words.size() > 1 && c.words.front() == words.front()) {
+        parsed.error = "unknown command: " + words.front() + (words.size() > 1 ? " " + words[1] : "");
+        break;
+      }
+    return parsed;
+  }
+  Invocation& inv = parsed.invocation;
+  inv.command = command;
+  inv.arguments.assign(words.begin() + static_cast<std::ptrdiff_t>(command->words.size()), words.end());
+  if (inv.arguments.size() > command->arguments) {
+    const std::string& extra = inv.arguments[command->arguments];
+    parsed.error = IsCommandWord(commands, extra) ? "only one command may be given" : "unexpected argument: " + extra;
+    return parsed;
+  }
+  if (inv.arguments.size() < command->arguments) {
+    parsed.error = "missing argument: " + command->usage;
+    return parsed;
+  }
+  for (const auto& [name, value] : options) {
+    const OptionSpec* spec = FindOption(*command, name);
+    if (spec == nullptr) {
+      parsed.error = "unknown option: " + name;
+      return parsed;
+    }
+    if (inv.options.count(name) != 0) {
+      parsed.error = "option " + name + " given twice";
+      return parsed;
+    }
+    inv.options[name] = value;
   }
   parsed.ok = true;
   return parsed;
 }
 
+ParsedArguments ParseArguments(const std::vector<std::string>& args) { return ParseArguments(Commands(), args); }
+
 std::string UsageText() {
-  return "Usage: QRVCli scan [--json]\n"
-         "       QRVCli fix [--json]\n"
-         "       QRVCli --help\n"
-         "\n"
-         "scan  looks for stale registry entries in the ten categories of the\n"
-         "      Registry tab and prints each category with its findings.\n"
-         "fix   runs the same scan, then repairs everything found as the Fix\n"
-         "      button does: a log, an undo file and a silent import by the\n"
-         "      registry editor. It prints what it fixed and where the log and\n"
-         "      the undo file are.\n"
-         "\n"
-         "--json  prints one JSON object (UTF-8) instead of text.\n"
-         "\n"
-         "Needs administrator rights; does not run while Quorvane runs.\n"
-         "Exit status: 0 success, 1 failure, 2 wrong arguments.\n";
+  std::string text;
+  bool first = true;
+  for (const CommandSpec& c : Commands()) {
+    text += (first ? "Usage: QRVCli " : "       QRVCli ") + c.usage + "\n";
+    first = false;
+  }
+  text += "       QRVCli --help\n";
+  for (const CommandSpec& c : Commands()) {
+    std::string name;
+    for (const std::string& w : c.words) name += (name.empty() ? "" : " ") + w;
+    text += "\n" + name + "\n";
+    std::size_t start = 0;
+    while (start < c.help.size()) {
+      const std::size_t end = c.help.find('\n', start);
+      text += "  " + c.help.substr(start, end == std::string::npos ? std::string::npos : end - start) + "\n";
+      if (end == std::string::npos) break;
+      start = end + 1;
+    }
+  }
+  text +=
+      "\n"
+      "--json  prints one JSON object (UTF-8) instead of text.\n"
+      "\n"
+      "Needs administrator rights; does not run while Quorvane runs.\n"
+      "Exit status: 0 success, 1 failure, 2 wrong arguments.\n";
+  return text;
 }
 
 }  // namespace qrv::cli

@@ -72,7 +72,7 @@ int main() {
   LARGE_INTEGER frequency, start, end;
   QueryPerformanceFrequency(&frequency);
   QueryPerformanceCounter(&start);
-  const qrv::cli::Outcome outcome = qrv::cli::Run(platform, {qrv::cli::Command::Scan, true});
+  const qrv::cli::Outcome outcome = qrv::cli::RunArguments(platform, {"scan", "--json"});
   QueryPerformanceCounter(&end);
   if (outcome.exitCode != 0) {
     std::fprintf(stderr, "%s", outcome.err.c_str());

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "cli/cli_args.h"
+#include "cli/cli_commands.h"
 #include "cli/cli_report.h"
 #include "cli/cli_session.h"
 #include "core/startup.h"
@@ -10,8 +11,6 @@
 namespace qrv {
 namespace {
 
-using cli::Command;
-
 constexpr RootKey kHklm = RootKey::LocalMachine;
 constexpr RootKey kHkcr = RootKey::ClassesRoot;
 constexpr RootKey kHkcu = RootKey::CurrentUser;
@@ -20,15 +19,16 @@ const std::string kSharedDlls = "\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\
 
 TEST(CliArguments, CommandsOptionsAndHelp) {
   const auto parse = [](std::vector<std::string> args) { return cli::ParseArguments(args); };
+  const auto words = [&](std::vector<std::string> args) { return parse(args).invocation.command->words; };
   EXPECT_TRUE(parse({"scan"}).ok);
-  EXPECT_EQ(parse({"scan"}).options.command, Command::Scan);
-  EXPECT_FALSE(parse({"scan"}).options.json);
-  EXPECT_EQ(parse({"--json", "fix"}).options.command, Command::Fix);
-  EXPECT_TRUE(parse({"fix", "--json"}).options.json);
+  EXPECT_EQ(words({"scan"}), std::vector<std::string>{"scan"});
+  EXPECT_FALSE(parse({"scan"}).invocation.json);
+  EXPECT_EQ(words({"--json", "fix"}), std::vector<std::string>{"fix"});
+  EXPECT_TRUE(parse({"fix", "--json"}).invocation.json);
   // Help wins over anything else, even over arguments that are wrong.
   for (auto args : {std::vector<std::string>{"--help"}, {"scan", "-h"}, {"/?", "bogus"}}) {
     EXPECT_TRUE(parse(args).ok);
-    EXPECT_EQ(parse(args).options.command, Command::Help);
+    EXPECT_TRUE(parse(args).invocation.help);
   }
   for (auto args : {std::vector<std::string>{}, {"--json"}, {"scan", "fix"}, {"scan", "scan"}, {"Scan"},
                     {"scan", "--jsn"}, {"scan", "/s"}, {"scan", "extra"}, {""}}) {
@@ -36,6 +36,42 @@ TEST(CliArguments, CommandsOptionsAndHelp) {
     EXPECT_FALSE(parsed.ok) << (args.empty() ? "(none)" : args[0]);
     EXPECT_FALSE(parsed.error.empty());
   }
+}
+
+// Two-word commands, arguments and valued options, against a table of its own.
+TEST(CliArguments, WordsArgumentsAndValues) {
+  const std::vector<cli::CommandSpec> table{
+      {{"junk", "find"}, {{"--root", true}}, 0, "junk find [--root FOLDER]", "", nullptr},
+      {{"startup", "remove"}, {}, 1, "startup remove INDEX", "", nullptr},
+      {{"startup"}, {{"--all-users", false}}, 0, "startup", "", nullptr}};
+  auto p = cli::ParseArguments(table, {"junk", "--root", "D:\\Old Stuff", "find", "--json"});
+  ASSERT_TRUE(p.ok) << p.error;
+  EXPECT_EQ(p.invocation.Value("--root"), "D:\\Old Stuff");
+  EXPECT_TRUE(p.invocation.json);
+  p = cli::ParseArguments(table, {"startup", "remove", "3"});
+  ASSERT_TRUE(p.ok) << p.error;
+  EXPECT_EQ(p.invocation.command->words.size(), 2u) << "the longest command wins";
+  EXPECT_EQ(p.invocation.arguments, std::vector<std::string>{"3"});
+  const struct {
+    std::vector<std::string> args;
+    const char* error;
+  } refused[] = {{{"junk", "find", "--root"}, "option --root needs a value"},
+                 {{"junk", "find", "--root", "--json"}, "option --root needs a value"},
+                 {{"junk", "lose"}, "unknown command: junk lose"},
+                 {{"startup", "remove"}, "missing argument"},
+                 {{"startup", "remove", "1", "2"}, "unexpected argument: 2"},
+                 {{"startup", "--all-users", "--all-users"}, "given twice"},
+                 {{"junk", "find", "--all-users"}, "unknown option: --all-users"}};
+  for (const auto& r : refused) {
+    p = cli::ParseArguments(table, r.args);
+    EXPECT_FALSE(p.ok) << r.error;
+    EXPECT_NE(p.error.find(r.error), std::string::npos) << p.error;
+  }
+  std::vector<int> n;
+  EXPECT_TRUE(cli::ParseNumberList("1,04,3", 1, 5, n));
+  EXPECT_EQ(n, (std::vector<int>{1, 4, 3}));
+  for (const char* bad : {"", "1,", ",1", "1,1", "0", "6", "1;2", "x", "99999"})
+    EXPECT_FALSE(cli::ParseNumberList(bad, 1, 5, n)) << bad;
 }
 
 TEST(CliJson, StringsAreEscapedAndStayValidUtf8) {
