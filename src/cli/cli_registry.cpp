@@ -12,6 +12,7 @@ const char* WhyNotRepaired(RepairOutcome outcome) {
   switch (outcome) {
     case RepairOutcome::Imported: return "";
     case RepairOutcome::Refused: return "the fix script would delete a registry branch that must never be deleted";
+    case RepairOutcome::TooLarge: return "the fix script would delete a registry branch larger than any finding needs";
     case RepairOutcome::LogNotWritten: return "the log file could not be written";
     case RepairOutcome::UndoNotWritten: return "the undo file could not be written";
     case RepairOutcome::ScriptNotWritten: return "the fix script file could not be written";

@@ -54,10 +54,47 @@ constexpr const char* kProtectedKeys[] = {
     "HKEY_LOCAL_MACHINE\\SYSTEM",
 };
 
+// Where 64-bit Windows keeps a 32-bit view of a branch: below each of these
+// lies a "Wow6432Node" that mirrors the branch.
+constexpr const char* kViewParents[] = {
+    "HKEY_LOCAL_MACHINE\\SOFTWARE\\CLASSES",
+    "HKEY_CURRENT_USER\\SOFTWARE\\CLASSES",
+    "HKEY_LOCAL_MACHINE\\SOFTWARE",
+    "HKEY_CURRENT_USER\\SOFTWARE",
+    "HKEY_CLASSES_ROOT",
+};
+
+// The protected keys, each also in the 32-bit view and in the per-user
+// classes that HKEY_CLASSES_ROOT merges.
+const std::vector<std::string>& ProtectedKeys() {
+  static const std::vector<std::string> keys = [] {
+    std::vector<std::string> list(std::begin(kProtectedKeys), std::end(kProtectedKeys));
+    const std::string classesRoot = "HKEY_CLASSES_ROOT";
+    for (const char* key : kProtectedKeys) {
+      const std::string k = key;
+      if (k.compare(0, classesRoot.size() + 1, classesRoot + "\\") == 0)
+        list.push_back("HKEY_CURRENT_USER\\SOFTWARE\\CLASSES" + k.substr(classesRoot.size()));
+    }
+    const std::size_t native = list.size();
+    for (std::size_t i = 0; i < native; ++i) {
+      const std::string k = list[i];
+      for (const char* parent : kViewParents) {
+        const std::string p = parent;
+        if (k.size() > p.size() && k.compare(0, p.size(), p) == 0 && k[p.size()] == '\\') {
+          list.push_back(p + "\\WOW6432NODE" + k.substr(p.size()));
+          break;  // the longest parent: CLASSES before SOFTWARE
+        }
+      }
+    }
+    for (const char* parent : kViewParents) list.push_back(std::string(parent) + "\\WOW6432NODE");
+    return list;
+  }();
+  return keys;
+}
+
 bool IsProtected(const std::string& target) {
   if (target.find('\\') == std::string::npos) return true;  // a root, known or not
-  for (const char* key : kProtectedKeys) {
-    const std::string k = key;
+  for (const std::string& k : ProtectedKeys()) {
     // The key itself, or any key above it: deleting either wipes the branch.
     if (k == target || (k.size() > target.size() && k.compare(0, target.size(), target) == 0 &&
                         k[target.size()] == '\\'))
@@ -68,13 +105,35 @@ bool IsProtected(const std::string& target) {
 
 }  // namespace
 
-bool DeletesProtectedKey(const RegScript& script) {
+namespace {
+
+// The keys the script's deletion lines name, normalised.
+std::vector<std::string> DeletedKeys(const RegScript& script) {
+  std::vector<std::string> keys;
   for (const std::string& raw : script.Lines()) {
     std::string line = Trim(raw);
     if (line.size() < 2 || line[0] != '[' || line[1] != '-') continue;
     const auto close = line.rfind(']');
     std::string target = line.substr(2, close == std::string::npos || close < 2 ? std::string::npos : close - 2);
-    if (IsProtected(NormalisedKey(Trim(target)))) return true;
+    keys.push_back(NormalisedKey(Trim(target)));
+  }
+  return keys;
+}
+
+}  // namespace
+
+bool DeletesProtectedKey(const RegScript& script) {
+  for (const std::string& key : DeletedKeys(script))
+    if (IsProtected(key)) return true;
+  return false;
+}
+
+bool DeletesTooLargeBranch(RegistryView& registry, const RegScript& script) {
+  for (const std::string& key : DeletedKeys(script)) {
+    const auto slash = key.find('\\');
+    const auto root = RootFromName(key.substr(0, slash));
+    if (!root || slash == std::string::npos) return true;
+    if (CountKeys(registry, *root, key.substr(slash), kMaxKeysPerDeletion) > kMaxKeysPerDeletion) return true;
   }
   return false;
 }
@@ -98,6 +157,7 @@ std::string FixScriptBytes(Platform& platform, const RegScript& script) {
 
 ApplyResult ApplyFixScript(Platform& platform, const FolderSet& folders, const RegScript& script) {
   if (DeletesProtectedKey(script)) return ApplyResult::Refused;
+  if (DeletesTooLargeBranch(platform, script)) return ApplyResult::TooLarge;
   const std::string file = FixScriptFile(folders);
   if (FileExists(platform, file)) platform.DeleteFile(file);
   if (!platform.WriteFile(file, FixScriptBytes(platform, script))) return ApplyResult::NotWritten;
@@ -112,6 +172,10 @@ RepairResult LogBackUpAndApply(Platform& platform, FolderSet& folders, const std
                                const RegScript& undo, const RegScript& fix) {
   RepairResult result;
   if (DeletesProtectedKey(fix)) return result;
+  if (DeletesTooLargeBranch(platform, fix)) {
+    result.outcome = RepairOutcome::TooLarge;
+    return result;
+  }
   const SavedFile log = WriteLog(platform, folders, displayLines);
   if (!log.ok) {
     result.outcome = RepairOutcome::LogNotWritten;
@@ -127,6 +191,7 @@ RepairResult LogBackUpAndApply(Platform& platform, FolderSet& folders, const std
   switch (ApplyFixScript(platform, folders, fix)) {
     case ApplyResult::Imported: result.outcome = RepairOutcome::Imported; break;
     case ApplyResult::Refused: result.outcome = RepairOutcome::Refused; break;
+    case ApplyResult::TooLarge: result.outcome = RepairOutcome::TooLarge; break;
     case ApplyResult::NotWritten: result.outcome = RepairOutcome::ScriptNotWritten; break;
     case ApplyResult::NotStarted: result.outcome = RepairOutcome::EditorNotStarted; break;
   }

@@ -19,7 +19,18 @@ bool RunRegistryEditor(Platform& platform, const FolderSet& folders, const std::
 
 // Whether the script deletes a whole branch the program must never delete:
 // a root key, or a container key that the checks enumerate, or a parent of one.
+// Both views of 64-bit Windows count: the "Wow6432Node" of each branch and the
+// protected containers below it are protected alike.
 bool DeletesProtectedKey(const RegScript& script);
+
+// No finding of any check deletes a branch of more keys than this.
+inline constexpr std::size_t kMaxKeysPerDeletion = 500;
+
+// Whether one of the script's key deletions would remove more than
+// kMaxKeysPerDeletion keys, counted in the registry before the import, or
+// names a key outside the four roots: a fault nobody foresaw must not wipe a
+// branch that has no name on the protected list.
+bool DeletesTooLargeBranch(RegistryView& registry, const RegScript& script);
 
 // The bytes of the fix script file: the system code page with CR LF, or, when
 // a line holds a character the code page cannot hold, the whole script as
@@ -29,6 +40,7 @@ std::string FixScriptBytes(Platform& platform, const RegScript& script);
 enum class ApplyResult {
   Imported,     // written and handed to the registry editor
   Refused,      // it would delete a protected branch: nothing written or imported
+  TooLarge,     // a deletion would remove too big a branch: nothing written or imported
   NotWritten,   // the file could not be written: nothing imported
   NotStarted,   // the registry editor could not be started
 };
@@ -40,6 +52,7 @@ ApplyResult ApplyFixScript(Platform& platform, const FolderSet& folders, const R
 enum class RepairOutcome {
   Imported,
   Refused,           // the script would delete a protected branch: nothing written
+  TooLarge,          // a deletion would remove too big a branch: nothing written
   LogNotWritten,     // nothing imported
   UndoNotWritten,    // nothing imported
   ScriptNotWritten,  // nothing imported

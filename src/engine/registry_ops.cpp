@@ -171,6 +171,38 @@ void WriteDateTime(RegistryView& view, RootKey root, const std::string& key, con
   WriteValue(view, root, key, name, regtype::kBinary, bytes);
 }
 
+bool IsRegistryViewNode(const std::string& name) { return EqualsNoCase(name, "Wow6432Node"); }
+
+namespace {
+
+void CountBelow(RegistryView& view, RootKey root, const std::string& key, std::size_t limit, std::size_t& count) {
+  RegKey k(view, root, key, RegAccess::Read);
+  std::uint32_t subkeys = 0;
+  std::uint32_t values = 0;
+  ++count;
+  // A key that cannot be read counts as one: the registry editor cannot delete below it either.
+  if (!k.IsOpen() || view.RegQueryInfoKey(k.Handle(), subkeys, values) != kErrorSuccess) return;
+  std::vector<std::string> names;
+  std::string name;
+  for (std::uint32_t i = 0; i < subkeys && view.RegEnumKeyEx(k.Handle(), i, name) == kErrorSuccess; ++i)
+    names.push_back(name);
+  for (const std::string& sub : names) {
+    if (count > limit) return;
+    CountBelow(view, root, key + "\\" + sub, limit, count);
+  }
+}
+
+}  // namespace
+
+std::size_t CountKeys(RegistryView& view, RootKey root, const std::string& key, std::size_t limit) {
+  if (!KeyExists(view, root, key)) return 0;
+  std::size_t count = 0;
+  std::string path = key;
+  while (!path.empty() && path.back() == '\\') path.pop_back();
+  CountBelow(view, root, path, limit, count);
+  return count;
+}
+
 bool KeyExists(RegistryView& view, RootKey root, const std::string& key) {
   return RegKey(view, root, key, RegAccess::Read).IsOpen();
 }

@@ -66,6 +66,15 @@ void WriteFlag(RegistryView& view, RootKey root, const std::string& key, const s
 void WriteDateTime(RegistryView& view, RootKey root, const std::string& key, const std::string& name,
                    double value);
 
+// The node under which 64-bit Windows keeps the 32-bit view of a branch
+// ("Wow6432Node", any case). It is never an entry of its own.
+bool IsRegistryViewNode(const std::string& name);
+
+// How many keys root\key and its subtree hold, counting no further than
+// `limit` + 1 (enough to tell that a branch is too big). 0 when the key is not
+// there; a key that cannot be read counts as one.
+std::size_t CountKeys(RegistryView& view, RootKey root, const std::string& key, std::size_t limit);
+
 bool KeyExists(RegistryView& view, RootKey root, const std::string& key);
 bool KeyHasSubkeys(RegistryView& view, RootKey root, const std::string& key);
 bool ValueExists(RegistryView& view, RootKey root, const std::string& key, const std::string& name);

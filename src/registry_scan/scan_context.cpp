@@ -45,7 +45,9 @@ void ForEachItem(ScanContext& s, const std::vector<std::string>& names, Bar bar,
 }
 
 bool UsableKeyName(const std::string& name) {
-  return !name.empty() && name.find('\\') == std::string::npos && ExpressibleInScript(name);
+  // The 32-bit view's node is a whole registry of its own, never an entry.
+  return !name.empty() && name.find('\\') == std::string::npos && ExpressibleInScript(name) &&
+         !IsRegistryViewNode(name);
 }
 
 void ForEachSubkey(ScanContext& s, RootKey root, const std::string& keyPath, Bar bar,

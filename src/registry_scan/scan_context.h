@@ -49,8 +49,9 @@ class CheckProgress {
 void ForEachItem(ScanContext& s, const std::vector<std::string>& names, Bar bar,
                  const std::function<void(const std::string&)>& body);
 
-// A key name that can stand in a key path of a script line: not empty, no
-// backslash (it would name another key), nothing a line cannot hold.
+// A key name that can stand in a key path of a script line as an entry of
+// its own: not empty, no backslash (it would name another key), nothing a line
+// cannot hold, and not the 32-bit view's node ("Wow6432Node").
 bool UsableKeyName(const std::string& name);
 
 // ForEachItem over the subkey names of root\keyPath (none when the key cannot

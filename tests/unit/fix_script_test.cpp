@@ -112,6 +112,67 @@ TEST_F(ApplyFixScriptTest, EntriesInsideTheContainersAreAllowed) {
   }
 }
 
+// 64-bit Windows keeps the 32-bit view of a branch in its Wow6432Node: that
+// node and every container below it are as protected as the native ones,
+// while entries inside them stay allowed.
+TEST_F(ApplyFixScriptTest, TheThirtyTwoBitViewIsProtectedLikeTheNativeOne) {
+  const struct {
+    RootKey root;
+    const char* key;
+    bool refused;
+  } cases[] = {
+      {RootKey::ClassesRoot, "\\Wow6432Node", true},
+      {RootKey::ClassesRoot, "\\Wow6432Node\\CLSID", true},
+      {RootKey::ClassesRoot, "\\WOW6432NODE\\Interface\\", true},
+      {RootKey::ClassesRoot, "\\Wow6432Node\\TypeLib", true},
+      {kHklm, "\\SOFTWARE\\Wow6432Node", true},
+      {kHklm, "\\SOFTWARE\\Wow6432Node\\Microsoft\\Windows\\CurrentVersion\\App Paths", true},
+      {kHklm, "\\SOFTWARE\\Wow6432Node\\Microsoft\\Windows\\CurrentVersion\\Uninstall", true},
+      {kHklm, "\\SOFTWARE\\Classes\\Wow6432Node\\CLSID", true},
+      {kHklm, "\\SOFTWARE\\Classes\\Wow6432Node", true},
+      {RootKey::CurrentUser, "\\Software\\Wow6432Node", true},
+      {RootKey::CurrentUser, "\\Software\\Classes\\CLSID", true},
+      {RootKey::CurrentUser, "\\Software\\Classes\\Wow6432Node\\CLSID", true},
+      {RootKey::ClassesRoot, "\\Wow6432Node\\CLSID\\{00000000-0000-0000-0000-000000000001}", false},
+      {kHklm, "\\SOFTWARE\\Wow6432Node\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\{1234}", false},
+      {kHklm, "\\SOFTWARE\\Wow6432Node\\Vendor\\Empty", false},
+      {RootKey::CurrentUser, "\\Software\\Classes\\CLSID\\{0}", false},
+  };
+  for (const auto& c : cases) {
+    RegScript s(ScriptFlavour::Regedit4);
+    s.Start();
+    ASSERT_TRUE(s.AddDeleteKey(c.root, c.key));
+    EXPECT_EQ(DeletesProtectedKey(s), c.refused) << RootName(c.root) << c.key;
+  }
+}
+
+// A key deletion that would remove a branch bigger than any finding needs is
+// refused before anything is written, whatever the branch is called.
+TEST_F(ApplyFixScriptTest, RefusesABranchTooLargeForAnyFinding) {
+  const std::string big = "\\Software\\Vendor\\Big";
+  for (std::size_t i = 0; i < kMaxKeysPerDeletion; ++i)  // the key itself and as many below it
+    p.registry.SetString(RootKey::CurrentUser, big + "\\k" + std::to_string(i / 40) + "\\s" + std::to_string(i), "v", "1");
+  const std::string small = "\\Software\\Vendor\\Small";
+  p.registry.SetString(RootKey::CurrentUser, small + "\\a\\b", "v", "1");
+  EXPECT_GT(CountKeys(p, RootKey::CurrentUser, big, kMaxKeysPerDeletion), kMaxKeysPerDeletion);
+  EXPECT_EQ(CountKeys(p, RootKey::CurrentUser, small + "\\", kMaxKeysPerDeletion), 3u);
+  EXPECT_EQ(CountKeys(p, RootKey::CurrentUser, "\\Software\\Vendor\\Gone", kMaxKeysPerDeletion), 0u);
+
+  script.AddDeleteKey(RootKey::CurrentUser, small);
+  script.AddBlank();
+  script.AddDeleteKey(RootKey::CurrentUser, big);
+  EXPECT_EQ(ApplyFixScript(p, folders, script), ApplyResult::TooLarge);
+  RegScript undo(ScriptFlavour::Version5);
+  undo.Start();
+  const RepairResult repair = LogBackUpAndApply(p, folders, {"HKEY_CURRENT_USER" + big}, undo, script);
+  EXPECT_EQ(repair.outcome, RepairOutcome::TooLarge);
+  EXPECT_TRUE(repair.logPath.empty()) << "refused before the log";
+  EXPECT_TRUE(p.processes.empty());
+  EXPECT_FALSE(p.files.Exists(FixScriptFile(folders)));
+  EXPECT_TRUE(KeyExists(p, RootKey::CurrentUser, small + "\\a\\b")) << "nothing of the script was imported";
+  EXPECT_EQ(CountKeys(p, RootKey::CurrentUser, big, 100000), kMaxKeysPerDeletion + 1 + 13);
+}
+
 TEST_F(ApplyFixScriptTest, AFolderThatCannotBeWrittenStopsBeforeTheImport) {
   p.files.MarkFolderNotWritable(folders.UndoFolder);
   script.AddDeleteKey(RootKey::CurrentUser, "\\Software\\A");
