@@ -13,10 +13,12 @@ on_exit() {
   trap "$ON_EXIT" EXIT
 }
 
-configure_and_build() {  # native | windows
+configure_and_build() {  # native | windows | windows64
   local kind="$1" dir="$BUILD/$1"
   local extra=()
   [ "$kind" = windows ] && extra=(-DCMAKE_TOOLCHAIN_FILE="$ROOT/cmake/mingw-i686.cmake")
+  # The same sources for 64-bit Windows: the programs that work in its native registry view.
+  [ "$kind" = windows64 ] && extra=(-DCMAKE_TOOLCHAIN_FILE="$ROOT/cmake/mingw-x86_64.cmake")
   # A compiler cache where there is one (developer machines; CI builds without).
   command -v ccache >/dev/null && extra+=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
   if [ ! -f "$dir/CMakeCache.txt" ]; then
@@ -30,10 +32,12 @@ configure_and_build() {  # native | windows
 }
 
 # A throwaway 32-bit prefix under the build folder; never the developer's own.
-start_wine() {  # prefix folder name
+start_wine() {  # prefix folder name [win64]
   # The server of a build prefix used before (here or by the caller) goes first.
   case "${WINEPREFIX:-}" in "$BUILD"/*) wineserver -k 2>/dev/null || true ;; esac
-  export WINEPREFIX="$BUILD/windows/$1" WINEARCH=win32 WINEDEBUG=-all
+  export WINEPREFIX="$BUILD/windows/$1" WINEARCH="${2:-win32}" WINEDEBUG=-all
+  # A 64-bit prefix is started by the 64-bit loader; it hands 32-bit programs to the 32-bit one.
+  if [ "$WINEARCH" = win64 ]; then export QRV_WINE=/usr/lib/wine/wine64; else export QRV_WINE=wine; fi
   # Wine links the prefix's Desktop, Documents, Downloads, Music, Pictures and
   # Videos to $HOME: a throwaway home beside the prefix, so that a walk that
   # goes wrong can only reach that folder.
@@ -47,9 +51,9 @@ start_wine() {  # prefix folder name
   wineserver -p </dev/null >/dev/null 2>&1  # one persistent server for the whole run
   on_exit 'wineserver -k 2>/dev/null || true'
   if [ ! -f "$WINEPREFIX/system.reg" ]; then
-    wineboot -i >/dev/null 2>&1
+    "$QRV_WINE" wineboot -i >/dev/null 2>&1
     # Windows sets its windows in Arial; Liberation Sans has the same metrics.
-    wine reg add 'HKCU\Software\Wine\Fonts\Replacements' /v Arial /t REG_SZ /d 'Liberation Sans' /f >/dev/null 2>&1
+    "$QRV_WINE" reg add 'HKCU\Software\Wine\Fonts\Replacements' /v Arial /t REG_SZ /d 'Liberation Sans' /f >/dev/null 2>&1
   fi
 }
 

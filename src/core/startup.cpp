@@ -2,6 +2,7 @@
 
 #include "engine/text.h"
 #include "engine/file_ops.h"
+#include "engine/fix_script.h"
 #include "engine/paths.h"
 #include "engine/registry_ops.h"
 
@@ -47,6 +48,9 @@ FolderSet FindFolders(Platform& platform) {
   const std::string program = platform.GetModuleFileName();
   f.ProgramFolder = program.substr(0, program.rfind('\\') == std::string::npos ? 0 : program.rfind('\\'));
   f.WindowsFolder = platform.GetWindowsDirectory() + "\\";
+  f.RegistryEditor = RegistryEditorPath(platform, f.WindowsFolder);
+  if (platform.Is64BitWindows())
+    f.OtherSystemFolder = f.WindowsFolder + (platform.IsWow64() ? "Sysnative\\" : "SysWOW64\\");
 
   f.LocalSettingsFolder = UpToLastBackslash(platform.SHGetFolderPath(csidl::kLocalAppData));
   f.RecentFolder = platform.SHGetFolderPath(csidl::kRecent);

@@ -9,8 +9,15 @@ namespace qrv {
 
 std::string FixScriptFile(const FolderSet& folders) { return folders.UndoFolder + "\\" + kFixScriptName; }
 
+std::string RegistryEditorPath(Platform& platform, const std::string& windowsFolder) {
+  // Windows' own regedit.exe is the native (64-bit) editor there; its 32-bit
+  // twin in SysWOW64 reads and writes the view a 32-bit program sees.
+  return windowsFolder + (platform.IsWow64() ? "SysWOW64\\regedit.exe" : "regedit.exe");
+}
+
 bool RunRegistryEditor(Platform& platform, const FolderSet& folders, const std::string& arguments) {
-  return platform.CreateProcessAndWait(folders.WindowsFolder + "regedit.exe", arguments);
+  if (folders.RegistryEditor.empty()) return false;
+  return platform.CreateProcessAndWait(folders.RegistryEditor, arguments);
 }
 
 namespace {

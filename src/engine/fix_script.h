@@ -14,7 +14,13 @@ inline constexpr const char* kFixScriptName = "Quorvane.reg";
 
 std::string FixScriptFile(const FolderSet& folders);  // UndoFolder + "\Quorvane.reg"
 
-// Starts the registry editor hidden with this argument text and waits until it ends.
+// The editor that imports into and exports from the registry view this
+// program reads (FolderSet::RegistryEditor).
+std::string RegistryEditorPath(Platform& platform, const std::string& windowsFolder);
+
+// Starts the program's registry editor hidden with this argument text and
+// waits until it ends. False, and nothing started, when the folder set names
+// no editor.
 bool RunRegistryEditor(Platform& platform, const FolderSet& folders, const std::string& arguments);
 
 // Whether the script deletes a whole branch the program must never delete:

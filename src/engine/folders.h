@@ -31,6 +31,15 @@ struct FolderSet {
   std::string TmpFolder;
   std::string TempFolder;
   std::uint32_t WindowsMajorVersion = 0;
+  // The registry editor of the program's own registry view: on 64-bit
+  // Windows a 32-bit program reads the 32-bit view, so it imports and exports
+  // with the 32-bit editor; everywhere else it is the Windows folder's.
+  std::string RegistryEditor;
+  // On 64-bit Windows, where this program reaches the other face of the
+  // system folder: the native one ("Sysnative\") for a 32-bit program, whose
+  // "System32" is the 32-bit folder, and "SysWOW64\" for a 64-bit program.
+  // Empty on 32-bit Windows.
+  std::string OtherSystemFolder;
 };
 
 }  // namespace qrv

@@ -126,6 +126,11 @@ class SystemServices {
   virtual std::string GetUserName() = 0;
   virtual std::optional<std::string> GetEnvironmentVariable(const std::string& name) = 0;
   virtual std::uint32_t GetVersionMajor() = 0;  // GetVersionEx's major number, 0 if it fails
+  // IsWow64Process for the program itself: a 32-bit program on 64-bit Windows,
+  // which reads the registry's 32-bit view and the redirected system folder.
+  virtual bool IsWow64() = 0;
+  // Whether Windows itself is 64-bit (a 64-bit program, or a 32-bit one under WOW64).
+  virtual bool Is64BitWindows() = 0;
   virtual std::string GetModuleFileName() = 0;  // the program's own path
   virtual bool OpenMutex(const std::string& name) = 0;
   virtual bool CreateMutex(const std::string& name) = 0;

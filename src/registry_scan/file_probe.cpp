@@ -22,8 +22,30 @@ bool HoldsForbiddenCharacter(const std::string& path) {
   return false;
 }
 
+// On 64-bit Windows "System32" has two faces, the native folder and the 32-bit
+// one. Keys that the two registry views share hold registrations of both
+// kinds under the same name, so a path in the system folder is there when it
+// is there in either face; only one gone from both is surely gone.
+std::string OtherFace(ScanContext& s, const std::string& path) {
+  const FolderSet& f = s.app.folders;
+  const std::string system = f.WindowsFolder + "System32\\";
+  if (f.OtherSystemFolder.empty() || path.size() <= system.size() ||
+      !EqualsNoCase(std::string_view(path).substr(0, system.size()), system))
+    return {};
+  return f.OtherSystemFolder + path.substr(system.size());
+}
+
 bool IsThere(ScanContext& s, const std::string& path) {
-  return !path.empty() && s.platform().GetFileAttributes(path) != kInvalidFileAttributes;
+  if (path.empty()) return false;
+  if (s.platform().GetFileAttributes(path) != kInvalidFileAttributes) return true;
+  const std::string other = OtherFace(s, path);
+  return !other.empty() && s.platform().GetFileAttributes(other) != kInvalidFileAttributes;
+}
+
+bool FileThere(ScanContext& s, const std::string& path) {
+  if (FileExists(s.platform(), path)) return true;
+  const std::string other = OtherFace(s, path);
+  return !other.empty() && FileExists(s.platform(), other);
 }
 
 // Something answers to `path`: a file or folder, a program that an extension
@@ -35,7 +57,7 @@ bool AnswersTo(ScanContext& s, const std::string& path) {
   if (FoundInWindowsFolders(s, name)) return true;
   if (name.empty() || name.find('.') != std::string::npos) return false;
   for (const char* extension : {".EXE", ".COM", ".BAT", ".CMD"})
-    if (FileExists(s.platform(), path + extension) || FoundInWindowsFolders(s, name + extension)) return true;
+    if (FileThere(s, path + extension) || FoundInWindowsFolders(s, name + extension)) return true;
   return false;
 }
 
@@ -69,7 +91,7 @@ bool FoundInWindowsFolders(ScanContext& s, const std::string& fileName) {
   if (fileName.empty()) return false;
   const std::string& windows = s.app.folders.WindowsFolder;
   for (const std::string& folder : {windows, windows + "System\\", windows + "System32\\"})
-    if (FileExists(s.platform(), folder + fileName)) return true;
+    if (FileThere(s, folder + fileName)) return true;
   return false;
 }
 

@@ -39,6 +39,8 @@ class CountingPlatform : public qrv::Platform {
   QRV_FORWARD(bool, SetFileAttributes, (const std::string& p, std::uint32_t a), (p, a))
   QRV_FORWARD(bool, CreateDirectory, (const std::string& p), (p))
   QRV_FORWARD(long, DeleteFile, (const std::string& p), (p))
+  QRV_FORWARD(bool, IsWow64, (), ())
+  QRV_FORWARD(bool, Is64BitWindows, (), ())
   QRV_FORWARD(bool, MoveFileExDelayUntilReboot, (const std::string& p), (p))
   QRV_FORWARD(std::uint32_t, GetDriveType, (const std::string& p), (p))
   QRV_FORWARD(bool, ReadFile, (const std::string& p, std::string& b), (p, b))

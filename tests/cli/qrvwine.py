@@ -12,6 +12,9 @@ import tempfile
 import time
 
 PREFIX = os.environ["WINEPREFIX"]
+# The loader: "wine" in a 32-bit prefix, the 64-bit one in a 64-bit prefix
+# (it hands 32-bit programs to the 32-bit loader itself).
+LOADER = os.environ.get("QRV_WINE", "wine")
 DRIVE_C = os.path.join(PREFIX, "drive_c")
 
 
@@ -44,7 +47,7 @@ class Wine:
     def run(self, program, *args, timeout=1800):
         with tempfile.TemporaryFile(dir=self.work) as out, tempfile.TemporaryFile(dir=self.work) as err:
             start = time.monotonic()
-            code = subprocess.call(["wine", program, *args], stdin=subprocess.DEVNULL, stdout=out, stderr=err,
+            code = subprocess.call([LOADER, program, *args], stdin=subprocess.DEVNULL, stdout=out, stderr=err,
                                    timeout=timeout)
             seconds = time.monotonic() - start
             out.seek(0)
@@ -57,7 +60,7 @@ class Wine:
         program = os.path.join(self.bin_dir, "QRVCli.exe")
         with tempfile.TemporaryFile(dir=self.work) as out, tempfile.TemporaryFile(dir=self.work) as err:
             start = time.monotonic()
-            first = subprocess.Popen(["wine", program, *first_args], stdin=subprocess.DEVNULL, stdout=out, stderr=err)
+            first = subprocess.Popen([LOADER, program, *first_args], stdin=subprocess.DEVNULL, stdout=out, stderr=err)
             seconds = []
             for _ in range(attempts):
                 if first.poll() is not None:
@@ -81,18 +84,18 @@ class Wine:
         report, _ = self.cli_json("scan")
         return report
 
-    def regedit_import(self, reg_file):
-        r = self.run("regedit", "/s", windows_path(reg_file))
+    def regedit_import(self, reg_file, editor="regedit"):
+        r = self.run(editor, "/s", windows_path(reg_file))
         if r.code != 0:
             raise AssertionError(f"regedit /s {reg_file} exited {r.code}")
         return r
 
-    def export(self, root, name):
-        """The registry editor's export of a root key, parsed."""
+    def export(self, root, name, editor="regedit"):
+        """The registry editor's export of a key (a root key, or any below), parsed."""
         target = os.path.join(self.work, name + ".reg")
         if os.path.exists(target):
             os.remove(target)
-        r = self.run("regedit", "/e", windows_path(target), root)
+        r = self.run(editor, "/e", windows_path(target), root)
         if r.code != 0 or not os.path.exists(target):
             raise AssertionError(f"regedit /e {root} failed ({r.code})")
         with open(target, "rb") as f:

@@ -49,7 +49,7 @@ bool FakePlatform::CreateProcessAndWait(const std::string& program, const std::s
   processes.push_back({program, commandLine});
   if (EndsWithNoCase(program, "\\regedit.exe")) {
     if (!registryEditorAvailable) return false;
-    RunRegistryEditor(commandLine);
+    RunRegistryEditor(EndsWithNoCase(program, "\\SysWOW64\\regedit.exe") ? registry32 : registry, commandLine);
   }
   return true;
 }
@@ -81,7 +81,14 @@ std::vector<std::string> Words(const std::string& commandLine) {
 
 }  // namespace
 
-void FakePlatform::RunRegistryEditor(const std::string& commandLine) {
+void FakePlatform::RunAsThirtyTwoBitProgramOnSixtyFourBitWindows() {
+  wow64 = true;
+  registry32.CreateKey(RootKey::LocalMachine, "SOFTWARE");
+  registry32.CreateKey(RootKey::CurrentUser, "Software");
+  files.AddFile(windowsDirectory + "\\SysWOW64\\regedit.exe");
+}
+
+void FakePlatform::RunRegistryEditor(FakeRegistry& view, const std::string& commandLine) {
   auto words = Words(commandLine);
   if (!words.empty()) words.erase(words.begin());  // the program's name, as Windows passes it
   bool silent = false, exportKey = false;
@@ -91,12 +98,12 @@ void FakePlatform::RunRegistryEditor(const std::string& commandLine) {
     else if (EqualsNoCase(w, "/e")) exportKey = true;
     else operands.push_back(w);
   }
-  if (exportKey && operands.size() == 2) Export(operands[0], operands[1]);
+  if (exportKey && operands.size() == 2) Export(view, operands[0], operands[1]);
   if (!silent) return;  // the real editor would ask the user before importing
-  if (!exportKey && operands.size() == 1) Import(operands[0]);
+  if (!exportKey && operands.size() == 1) Import(view, operands[0]);
 }
 
-void FakePlatform::Import(const std::string& file) {
+void FakePlatform::Import(FakeRegistry& view, const std::string& file) {
   std::string bytes;
   if (!files.ReadFile(file, bytes)) return;
   importedScripts.push_back(bytes);
@@ -104,39 +111,39 @@ void FakePlatform::Import(const std::string& file) {
   if (!script.recognised) return;
   RegHandle current = 0;
   const auto close = [&] {
-    if (current) registry.RegCloseKey(current);
+    if (current) view.RegCloseKey(current);
     current = 0;
   };
   for (const auto& op : script.ops) {
     switch (op.kind) {
       case ScriptOp::Kind::OpenKey:
         close();
-        registry.RegCreateKeyEx(op.root, op.path, current);
+        view.RegCreateKeyEx(op.root, op.path, current);
         break;
       case ScriptOp::Kind::DeleteKey:
         close();
-        registry.DeleteKeyTree(op.root, op.path);
+        view.DeleteKeyTree(op.root, op.path);
         break;
       case ScriptOp::Kind::NoKey:
         close();
         break;
       case ScriptOp::Kind::SetValue:
-        if (current) registry.RegSetValueEx(current, op.name, op.type, op.data);
+        if (current) view.RegSetValueEx(current, op.name, op.type, op.data);
         break;
       case ScriptOp::Kind::DeleteValue:
-        if (current) registry.RegDeleteValue(current, op.name);
+        if (current) view.RegDeleteValue(current, op.name);
         break;
     }
   }
   close();
 }
 
-void FakePlatform::Export(const std::string& file, const std::string& key) {
+void FakePlatform::Export(FakeRegistry& view, const std::string& file, const std::string& key) {
   const auto slash = key.find('\\');
   const auto root = RootFromName(key.substr(0, slash));
   if (!root) return;
   const std::string path = slash == std::string::npos ? std::string() : key.substr(slash);
-  if (!KeyExists(registry, *root, path)) return;
+  if (!KeyExists(view, *root, path)) return;
   RegScript script(ScriptFlavour::Version5);
   script.Start();
   // Depth first, each key followed by its subkeys, as the registry editor writes them.
@@ -146,11 +153,11 @@ void FakePlatform::Export(const std::string& file, const std::string& key) {
     pending.pop_back();
     script.AddKey(*root, current);
     std::vector<std::string> names;
-    ReadValueNames(registry, *root, current, names);
+    ReadValueNames(view, *root, current, names);
     for (const auto& name : names)
-      if (const auto value = ReadValue(registry, *root, current, name)) script.AddValue(name, *value);
+      if (const auto value = ReadValue(view, *root, current, name)) script.AddValue(name, *value);
     script.AddBlank();
-    ReadKeyNames(registry, *root, current, names);
+    ReadKeyNames(view, *root, current, names);
     for (auto it = names.rbegin(); it != names.rend(); ++it) pending.push_back(current + "\\" + *it);
   }
   std::string text;

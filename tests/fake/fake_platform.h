@@ -116,8 +116,18 @@ class FakePlatform : public Platform {
  public:
   FakePlatform();
 
+  // The registry: on 64-bit Windows `registry` is the native view and
+  // `registry32` the 32-bit view that a 32-bit program reads; each registry
+  // editor (Windows folder, SysWOW64) imports into and exports from its own.
   FakeRegistry registry;
+  FakeRegistry registry32;
   FakeFileSystem files;
+  // Makes this a 64-bit Windows with the program a 32-bit process on it:
+  // reads go to registry32, and SysWOW64 holds the 32-bit registry editor.
+  void RunAsThirtyTwoBitProgramOnSixtyFourBitWindows();
+  bool wow64 = false;
+  bool sixtyFourBitProgram = false;  // a 64-bit build on 64-bit Windows: reads `registry`
+  FakeRegistry& ProgramView() { return wow64 ? registry32 : registry; }
 
   // System state the tests arrange and inspect.
   double clock = 40000.5;  // 6 July 2009, noon
@@ -140,28 +150,28 @@ class FakePlatform : public Platform {
 
   // RegistryView
   long RegOpenKeyEx(RootKey root, const std::string& path, RegAccess access, RegHandle& key) override {
-    return registry.RegOpenKeyEx(root, path, access, key);
+    return ProgramView().RegOpenKeyEx(root, path, access, key);
   }
   long RegCreateKeyEx(RootKey root, const std::string& path, RegHandle& key) override {
-    return registry.RegCreateKeyEx(root, path, key);
+    return ProgramView().RegCreateKeyEx(root, path, key);
   }
-  long RegCloseKey(RegHandle key) override { return registry.RegCloseKey(key); }
+  long RegCloseKey(RegHandle key) override { return ProgramView().RegCloseKey(key); }
   long RegEnumKeyEx(RegHandle key, std::uint32_t index, std::string& name) override {
-    return registry.RegEnumKeyEx(key, index, name);
+    return ProgramView().RegEnumKeyEx(key, index, name);
   }
   long RegEnumValue(RegHandle key, std::uint32_t index, std::string& name) override {
-    return registry.RegEnumValue(key, index, name);
+    return ProgramView().RegEnumValue(key, index, name);
   }
   long RegQueryInfoKey(RegHandle key, std::uint32_t& subkeys, std::uint32_t& values) override {
-    return registry.RegQueryInfoKey(key, subkeys, values);
+    return ProgramView().RegQueryInfoKey(key, subkeys, values);
   }
   long RegQueryValueEx(RegHandle key, const std::string& name, std::uint32_t& type, std::string& data) override {
-    return registry.RegQueryValueEx(key, name, type, data);
+    return ProgramView().RegQueryValueEx(key, name, type, data);
   }
   long RegSetValueEx(RegHandle key, const std::string& name, std::uint32_t type, const std::string& data) override {
-    return registry.RegSetValueEx(key, name, type, data);
+    return ProgramView().RegSetValueEx(key, name, type, data);
   }
-  long RegDeleteValue(RegHandle key, const std::string& name) override { return registry.RegDeleteValue(key, name); }
+  long RegDeleteValue(RegHandle key, const std::string& name) override { return ProgramView().RegDeleteValue(key, name); }
 
   // FileSystem
   std::vector<FileEntry> FindFiles(const std::string& folder) override { return files.FindFiles(folder); }
@@ -185,6 +195,8 @@ class FakePlatform : public Platform {
   std::string GetUserName() override { return userName; }
   std::optional<std::string> GetEnvironmentVariable(const std::string& name) override;
   std::uint32_t GetVersionMajor() override { return versionMajor; }
+  bool IsWow64() override { return wow64; }
+  bool Is64BitWindows() override { return wow64 || sixtyFourBitProgram; }
   std::string GetModuleFileName() override { return moduleFileName; }
   bool OpenMutex(const std::string& name) override { return mutexes.count(name) > 0; }
   bool CreateMutex(const std::string& name) override;
@@ -195,9 +207,9 @@ class FakePlatform : public Platform {
   std::string FromAnsi(const std::string& bytes) override;
 
  private:
-  void RunRegistryEditor(const std::string& commandLine);
-  void Import(const std::string& file);
-  void Export(const std::string& file, const std::string& key);
+  void RunRegistryEditor(FakeRegistry& view, const std::string& commandLine);
+  void Import(FakeRegistry& view, const std::string& file);
+  void Export(FakeRegistry& view, const std::string& file, const std::string& key);
 };
 
 }  // namespace qrv::fake

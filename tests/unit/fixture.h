@@ -28,6 +28,7 @@ inline FolderSet EngineFolders(fake::FakePlatform& p) {
   FolderSet f;
   f.ProgramFolder = "C:\\Program Files\\Quorvane";
   f.WindowsFolder = "C:\\windows\\";
+  f.RegistryEditor = "C:\\windows\\regedit.exe";
   f.ProgramFilesFolder = "C:\\Program Files\\";
   f.LogFolder = "C:\\Data\\Log";
   f.UndoFolder = "C:\\Data\\Undo";

@@ -9,6 +9,7 @@
 
 #include "engine/folders.h"
 #include "engine/file_ops.h"
+#include "engine/fix_script.h"
 
 namespace qrv::wine {
 
@@ -20,6 +21,7 @@ inline void DeleteTree(HKEY root, const wchar_t* path) { ::SHDeleteKeyW(root, pa
 inline FolderSet TestFolders(Win32Platform& p) {
   FolderSet f;
   f.WindowsFolder = p.GetWindowsDirectory() + "\\";
+  f.RegistryEditor = RegistryEditorPath(p, f.WindowsFolder);
   const std::string base = p.GetEnvironmentVariable("TEMP").value_or("C:\\windows\\temp") + "\\QuorvaneWine";
   f.ProgramFolder = base;
   f.UndoFolder = base + "\\Undo";

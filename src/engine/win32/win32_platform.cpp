@@ -250,6 +250,11 @@ std::optional<std::string> Win32Platform::GetEnvironmentVariable(const std::stri
   return Narrow(std::wstring_view(buffer.data(), length));
 }
 
+bool Win32Platform::IsWow64() {
+  BOOL wow64 = FALSE;
+  return ::IsWow64Process(::GetCurrentProcess(), &wow64) && wow64;
+}
+
 std::uint32_t Win32Platform::GetVersionMajor() {
   OSVERSIONINFOW info{};
   info.dwOSVersionInfoSize = sizeof info;

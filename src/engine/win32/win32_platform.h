@@ -37,6 +37,8 @@ class Win32Platform : public Platform {
   std::string GetUserName() override;
   std::optional<std::string> GetEnvironmentVariable(const std::string& name) override;
   std::uint32_t GetVersionMajor() override;
+  bool IsWow64() override;
+  bool Is64BitWindows() override { return sizeof(void*) == 8 || IsWow64(); }
   std::string GetModuleFileName() override;
   bool OpenMutex(const std::string& name) override;
   bool CreateMutex(const std::string& name) override;
