@@ -194,6 +194,12 @@ class FakePlatform : public Platform {
   std::string ToAnsi(const std::string& text, bool* lossless) override;
   std::string FromAnsi(const std::string& bytes) override;
 
+  // Startup manager: the links that load, by upper-case path; the file must
+  // exist in `files` too.
+  std::map<std::string, StartupLinkInfo> startupLinks;
+  void AddStartupLink(const std::string& path, const StartupLinkInfo& info);
+  std::optional<StartupLinkInfo> LoadStartupLink(const std::string& linkFile) override;
+
  private:
   void RunRegistryEditor(const std::string& commandLine);
   void Import(const std::string& file);
