@@ -63,6 +63,8 @@ struct AppState {
   bool CancelFlag = false;
   // Which progress bar the registry checks move: 2 Home, 3 Registry tab.
   int ScanMode = 0;
+  // The number of programs loaded at start-up, as ReadStartup last counted.
+  std::size_t StartupCount = 0;
 };
 
 FolderSet FindFolders(Platform& platform);

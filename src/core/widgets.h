@@ -101,9 +101,14 @@ struct ReportList : Node {
     bool checked = true;
     std::vector<std::string> cells;
     std::string iconFile;  // the file whose icon the row shows, if any
+    bool icon = true;      // false: the row shows no icon at all
   };
   std::vector<Column> columns;
   std::vector<Row> rows;
+  // A list without tick boxes lets the user select one row instead; the
+  // drawing layer writes the selection back (-1: none).
+  bool checkboxes = true;
+  int selected = -1;
   // Raised by the owner whenever it replaces columns or rows.
   int version = 0;
 };
@@ -154,6 +159,23 @@ struct TickBox {
     box.image = on ? "tick_on" : "tick_off";
   }
 };
+
+// --- Startup manager and schedule dialogs: system controls ---
+// A drop-down list that cannot be edited; the drawing layer writes the
+// user's choice back (-1: none).
+struct DropDownList : Node {
+  std::vector<std::string> items;
+  int selected = -1;
+  bool enabled = true;
+};
+
+// A time-of-day picker: `value` is a local date-time whose time of day the
+// user changes; the drawing layer writes it back.
+struct TimePicker : Node {
+  double value = 0;
+  bool enabled = true;
+};
+// --- end startup manager and schedule dialogs ---
 
 using Scene = std::vector<Node*>;
 

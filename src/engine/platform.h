@@ -111,6 +111,16 @@ inline constexpr int kProgramFiles = 38;
 inline constexpr int kProgramFilesCommon = 43;
 }  // namespace csidl
 
+// --- Startup manager: links of the Startup folders ---
+// What a shortcut file holds as the shell-link object reads it: the raw
+// target path (placeholders not expanded), its arguments and working folder.
+struct StartupLinkInfo {
+  std::string target;
+  std::string arguments;
+  std::string workingDirectory;
+};
+// --- end startup manager ---
+
 class SystemServices {
  public:
   virtual ~SystemServices() = default;
@@ -139,6 +149,11 @@ class SystemServices {
   // character had an exact counterpart.
   virtual std::string ToAnsi(const std::string& text, bool* lossless) = 0;
   virtual std::string FromAnsi(const std::string& bytes) = 0;
+  // --- Startup manager ---
+  // Loads a shortcut file read-only through the shell-link object; nothing
+  // when it is not a link that loads.
+  virtual std::optional<StartupLinkInfo> LoadStartupLink(const std::string& linkFile) = 0;
+  // --- end startup manager ---
 };
 
 // Everything at once; the logic takes the part it needs.

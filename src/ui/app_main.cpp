@@ -10,7 +10,7 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
   qrv::Win32Platform platform;
   if (qrv::ProgramEntry(platform) != qrv::EntryDecision::Start) return 0;
   CoInitialize(nullptr);
-  INITCOMMONCONTROLSEX controls{sizeof controls, ICC_WIN95_CLASSES | ICC_STANDARD_CLASSES};
+  INITCOMMONCONTROLSEX controls{sizeof controls, ICC_WIN95_CLASSES | ICC_STANDARD_CLASSES | ICC_DATE_CLASSES};
   InitCommonControlsEx(&controls);
   int result = 0;
   {

@@ -11,7 +11,8 @@ ReportListView::ReportListView(HWND parent, ReportList& list) : list_(list) {
                           list.r.left, list.r.top, list.r.width, list.r.height, parent, nullptr,
                           GetModuleHandleW(nullptr), nullptr);
   SendMessageW(hwnd_, WM_SETFONT, reinterpret_cast<WPARAM>(Fonts::Get().Find({8, false, false})), TRUE);
-  ListView_SetExtendedListViewStyle(hwnd_, LVS_EX_CHECKBOXES | LVS_EX_GRIDLINES | LVS_EX_FULLROWSELECT);
+  ListView_SetExtendedListViewStyle(hwnd_, (list.checkboxes ? LVS_EX_CHECKBOXES : 0) | LVS_EX_GRIDLINES |
+                                               LVS_EX_FULLROWSELECT);
   icons_ = ImageList_Create(16, 16, ILC_COLOR32 | ILC_MASK, 8, 8);
   ListView_SetImageList(hwnd_, icons_, LVSIL_SMALL);
 }
@@ -56,21 +57,22 @@ void ReportListView::Rebuild() {
       item.mask = LVIF_TEXT;
       if (c == 0) {
         item.mask |= LVIF_IMAGE;
-        item.iImage = IconFor(row.iconFile);
+        item.iImage = row.icon ? IconFor(row.iconFile) : I_IMAGENONE;
         ListView_InsertItem(hwnd_, &item);
       } else {
         SendMessageW(hwnd_, LVM_SETITEMTEXTW, r, reinterpret_cast<LPARAM>(&item));
       }
     }
-    ListView_SetCheckState(hwnd_, static_cast<UINT>(r), row.checked ? TRUE : FALSE);
+    if (list_.checkboxes) ListView_SetCheckState(hwnd_, static_cast<UINT>(r), row.checked ? TRUE : FALSE);
   }
+  list_.selected = -1;
   shownVersion_ = list_.version;
   filling_ = false;
 }
 
 void ReportListView::Sync() {
   if (shownVersion_ != list_.version) Rebuild();
-  for (std::size_t r = 0; r < list_.rows.size(); ++r) {
+  for (std::size_t r = 0; list_.checkboxes && r < list_.rows.size(); ++r) {
     const bool shown = ListView_GetCheckState(hwnd_, static_cast<UINT>(r)) != 0;
     if (shown != list_.rows[r].checked) {
       filling_ = true;
@@ -86,6 +88,12 @@ void ReportListView::OnNotify(const NMHDR& header) {
   const auto& change = reinterpret_cast<const NMLISTVIEW&>(header);
   if ((change.uChanged & LVIF_STATE) == 0 || change.iItem < 0) return;
   const auto row = static_cast<std::size_t>(change.iItem);
+  if (!list_.checkboxes) {
+    // One row selected at a time: the list follows the control.
+    if ((change.uNewState & LVIS_SELECTED) != 0) list_.selected = change.iItem;
+    else if ((change.uOldState & LVIS_SELECTED) != 0 && list_.selected == change.iItem) list_.selected = -1;
+    return;
+  }
   if (row < list_.rows.size()) list_.rows[row].checked = ListView_GetCheckState(hwnd_, change.iItem) != 0;
 }
 

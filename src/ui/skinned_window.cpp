@@ -139,6 +139,7 @@ void SkinnedWindow::SyncControls(const Scene& scene) {
   for (auto& [list, view] : lists_) {
     if (listed.count(list) == 0) ShowWindow(view->Handle(), SW_HIDE);
   }
+  choices_.Sync(hwnd_, scene);
   // Animations play at 20 frames a second while one is shown.
   if (animation != animating_) {
     animating_ = animation;
@@ -231,11 +232,15 @@ LRESULT SkinnedWindow::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
       return 0;
     case WM_NOTIFY: {
       const auto* header = reinterpret_cast<const NMHDR*>(lParam);
+      if (choices_.OnNotify(*header)) return 0;
       for (auto& [list, view] : lists_) {
         if (view->Handle() == header->hwndFrom) view->OnNotify(*header);
       }
       return 0;
     }
+    case WM_COMMAND:
+      if (choices_.OnCommand(wParam, lParam)) return 0;
+      break;
     case WM_KEYDOWN:
       OnKey(wParam == VK_ESCAPE ? Key::Escape : wParam == VK_F1 ? Key::F1 : Key::Other);
       AfterInput();

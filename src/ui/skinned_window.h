@@ -10,6 +10,7 @@
 
 #include "core/widgets.h"
 #include "dialogs/skinned_dialog.h"
+#include "ui/choice_controls.h"
 #include "ui/report_list.h"
 #include "ui/tooltip.h"
 #include "ui/win.h"
@@ -63,6 +64,7 @@ class SkinnedWindow {
   std::map<const TextBox*, HWND> edits_;
   std::map<ReportList*, std::unique_ptr<ReportListView>> lists_;
   std::set<const Node*> tools_;
+  ChoiceControls choices_;  // drop-down lists and time pickers
 };
 
 }  // namespace qrv::ui

@@ -44,6 +44,18 @@ bool FakePlatform::CreateMutex(const std::string& name) {
 std::string FakePlatform::ToAnsi(const std::string& text, bool* lossless) { return Utf8ToCp1252(text, lossless); }
 std::string FakePlatform::FromAnsi(const std::string& bytes) { return Cp1252ToUtf8(bytes); }
 
+// Startup manager
+void FakePlatform::AddStartupLink(const std::string& path, const StartupLinkInfo& info) {
+  files.AddFile(path, "L-link:" + info.target + "|" + info.arguments);
+  startupLinks[UpperAscii(path)] = info;
+}
+
+std::optional<StartupLinkInfo> FakePlatform::LoadStartupLink(const std::string& linkFile) {
+  const auto it = startupLinks.find(UpperAscii(linkFile));
+  if (it == startupLinks.end() || !files.Exists(linkFile)) return std::nullopt;
+  return it->second;
+}
+
 bool FakePlatform::CreateProcessAndWait(const std::string& program, const std::string& commandLine) {
   if (!files.Exists(program)) return false;
   processes.push_back({program, commandLine});

@@ -206,6 +206,12 @@ class FakePlatform : public Platform {
   std::string ToAnsi(const std::string& text, bool* lossless) override;
   std::string FromAnsi(const std::string& bytes) override;
 
+  // Startup manager: the links that load, by upper-case path; the file must
+  // exist in `files` too.
+  std::map<std::string, StartupLinkInfo> startupLinks;
+  void AddStartupLink(const std::string& path, const StartupLinkInfo& info);
+  std::optional<StartupLinkInfo> LoadStartupLink(const std::string& linkFile) override;
+
  private:
   void RunRegistryEditor(FakeRegistry& view, const std::string& commandLine);
   void Import(FakeRegistry& view, const std::string& file);

@@ -1,8 +1,16 @@
 // Shows one message dialog with sample content, for screenshots of dialogs
 // that the main window only opens in the middle of a task.
 // "widgets" shows the list view and the animation that the scan pages use.
-//   ui_gallery.exe confirmation|details|reboot|information|about|widgets <language 1-5>
+// "startup", "addstartup" and "schedule" show the startup manager, its Add
+// dialog and the schedule dialog over the prefix's real registry.
+//   ui_gallery.exe confirmation|details|reboot|information|about|widgets|startup|addstartup|schedule <language 1-5>
 #include <string>
+
+#include "core/scan_host.h"
+#include "core/startup.h"
+#include "tools/schedule_dialog.h"
+#include "tools/startup_dialogs.h"
+#include "ui/choice_controls.h"
 
 #include "core/language.h"
 #include "dialogs/message_dialogs.h"
@@ -51,7 +59,7 @@ int main(int argc, char** argv) {
   const std::string which = argv[1];
   const unsigned language = argc > 2 ? static_cast<unsigned>(std::stoul(argv[2])) : 1;
   qrv::Win32Platform platform;
-  INITCOMMONCONTROLSEX controls{sizeof controls, ICC_WIN95_CLASSES | ICC_STANDARD_CLASSES};
+  INITCOMMONCONTROLSEX controls{sizeof controls, ICC_WIN95_CLASSES | ICC_STANDARD_CLASSES | ICC_DATE_CLASSES};
   InitCommonControlsEx(&controls);
   qrv::ui::GdiplusSession gdiplus;
   std::string folder = platform.GetModuleFileName();
@@ -76,6 +84,26 @@ int main(int argc, char** argv) {
   } else if (which == "widgets") {
     WidgetsDemo demo(table, folder);
     runner.RunModal(demo);
+  } else if (which == "startup" || which == "addstartup" || which == "schedule") {
+    qrv::AppState app(platform);
+    qrv::LoadSettings(app);
+    app.LanguageNumber = language;
+    app.language.Open(platform, folder + "\\" + qrv::LanguageFileName(language),
+                      [&](const std::string& s) { return platform.FromAnsi(s); });
+    qrv::Dialogs messages(app.language, platform, runner);
+    qrv::QuietScanHost host;
+    const qrv::ChooseFile choose = [](const std::string& filter) { return qrv::ui::ChooseFileToOpen(nullptr, filter); };
+    if (which == "startup") {
+      qrv::TForm1d form(app, messages, runner, host, choose);
+      runner.RunModal(form);
+    } else if (which == "addstartup") {
+      qrv::TForm3d form(app, messages, choose);
+      form.Path.text = app.folders.WindowsFolder + "notepad.exe";
+      runner.RunModal(form);
+    } else {
+      qrv::TForm4 form(app);
+      runner.RunModal(form);
+    }
   } else if (which == "about") {
     dialogs.About();
   } else {

@@ -311,4 +311,32 @@ std::string Win32Platform::FromAnsi(const std::string& bytes) {
   return Narrow(wide);
 }
 
+// Startup manager: a link loaded read-only through the shell-link object.
+std::optional<StartupLinkInfo> Win32Platform::LoadStartupLink(const std::string& linkFile) {
+  // COM may already be set up on this thread (then this call only counts up).
+  const HRESULT com = ::CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+  std::optional<StartupLinkInfo> result;
+  IShellLinkW* link = nullptr;
+  if (SUCCEEDED(::CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkW,
+                                   reinterpret_cast<void**>(&link)))) {
+    IPersistFile* file = nullptr;
+    if (SUCCEEDED(link->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(&file)))) {
+      if (SUCCEEDED(file->Load(Wide(linkFile).c_str(), STGM_READ))) {
+        wchar_t buffer[MAX_PATH + 1] = {};
+        StartupLinkInfo info;
+        if (SUCCEEDED(link->GetPath(buffer, MAX_PATH, nullptr, SLGP_RAWPATH))) info.target = Narrow(buffer);
+        wchar_t arguments[1024] = {};
+        if (SUCCEEDED(link->GetArguments(arguments, 1023))) info.arguments = Narrow(arguments);
+        buffer[0] = 0;
+        if (SUCCEEDED(link->GetWorkingDirectory(buffer, MAX_PATH))) info.workingDirectory = Narrow(buffer);
+        result = info;
+      }
+      file->Release();
+    }
+    link->Release();
+  }
+  if (SUCCEEDED(com)) ::CoUninitialize();
+  return result;
+}
+
 }  // namespace qrv

@@ -45,6 +45,8 @@ class Win32Platform : public Platform {
   void MessageBox(const std::string& text, const std::string& caption, std::uint32_t flags) override;
   std::string ToAnsi(const std::string& text, bool* lossless) override;
   std::string FromAnsi(const std::string& bytes) override;
+  // Startup manager
+  std::optional<StartupLinkInfo> LoadStartupLink(const std::string& linkFile) override;
 };
 
 }  // namespace qrv
