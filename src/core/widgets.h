@@ -101,6 +101,7 @@ struct ReportList : Node {
     bool checked = true;
     std::vector<std::string> cells;
     std::string iconFile;  // the file whose icon the row shows, if any
+    int iconIndex = 0;     // which icon of that file
   };
   std::vector<Column> columns;
   std::vector<Row> rows;

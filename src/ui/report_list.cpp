@@ -21,9 +21,9 @@ ReportListView::~ReportListView() {
   if (icons_ != nullptr) ImageList_Destroy(icons_);
 }
 
-int ReportListView::IconFor(const std::string& file) {
+int ReportListView::IconFor(const std::string& file, int iconIndex) {
   HICON icon = nullptr;
-  if (!file.empty()) ExtractIconExW(Wide(file).c_str(), 0, nullptr, &icon, 1);
+  if (!file.empty()) ExtractIconExW(Wide(file).c_str(), iconIndex, nullptr, &icon, 1);
   if (icon == nullptr) ExtractIconExW(L"shell32.dll", 2, nullptr, &icon, 1);
   if (icon == nullptr) return -1;
   const int index = ImageList_AddIcon(icons_, icon);
@@ -56,7 +56,7 @@ void ReportListView::Rebuild() {
       item.mask = LVIF_TEXT;
       if (c == 0) {
         item.mask |= LVIF_IMAGE;
-        item.iImage = IconFor(row.iconFile);
+        item.iImage = IconFor(row.iconFile, row.iconIndex);
         ListView_InsertItem(hwnd_, &item);
       } else {
         SendMessageW(hwnd_, LVM_SETITEMTEXTW, r, reinterpret_cast<LPARAM>(&item));
