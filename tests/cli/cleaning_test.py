@@ -103,13 +103,15 @@ def main(bin_dir, work):
     targets = {s["link"]: s["target"] for s in found.get("shortcuts", [])}
     c.check(targets.get(SEED + "\\Links\\gone.lnk", "").upper() == "C:\\QRVSEED\\GONE\\APP.EXE",
             "the target as the shortcut stores it", json.dumps(targets))
-    default = cli("shortcuts", "scan")
-    c.check(not any("qrv-home-gone" in s["link"] for s in default.get("shortcuts", [])),
-            "the default root does not walk the profile's links to $HOME", json.dumps(default)[:2000])
+    for root in ([], ["--root", profile]):
+        whole = cli("shortcuts", "scan", *root)
+        c.check(not any("qrv-home-gone" in s["link"] for s in whole.get("shortcuts", [])),
+                f"shortcuts scan {' '.join(root) or '(default root)'} does not walk the profile's links to $HOME",
+                json.dumps(whole)[:2000])
     removed = cli("shortcuts", "remove", "--root", SEED)
     c.check(removed.get("removed") == 2 and removed.get("failed") == [], "shortcuts remove removes both",
             json.dumps(removed))
-    cli("shortcuts", "remove")
+    cli("shortcuts", "remove", "--root", profile)
     gone = {unix_path(p) for p in listed_links}
     after = tree(seed) | tree(outside)
     c.check(after == before - gone, "shortcuts remove deletes exactly the listed shortcuts",
