@@ -7,6 +7,9 @@
 #include "engine/fix_script.h"
 #include "app/about_page.h"
 #include "app/clean_up_page.h"
+#include "cleaning/privacy_page.h"
+#include "cleaning/residual_page.h"
+#include "cleaning/shortcut_page.h"
 #include "registry_scan/registry_page.h"
 
 namespace qrv {
@@ -85,9 +88,9 @@ void TForm1a::CreateForm() {
             if (n == 2) Panel4Button2Click();
             if (n == 3) Panel4Button3Click();
           }));
-  SetPage(PageId::Panel4A, plain("Panel4A", true));
-  SetPage(PageId::Panel4B, plain("Panel4B", true));
-  SetPage(PageId::Panel4C, plain("Panel4C", true));
+  SetPage(PageId::Panel4A, std::make_unique<PrivacyPage>(*this));
+  SetPage(PageId::Panel4B, std::make_unique<ResidualPage>(*this));
+  SetPage(PageId::Panel4C, std::make_unique<ShortcutPage>(*this));
   SetPage(PageId::Panel5, plain("Panel5", true));
   SetPage(PageId::Panel6, std::make_unique<AboutPage>(language));
 

@@ -8,6 +8,7 @@ const std::vector<CommandSpec>& Commands() {
   static const std::vector<CommandSpec> table = [] {
     std::vector<CommandSpec> t;
     AddRegistryCommands(t);
+    AddCleaningCommands(t);
     AddStartupCommands(t);
     return t;
   }();

@@ -15,6 +15,9 @@ void AddRegistryCommands(std::vector<CommandSpec>& table);
 // startup, startup remove, startup add, schedule, schedule set
 void AddStartupCommands(std::vector<CommandSpec>& table);
 
+// privacy scan|clean, junk find|remove, shortcuts scan|remove
+void AddCleaningCommands(std::vector<CommandSpec>& table);
+
 // Shared by the commands: a comma-separated list of numbers within
 // [low, high] ("1,3,5"), each at most once; false when the text is not one.
 bool ParseNumberList(const std::string& text, int low, int high, std::vector<int>& numbers);

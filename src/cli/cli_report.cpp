@@ -77,14 +77,13 @@ void AppendPathOrNull(std::string& out, const std::optional<std::string>& path) 
     out += "null";
 }
 
-// Text output keeps one finding on one line.
+}  // namespace
+
 std::string OnOneLine(std::string text) {
   for (char& c : text)
     if (static_cast<unsigned char>(c) < 0x20) c = ' ';
   return text;
 }
-
-}  // namespace
 
 std::string JsonString(std::string_view text) {
   std::string out;

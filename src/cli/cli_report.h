@@ -31,6 +31,9 @@ struct Report {
 // U+FFFD, so that the output is always valid JSON.
 std::string JsonString(std::string_view text);
 
+// Text output keeps one finding on one line: control characters become blanks.
+std::string OnOneLine(std::string text);
+
 // {"categories":[{"number":1,"caption":"…","findings":["…"]},…],"total":N}
 // and, after a repair, "log" and "undo" (a path or null). One line, ending in a line feed.
 std::string FormatJson(const Report& report);

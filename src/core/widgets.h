@@ -101,6 +101,7 @@ struct ReportList : Node {
     bool checked = true;
     std::vector<std::string> cells;
     std::string iconFile;  // the file whose icon the row shows, if any
+    int iconIndex = 0;     // which icon of that file
     bool icon = true;      // false: the row shows no icon at all
   };
   std::vector<Column> columns;

@@ -6,6 +6,7 @@
 //
 // Texts are UTF-8; registry data is raw bytes as Windows stores them
 // (strings as UTF-16LE with their terminating zero).
+#include <cstddef>
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -64,6 +65,10 @@ inline constexpr std::uint32_t kAttributeSystem = 0x4;
 inline constexpr std::uint32_t kAttributeDirectory = 0x10;
 inline constexpr std::uint32_t kAttributeArchive = 0x20;
 inline constexpr std::uint32_t kDriveFixed = 3;
+// Clean Up tab: a junction, symbolic link or mount point (never walked
+// through), and the longest path the ANSI-length functions address.
+inline constexpr std::uint32_t kAttributeReparsePoint = 0x400;
+inline constexpr std::size_t kMaxPath = 260;
 
 struct FileEntry {
   std::string name;
@@ -149,6 +154,20 @@ class SystemServices {
   // character had an exact counterpart.
   virtual std::string ToAnsi(const std::string& text, bool* lossless) = 0;
   virtual std::string FromAnsi(const std::string& bytes) = 0;
+
+  // ---- Clean Up tab: shortcuts, the folder picker, the URL history ----
+  // The target a shortcut file stores, unexpanded (IShellLinkW::GetPath with
+  // SLGP_RAWPATH, through the one shell-link object of the run): empty when it
+  // stores only an item list (Control Panel, Computer); nothing when the file
+  // cannot be loaded as a shortcut.
+  virtual std::optional<std::string> ReadShortcutTarget(const std::string& linkPath) = 0;
+  // The system folder picker titled `title`, `initialFolder` preselected: the
+  // chosen folder's file-system path, nothing when the user cancels or the
+  // choice has no path.
+  virtual std::optional<std::string> BrowseForFolder(const std::string& title, const std::string& initialFolder) = 0;
+  // The addresses of the URL history store that begin with `prefix`, in its
+  // order; none when the store is not there (Wine answers E_NOTIMPL).
+  virtual std::vector<std::string> UrlHistory(const std::string& prefix) = 0;
   // --- Startup manager ---
   // Loads a shortcut file read-only through the shell-link object; nothing
   // when it is not a link that loads.

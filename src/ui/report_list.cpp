@@ -22,9 +22,9 @@ ReportListView::~ReportListView() {
   if (icons_ != nullptr) ImageList_Destroy(icons_);
 }
 
-int ReportListView::IconFor(const std::string& file) {
+int ReportListView::IconFor(const std::string& file, int iconIndex) {
   HICON icon = nullptr;
-  if (!file.empty()) ExtractIconExW(Wide(file).c_str(), 0, nullptr, &icon, 1);
+  if (!file.empty()) ExtractIconExW(Wide(file).c_str(), iconIndex, nullptr, &icon, 1);
   if (icon == nullptr) ExtractIconExW(L"shell32.dll", 2, nullptr, &icon, 1);
   if (icon == nullptr) return -1;
   const int index = ImageList_AddIcon(icons_, icon);
@@ -57,7 +57,7 @@ void ReportListView::Rebuild() {
       item.mask = LVIF_TEXT;
       if (c == 0) {
         item.mask |= LVIF_IMAGE;
-        item.iImage = row.icon ? IconFor(row.iconFile) : I_IMAGENONE;
+        item.iImage = row.icon ? IconFor(row.iconFile, row.iconIndex) : I_IMAGENONE;
         ListView_InsertItem(hwnd_, &item);
       } else {
         SendMessageW(hwnd_, LVM_SETITEMTEXTW, r, reinterpret_cast<LPARAM>(&item));

@@ -22,7 +22,7 @@ class ReportListView {
 
  private:
   void Rebuild();
-  int IconFor(const std::string& file);
+  int IconFor(const std::string& file, int iconIndex);
 
   ReportList& list_;
   HWND hwnd_ = nullptr;

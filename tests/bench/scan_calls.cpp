@@ -60,6 +60,9 @@ class CountingPlatform : public qrv::Platform {
   QRV_FORWARD(bool, CreateMutex, (const std::string& n), (n))
   QRV_FORWARD(void, MessageBox, (const std::string& t, const std::string& c, std::uint32_t f), (t, c, f))
   QRV_FORWARD(std::string, ToAnsi, (const std::string& t, bool* l), (t, l))
+  QRV_FORWARD(std::optional<std::string>, ReadShortcutTarget, (const std::string& p), (p))
+  QRV_FORWARD(std::optional<std::string>, BrowseForFolder, (const std::string& t, const std::string& f), (t, f))
+  QRV_FORWARD(std::vector<std::string>, UrlHistory, (const std::string& p), (p))
   QRV_FORWARD(std::string, FromAnsi, (const std::string& b), (b))
   QRV_FORWARD(std::optional<qrv::StartupLinkInfo>, LoadStartupLink, (const std::string& f), (f))
 #undef QRV_FORWARD

@@ -18,6 +18,28 @@ std::string FakeFileSystem::Parent(const std::string& key) {
   return slash == 2 ? key.substr(0, 3) : key.substr(0, slash);
 }
 
+std::string FakeFileSystem::Resolve(const std::string& key, bool last) const {
+  std::string k = key;
+  for (int round = 0; round < 32; ++round) {
+    bool followed = false;
+    for (const auto& [link, target] : links_) {
+      if ((last && k == link) || (k.size() > link.size() && k.compare(0, link.size(), link) == 0 && k[link.size()] == '\\')) {
+        k = target + k.substr(link.size());
+        followed = true;
+        break;
+      }
+    }
+    if (!followed) return k;
+  }
+  return {};
+}
+
+void FakeFileSystem::AddLink(const std::string& path, const std::string& target) {
+  AddFolder(path);
+  entries_[Key(path)].attributes = kAttributeDirectory | kAttributeReparsePoint;
+  links_[Key(path)] = Key(target);
+}
+
 void FakeFileSystem::AddFolder(const std::string& path) {
   std::string key = Key(path);
   if (key.size() <= 3) return;
@@ -38,13 +60,13 @@ void FakeFileSystem::MarkFolderNotWritable(const std::string& path) { entries_.a
 void FakeFileSystem::SetDriveType(char drive, std::uint32_t type) { drives_[static_cast<char>(drive & ~0x20)] = type; }
 
 bool FakeFileSystem::Exists(const std::string& path) const {
-  const std::string key = Key(path);
+  const std::string key = Resolve(Key(path), false);
   if (key.size() == 3 && key[1] == ':') return drives_.count(key[0]) > 0;
   return entries_.count(key) > 0;
 }
 
 std::optional<std::string> FakeFileSystem::Contents(const std::string& path) const {
-  const auto it = entries_.find(Key(path));
+  const auto it = entries_.find(Resolve(Key(path), false));
   if (it == entries_.end() || it->second.folder) return std::nullopt;
   return it->second.bytes;
 }
@@ -59,8 +81,8 @@ std::vector<std::string> FakeFileSystem::FilesIn(const std::string& folder) cons
 
 std::vector<FileEntry> FakeFileSystem::FindFiles(const std::string& folder) {
   std::vector<FileEntry> list;
-  const std::string key = Key(folder);
-  if (!Exists(folder) || (key.size() > 3 && !entries_.at(key).folder)) return list;
+  const std::string key = Resolve(Key(folder), true);
+  if (!Exists(key) || (key.size() > 3 && !entries_.at(key).folder)) return list;
   if (key.size() > 3) {
     list.push_back({".", kAttributeDirectory, 0, 0});
     list.push_back({"..", kAttributeDirectory, 0, 0});
@@ -72,14 +94,14 @@ std::vector<FileEntry> FakeFileSystem::FindFiles(const std::string& folder) {
 }
 
 std::uint32_t FakeFileSystem::GetFileAttributes(const std::string& path) {
-  const std::string key = Key(path);
+  const std::string key = Resolve(Key(path), false);
   if (key.size() == 3 && key[1] == ':') return drives_.count(key[0]) ? kAttributeDirectory : kInvalidFileAttributes;
   const auto it = entries_.find(key);
   return it == entries_.end() ? kInvalidFileAttributes : it->second.attributes;
 }
 
 bool FakeFileSystem::SetFileAttributes(const std::string& path, std::uint32_t attributes) {
-  const auto it = entries_.find(Key(path));
+  const auto it = entries_.find(Resolve(Key(path), false));
   if (it == entries_.end()) return false;
   it->second.attributes = attributes | (it->second.folder ? kAttributeDirectory : 0);
   return true;
@@ -95,7 +117,7 @@ bool FakeFileSystem::CreateDirectory(const std::string& path) {
 }
 
 long FakeFileSystem::DeleteFile(const std::string& path) {
-  const auto it = entries_.find(Key(path));
+  const auto it = entries_.find(Resolve(Key(path), false));
   if (it == entries_.end()) return kErrorFileNotFound;
   if (it->second.inUse) return kErrorSharingViolation;
   if (it->second.folder || it->second.refuseDeletion || (it->second.attributes & kAttributeReadOnly))
@@ -117,7 +139,7 @@ std::uint32_t FakeFileSystem::GetDriveType(const std::string& rootPath) {
 }
 
 bool FakeFileSystem::ReadFile(const std::string& path, std::string& bytes) {
-  const auto it = entries_.find(Key(path));
+  const auto it = entries_.find(Resolve(Key(path), false));
   if (it == entries_.end() || it->second.folder) return false;
   bytes = it->second.bytes;
   return true;

@@ -44,6 +44,24 @@ bool FakePlatform::CreateMutex(const std::string& name) {
 std::string FakePlatform::ToAnsi(const std::string& text, bool* lossless) { return Utf8ToCp1252(text, lossless); }
 std::string FakePlatform::FromAnsi(const std::string& bytes) { return Cp1252ToUtf8(bytes); }
 
+std::optional<std::string> FakePlatform::ReadShortcutTarget(const std::string& linkPath) {
+  const std::optional<std::string> bytes = files.Contents(linkPath);
+  const std::string mark = ShortcutBytes("");
+  if (!bytes || bytes->compare(0, mark.size(), mark) != 0) return std::nullopt;
+  return bytes->substr(mark.size());
+}
+
+std::optional<std::string> FakePlatform::BrowseForFolder(const std::string& title, const std::string& initialFolder) {
+  folderPickers.push_back({title, initialFolder});
+  return folderPickerAnswer;
+}
+
+std::vector<std::string> FakePlatform::UrlHistory(const std::string& prefix) {
+  std::vector<std::string> found;
+  if (!urlHistoryAvailable) return found;
+  for (const std::string& url : urlHistory)
+    if (StartsWithNoCase(url, prefix)) found.push_back(url);
+  return found;
 // Startup manager
 void FakePlatform::AddStartupLink(const std::string& path, const StartupLinkInfo& info) {
   files.AddFile(path, "L-link:" + info.target + "|" + info.arguments);

@@ -76,6 +76,9 @@ class FakeFileSystem : public FileSystem {
   void MarkInUse(const std::string& path);       // open by another program: sharing violation
   void MarkFolderNotWritable(const std::string& path);
   void SetDriveType(char drive, std::uint32_t type);
+  // A junction or symbolic link to a folder (attributes 0x410): what is below
+  // it is what is below target, as Windows lists and deletes through it.
+  void AddLink(const std::string& path, const std::string& target);
   bool Exists(const std::string& path) const;
   std::optional<std::string> Contents(const std::string& path) const;
   const std::vector<std::string>& DeleteAtRestart() const { return deleteAtRestart_; }
@@ -104,6 +107,10 @@ class FakeFileSystem : public FileSystem {
   };
   static std::string Key(const std::string& path);
   static std::string Parent(const std::string& key);
+  // The key after following every link on the way (the last name too when
+  // `last`); a loop gives up after a few rounds, as Windows does.
+  std::string Resolve(const std::string& key, bool last) const;
+  std::map<std::string, std::string> links_;  // link key -> target key
   std::map<std::string, Entry> entries_;  // by upper-case normalised path
   std::map<char, std::uint32_t> drives_;
   std::vector<std::string> deleteAtRestart_;
@@ -147,6 +154,15 @@ class FakePlatform : public Platform {
   struct Box { std::string text, caption; std::uint32_t flags; };
   std::vector<Box> messageBoxes;
   std::vector<std::string> importedScripts;  // file bytes, in import order
+  // Clean Up tab: a shortcut file is a file whose bytes are ShortcutBytes(target);
+  // the picker answers folderPickerAnswer; the URL history holds urlHistory
+  // (nothing at all when urlHistoryAvailable is false).
+  std::optional<std::string> folderPickerAnswer;
+  struct Picker { std::string title, initialFolder; };
+  std::vector<Picker> folderPickers;
+  std::vector<std::string> urlHistory;
+  bool urlHistoryAvailable = true;
+  static std::string ShortcutBytes(const std::string& target) { return "LNK\n" + target; }
 
   // RegistryView
   long RegOpenKeyEx(RootKey root, const std::string& path, RegAccess access, RegHandle& key) override {
@@ -205,6 +221,9 @@ class FakePlatform : public Platform {
   }
   std::string ToAnsi(const std::string& text, bool* lossless) override;
   std::string FromAnsi(const std::string& bytes) override;
+  std::optional<std::string> ReadShortcutTarget(const std::string& linkPath) override;
+  std::optional<std::string> BrowseForFolder(const std::string& title, const std::string& initialFolder) override;
+  std::vector<std::string> UrlHistory(const std::string& prefix) override;
 
   // Startup manager: the links that load, by upper-case path; the file must
   // exist in `files` too.

@@ -1,5 +1,7 @@
 #include "engine/win32/windows_support.h"
 
+#include <urlhist.h>
+
 #include "engine/win32/win32_platform.h"
 
 #include "engine/text.h"
@@ -311,6 +313,118 @@ std::string Win32Platform::FromAnsi(const std::string& bytes) {
   return Narrow(wide);
 }
 
+// ---- Clean Up tab: shortcuts, the folder picker, the URL history ----------
+
+namespace {
+
+// The one shell-link object of the run, made on first use and kept, with the
+// component system it needs.
+class ShellLinkObject {
+ public:
+  ShellLinkObject() {
+    initialised_ = SUCCEEDED(::CoInitialize(nullptr));
+    if (FAILED(::CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkW,
+                                  reinterpret_cast<void**>(&link_))))
+      link_ = nullptr;
+    if (link_ != nullptr && FAILED(link_->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(&file_))))
+      file_ = nullptr;
+  }
+  ~ShellLinkObject() {
+    if (file_ != nullptr) file_->Release();
+    if (link_ != nullptr) link_->Release();
+    if (initialised_) ::CoUninitialize();
+  }
+  ShellLinkObject(const ShellLinkObject&) = delete;
+  ShellLinkObject& operator=(const ShellLinkObject&) = delete;
+
+  std::optional<std::string> RawTarget(const std::string& linkPath) {
+    if (file_ == nullptr || FAILED(file_->Load(Wide(linkPath).c_str(), STGM_READ))) return std::nullopt;
+    wchar_t target[MAX_PATH] = {};
+    // S_FALSE with an empty text: the shortcut names an item list only.
+    if (FAILED(link_->GetPath(target, MAX_PATH, nullptr, SLGP_RAWPATH))) return std::string();
+    target[MAX_PATH - 1] = L'\0';
+    return Narrow(target);
+  }
+
+ private:
+  bool initialised_ = false;
+  IShellLinkW* link_ = nullptr;
+  IPersistFile* file_ = nullptr;
+};
+
+ShellLinkObject& TheShellLinkObject() {
+  static ShellLinkObject object;
+  return object;
+}
+
+int CALLBACK SelectInitialFolder(HWND window, UINT message, LPARAM, LPARAM data) {
+  if (message != BFFM_INITIALIZED || data == 0) return 0;
+  IShellFolder* desktop = nullptr;
+  if (FAILED(::SHGetDesktopFolder(&desktop))) return 0;
+  std::wstring path = Wide(*reinterpret_cast<const std::string*>(data));
+  LPITEMIDLIST item = nullptr;
+  if (SUCCEEDED(desktop->ParseDisplayName(window, nullptr, path.data(), nullptr, &item, nullptr))) {
+    ::SendMessageW(window, BFFM_SETSELECTIONW, FALSE, reinterpret_cast<LPARAM>(item));
+    ::CoTaskMemFree(item);
+  }
+  desktop->Release();
+  return 0;
+}
+
+// {3C374A40-BAE4-11CF-BF7D-00AA006946EE} and {AFA0DC11-C313-11D0-831A-00C04FD5AE38}
+const CLSID kUrlHistoryClass = {0x3C374A40, 0xBAE4, 0x11CF, {0xBF, 0x7D, 0x00, 0xAA, 0x00, 0x69, 0x46, 0xEE}};
+const IID kUrlHistoryStg2 = {0xAFA0DC11, 0xC313, 0x11D0, {0x83, 0x1A, 0x00, 0xC0, 0x4F, 0xD5, 0xAE, 0x38}};
+
+}  // namespace
+
+std::optional<std::string> Win32Platform::ReadShortcutTarget(const std::string& linkPath) {
+  return TheShellLinkObject().RawTarget(linkPath);
+}
+
+std::optional<std::string> Win32Platform::BrowseForFolder(const std::string& title, const std::string& initialFolder) {
+  const bool initialised = SUCCEEDED(::CoInitialize(nullptr));
+  const std::wstring caption = Wide(title);
+  BROWSEINFOW info = {};
+  info.hwndOwner = ::GetActiveWindow();
+  info.lpszTitle = caption.c_str();
+  info.ulFlags = BIF_RETURNONLYFSDIRS;
+  info.lpfn = SelectInitialFolder;
+  info.lParam = reinterpret_cast<LPARAM>(&initialFolder);
+  std::optional<std::string> chosen;
+  if (LPITEMIDLIST item = ::SHBrowseForFolderW(&info)) {
+    wchar_t path[MAX_PATH] = {};
+    if (::SHGetPathFromIDListW(item, path)) chosen = Narrow(path);
+    ::CoTaskMemFree(item);
+  }
+  if (initialised) ::CoUninitialize();
+  return chosen;
+}
+
+std::vector<std::string> Win32Platform::UrlHistory(const std::string& prefix) {
+  std::vector<std::string> urls;
+  const bool initialised = SUCCEEDED(::CoInitialize(nullptr));
+  IUrlHistoryStg2* store = nullptr;
+  if (SUCCEEDED(::CoCreateInstance(kUrlHistoryClass, nullptr, CLSCTX_INPROC_SERVER, kUrlHistoryStg2,
+                                   reinterpret_cast<void**>(&store)))) {
+    IEnumSTATURL* entries = nullptr;
+    if (SUCCEEDED(store->EnumUrls(&entries)) && entries != nullptr) {
+      entries->SetFilter(Wide(prefix).c_str(), 0);
+      STATURL entry = {};
+      entry.cbSize = sizeof entry;
+      ULONG fetched = 0;
+      while (entries->Next(1, &entry, &fetched) == S_OK && fetched == 1) {
+        if (entry.pwcsUrl != nullptr) urls.push_back(Narrow(entry.pwcsUrl));
+        ::CoTaskMemFree(entry.pwcsUrl);
+        ::CoTaskMemFree(entry.pwcsTitle);
+        entry = {};
+        entry.cbSize = sizeof entry;
+      }
+      entries->Release();
+    }
+    store->Release();
+  }
+  if (initialised) ::CoUninitialize();
+  return urls;
 // Startup manager: a link loaded read-only through the shell-link object.
 std::optional<StartupLinkInfo> Win32Platform::LoadStartupLink(const std::string& linkFile) {
   // COM may already be set up on this thread (then this call only counts up).

@@ -45,6 +45,9 @@ class Win32Platform : public Platform {
   void MessageBox(const std::string& text, const std::string& caption, std::uint32_t flags) override;
   std::string ToAnsi(const std::string& text, bool* lossless) override;
   std::string FromAnsi(const std::string& bytes) override;
+  std::optional<std::string> ReadShortcutTarget(const std::string& linkPath) override;
+  std::optional<std::string> BrowseForFolder(const std::string& title, const std::string& initialFolder) override;
+  std::vector<std::string> UrlHistory(const std::string& prefix) override;
   // Startup manager
   std::optional<StartupLinkInfo> LoadStartupLink(const std::string& linkFile) override;
 };

@@ -1,0 +1,192 @@
+#include "cleaning/file_list.h"
+
+#include <algorithm>
+
+#include "cleaning/file_walk.h"
+#include "core/scan_host.h"
+#include "dialogs/message_dialogs.h"
+#include "engine/text.h"
+#include "registry_scan/scan_context.h"
+
+namespace qrv {
+
+FileListPage::FileListPage(MainWindow& window, const std::string& prefix, const Texts& texts,
+                           std::vector<ReportList::Column> columns)
+    : Page(prefix), window_(window), texts_(texts) {
+  const LanguageTable& language = window.App().language;
+  ActionLabel.name = prefix + "ActionLabel";
+  ActionLabel.r = PageBounds(20, 10, 520, 26);
+  ActionLabel.text = language.Text(texts.title);
+  ActionLabel.font = {14, true, false};
+  Label2.name = prefix + "Label2";
+  Label2.r = PageBounds(22, 44, 120, 18);
+  Label2.text = language.Text(TextId::Action7ChooseFolder);
+  Label2.font = {9, true, false};
+  EditFrame.name = prefix + "Edit1Frame";
+  EditFrame.r = PageBounds(146, 41, 330, 22);
+  EditFrame.framed = true;
+  Edit1.name = prefix + "Edit1";
+  Edit1.r = PageBounds(150, 43, 322, 18);
+  Edit1.font = {9, false, false};
+  ButtonDir.a.name = prefix + "ButtonDir";
+  ButtonDir.a.tooltip = Label2.text;
+  ButtonDir.a.hand = true;
+  ButtonDir.b.name = prefix + "ButtonDirB";
+  ButtonDir.a.image = "folder_a";
+  ButtonDir.b.image = "folder_b";
+  ButtonDir.a.r = ButtonDir.b.r = PageBounds(482, 39, 26, 26);
+  ButtonDir.a.onClick = ButtonDir.b.onClick = [this] { ButtonDirClick(); };
+  ButtonDir.SetVisible(true);
+  Label1.name = prefix + "Label1";
+  Label1.r = PageBounds(420, 70, 276, 18);
+  Label1.align = Align::Right;
+  Label1.font = {9, true, false};
+  InfoList.name = prefix + "InfoList";
+  InfoList.r = PageBounds(22, 92, 674, 246);
+  InfoList.columns = std::move(columns);
+  SelectLabel.name = prefix + "SelectLabel";
+  SelectLabel.text = language.Text(TextId::ButtonsSelectAll);
+  SelectLabel.font = {9, false, true};
+  SelectLabel.colour = kRed;
+  SelectLabel.hand = true;
+  SelectLabel.onClick = [this] { SelectLabelClick(); };
+  SelectLabel.r = PageBounds(22, 70, window.Measure().Width(SelectLabel.text, SelectLabel.font) + 2, 18);
+  DeselectLabel.name = prefix + "DeselectLabel";
+  DeselectLabel.text = language.Text(TextId::ButtonsDeselectAll);
+  DeselectLabel.font = SelectLabel.font;
+  DeselectLabel.colour = kRed;
+  DeselectLabel.hand = true;
+  DeselectLabel.onClick = [this] { DeselectLabelClick(); };
+  DeselectLabel.r = SelectLabel.r;
+  DeselectLabel.r.left = SelectLabel.r.Right() + 10;
+  DeselectLabel.r.width = window.Measure().Width(DeselectLabel.text, DeselectLabel.font) + 2;
+
+  const Bounds place = PageBounds(296, 368, 123, 32);
+  const auto make = [&](ImageButton& b, const std::string& name, TextId caption, std::function<void()> action) {
+    ButtonGroup::Make(b, Buttons, name, place, "button", std::move(action));
+    b.caption.text = language.Text(caption);
+    b.caption.font = {11, true, false};
+    b.caption.colour = kWhite;
+  };
+  make(Button1, prefix + "Button1", texts.search, [this] { Button1Click(); });
+  make(Button2, prefix + "Button2", texts.remove, [this] { Button2Click(); });
+  make(Button3, prefix + "Button3", TextId::ButtonsCancel, [this] { CancelButtonClick(); });
+  Back.onMouseMove = [this] { Buttons.ResetAll(); };
+}
+
+void FileListPage::SetRoot(const std::string& folder) { Edit1.text = WithTrailingBackslash(folder); }
+
+void FileListPage::ShowIdle() {
+  Button1.SetVisible(true);
+  Button2.SetVisible(false);
+  Button3.SetVisible(false);
+}
+
+void FileListPage::Reset(const std::string& root) {
+  InfoList.rows.clear();
+  ++InfoList.version;
+  window_.App().Slot(1).clear();
+  Label1.text.clear();
+  SetRoot(root);
+  ShowIdle();
+  window_.SetHelpMode(HelpMode::Back);
+}
+
+void FileListPage::ButtonDirClick() {
+  AppState& app = window_.App();
+  if (app.CancelFlag || !dirEnabled_) return;
+  app.CancelFlag = true;
+  const std::optional<std::string> chosen =
+      app.platform.BrowseForFolder(app.language.Text(TextId::Action7ChooseFolder), Edit1.text);
+  if (chosen && !chosen->empty()) SetRoot(*chosen);
+  app.CancelFlag = false;
+}
+
+void FileListPage::AddRow(std::vector<std::string> cells, const std::string& iconFile, int iconIndex) {
+  ReportList::Row row;
+  row.cells = std::move(cells);
+  row.iconFile = iconFile;
+  row.iconIndex = iconIndex;
+  InfoList.rows.push_back(std::move(row));
+  ++InfoList.version;
+}
+
+void FileListPage::ShowScanned(std::size_t scanned) {
+  Label1.text = std::to_string(scanned) + " " + window_.App().language.Text(TextId::Action2FilesScanned);
+}
+
+void FileListPage::Button1Click() {
+  AppState& app = window_.App();
+  Label1.text.clear();
+  dirEnabled_ = false;
+  Button1.SetVisible(false);
+  Button2.SetVisible(false);
+  Button3.SetVisible(true);
+  InfoList.rows.clear();
+  ++InfoList.version;
+  Search(Edit1.text);
+  for (ReportList::Row& row : InfoList.rows) row.checked = true;
+  ++InfoList.version;
+  dirEnabled_ = true;
+  Label1.text = std::to_string(InfoList.rows.size()) + " " + app.language.Text(texts_.found);
+  Button1.SetVisible(false);
+  Button3.SetVisible(false);
+  Button2.SetVisible(true);
+}
+
+void FileListPage::Button2Click() {
+  AppState& app = window_.App();
+  if (!InfoList.rows.empty()) {
+    std::vector<bool> ticked;
+    for (const ReportList::Row& row : InfoList.rows) ticked.push_back(row.checked);
+    if (std::find(ticked.begin(), ticked.end(), true) == ticked.end()) {
+      window_.Messages().Information(app.language.Text(TextId::Action7Message1));
+      return;
+    }
+    if (!window_.Messages().Confirm(app.language.Text(TextId::Action7Message2))) return;
+    if (texts_.clearResultOnRemove) Label1.text.clear();
+    dirEnabled_ = false;
+    Button1.SetVisible(false);
+    Button2.SetVisible(false);
+    Button3.SetVisible(true);
+    ScanContext s(app, window_.Scans());
+    app.CancelFlag = true;
+    const std::string deletedText = app.language.Text(TextId::Action2FilesDeleted);
+    RemoveListedFiles(s, app.Slot(1), ticked,
+                      [&](std::size_t deleted) { Label1.text = std::to_string(deleted) + " " + deletedText; });
+    InfoList.rows.clear();
+    ++InfoList.version;
+    app.Slot(1).clear();
+    app.CancelFlag = false;
+    dirEnabled_ = true;
+  }
+  ShowIdle();
+}
+
+void FileListPage::CancelButtonClick() {
+  AppState& app = window_.App();
+  if (app.CancelFlag && window_.Messages().Confirm(app.language.Text(TextId::MessagesStop))) app.CancelFlag = false;
+}
+
+void FileListPage::SelectLabelClick() {
+  if (window_.App().CancelFlag || InfoList.rows.empty()) return;
+  for (ReportList::Row& row : InfoList.rows) row.checked = true;
+  ++InfoList.version;
+}
+
+void FileListPage::DeselectLabelClick() {
+  if (window_.App().CancelFlag || InfoList.rows.empty()) return;
+  for (ReportList::Row& row : InfoList.rows) row.checked = false;
+  ++InfoList.version;
+}
+
+void FileListPage::AddContents(Scene& scene) {
+  for (Node* node : std::initializer_list<Node*>{&ActionLabel, &Label2, &EditFrame, &Edit1, &ButtonDir.a, &ButtonDir.b,
+                                                 &Label1, &SelectLabel, &DeselectLabel, &InfoList})
+    scene.push_back(node);
+  AddButton(scene, Button1);
+  AddButton(scene, Button2);
+  AddButton(scene, Button3);
+}
+
+}  // namespace qrv

@@ -1,0 +1,66 @@
+#pragma once
+// What every walk of the Clean Up tab shares: which entries it may look into,
+// which paths the system can address, and the deletion of listed files.
+//
+// A walk never leaves the folder it was given. A junction, symbolic link or
+// mount point (a reparse point) is seen as an entry of its folder but never
+// entered and never listed for deletion: it can lead anywhere, back into its
+// own parents (Windows' compatibility junctions) or out of the drive (Wine's
+// links to the Linux home folder).
+#include <cstddef>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "engine/platform.h"
+#include "registry_scan/scan_context.h"
+
+namespace qrv {
+
+bool IsDotEntry(const FileEntry& entry);  // "." or ".."
+bool IsFolderEntry(const FileEntry& entry);
+bool IsReparsePoint(const FileEntry& entry);
+// A folder the walk goes down into: a real subfolder, not a link.
+bool IsWalkableFolder(const FileEntry& entry);
+// A plain file (not a folder, not a link).
+bool IsPlainFile(const FileEntry& entry);
+
+// Whether the system reaches `path` as written: fewer than MAX_PATH UTF-16
+// units. A longer path is skipped whole, never half-handled.
+bool Addressable(const std::string& path);
+// The same for the enumeration of a folder (its path and "*.*").
+bool ListableFolder(const std::string& folder);
+
+// The entries of a folder that a walk may list, or none when the system cannot
+// address them.
+std::vector<FileEntry> ListFolder(ScanContext& s, const std::string& folder);
+
+// The extension of a name from its last dot, dot included, upper-cased; empty without a dot.
+std::string UpperExtension(const std::string& name);
+// The name after the last backslash.
+std::string NamePart(const std::string& path);
+
+// The words that keep a path out of every cleaning list (any letter case):
+// MICROSOFT, WIN, OFFICE, SYNC, SETUP; and the backup names that programs
+// keep (DATA.BAK, CUSTOM.BAK, OPA11.BAK), the name upper-cased.
+bool PathHoldsProtectedWord(const std::string& upperPath);
+bool IsProtectedBackupName(const std::string& upperName);
+
+// Removes the later copies of a path listed twice (letter case ignored), keeping the order.
+void RemoveRepeats(std::vector<std::string>& paths);
+
+struct RemovalResult {
+  std::size_t deleted = 0;
+  std::vector<std::string> failed;  // listed, ticked, there, but not deleted
+};
+
+// Deletes the listed files whose row is ticked (all when `ticked` is empty),
+// one by one with the messages processed between them, while CancelFlag
+// stays true. A file is made archive-only first, as a read-only residual
+// file must go too; a file that is gone is skipped, and one that has become a
+// folder or a link since the search is never touched. A file that cannot be
+// deleted gets its attributes back. `deletedOne` runs after each deletion.
+RemovalResult RemoveListedFiles(ScanContext& s, const std::vector<std::string>& paths, const std::vector<bool>& ticked,
+                                const std::function<void(std::size_t deleted)>& deletedOne = {});
+
+}  // namespace qrv

@@ -1,0 +1,316 @@
+#include "cleaning/privacy_scan.h"
+
+#include <unordered_set>
+
+#include "cleaning/file_walk.h"
+#include "engine/backup.h"
+#include "engine/file_ops.h"
+#include "engine/registry_ops.h"
+#include "engine/text.h"
+#include "registry_scan/temp_values.h"
+
+namespace qrv {
+
+namespace {
+
+const std::array<TextId, kPrivacyRows> kRowCaptions{TextId::Action4Item1, TextId::Action4Item2, TextId::Action4Item3,
+                                                    TextId::Action4Item4, TextId::Action4Item5};
+
+// The residual files' words, and three more that keep a temporary folder.
+bool HoldsProtectedFolderWord(const std::string& upperPath) {
+  if (PathHoldsProtectedWord(upperPath)) return true;
+  for (const char* word : {"INSTALL", "SYSTEM", "RECYCLE"})
+    if (upperPath.find(word) != std::string::npos) return true;
+  return false;
+}
+
+bool IsProgramExtension(const std::string& upperExtension) {
+  for (const char* code : {"EXE", "DLL", "MSI", "VXD"})
+    if (upperExtension.find(code) != std::string::npos) return true;
+  return false;
+}
+
+}  // namespace
+
+int PrivacyRowSlot(int row) { return row == kPrivacyRows ? kSlotTempValues : row; }
+
+std::string PrivacyRowCaption(const LanguageTable& language, int row) {
+  return language.Text(kRowCaptions.at(static_cast<std::size_t>(row - 1)));
+}
+
+void CleanTempDir(ScanContext& s, const std::string& folder, std::vector<std::string>& list) {
+  if (!s.app.CancelFlag) return;
+  for (const FileEntry& entry : ListFolder(s, folder)) {
+    s.host.ProcessMessages();
+    if (!s.app.CancelFlag) continue;
+    if (IsWalkableFolder(entry)) {
+      CleanTempDir(s, folder + entry.name + "\\", list);
+    } else if (IsPlainFile(entry)) {
+      const std::string upper = UpperCaseText(entry.name);
+      const std::string path = folder + entry.name;
+      if (upper != "DESKTOP.INI" && upper != "INDEX.DAT" && Addressable(path)) list.push_back(path);
+    }
+  }
+}
+
+void DeleteIndexDat(ScanContext& s, const std::string& folder, IndexDatResult& result) {
+  if (!s.app.CancelFlag) return;
+  FileSystem& files = s.platform();
+  for (const FileEntry& entry : ListFolder(s, folder)) {
+    s.host.ProcessMessages();
+    if (!s.app.CancelFlag) return;
+    if (IsWalkableFolder(entry)) {
+      DeleteIndexDat(s, folder + entry.name + "\\", result);
+      continue;
+    }
+    const std::string path = folder + entry.name;
+    if (!IsPlainFile(entry) || UpperCaseText(entry.name) != "INDEX.DAT" || !Addressable(path)) continue;
+    files.SetFileAttributes(path, kAttributeArchive);
+    const long error = files.DeleteFile(path);
+    if (error == kErrorSuccess) {
+      ++result.deleted;
+    } else if (error == kErrorSharingViolation && files.MoveFileExDelayUntilReboot(path)) {
+      ++result.scheduled;
+    } else {
+      files.SetFileAttributes(path, entry.attributes);
+    }
+  }
+}
+
+void CleanCookies(ScanContext& s, std::vector<std::string>& list) {
+  const std::string& folder = s.app.folders.CookiesFolder;
+  for (const FileEntry& entry : ListFolder(s, folder)) {
+    if (!IsPlainFile(entry) || UpperExtension(entry.name) != ".TXT") continue;
+    const std::string path = folder + entry.name;
+    if (Addressable(path)) list.push_back(path);
+    s.host.ProcessMessages();
+    if (!s.app.CancelFlag) return;
+  }
+  const std::string& firefox = s.app.folders.FirefoxCookiesFile;
+  if (!firefox.empty() && FileExists(s.platform(), firefox)) list.push_back(firefox);
+}
+
+std::string SitePrefix(const std::string& address) {
+  const auto slash = address.find('/', 7);
+  return slash == std::string::npos ? address : address.substr(0, slash);
+}
+
+void ScanWebPagesVisited(ScanContext& s, std::vector<std::string>& list) {
+  std::unordered_set<std::string> seen;
+  for (const std::string& line : list) seen.insert(UpperCaseText(line));
+  for (const std::string& address : s.platform().UrlHistory("http://")) {
+    s.host.ProcessMessages();
+    if (!s.app.CancelFlag) continue;
+    if (address.empty()) continue;
+    std::string prefix = SitePrefix(address);
+    if (seen.insert(UpperCaseText(prefix)).second) list.push_back(std::move(prefix));
+  }
+}
+
+std::vector<std::string> ListFolderAndSubfolders(ScanContext& s, const std::string& folder) {
+  std::vector<std::string> list{folder};
+  for (const FileEntry& entry : ListFolder(s, folder)) {
+    s.host.ProcessMessages();
+    if (IsWalkableFolder(entry) && ListableFolder(folder + entry.name + "\\"))
+      list.push_back(folder + entry.name + "\\");
+  }
+  return list;
+}
+
+void ProtectedContentTest(ScanContext& s, const std::string& folder, bool& ProtectedItemFound) {
+  const std::vector<FileEntry> entries = ListFolder(s, folder);
+  if (entries.empty()) return;
+  if (HoldsProtectedFolderWord(UpperCaseText(folder))) ProtectedItemFound = true;
+  for (const FileEntry& entry : entries) {
+    s.host.ProcessMessages();
+    if (IsProtectedBackupName(UpperCaseText(entry.name))) ProtectedItemFound = true;
+    if (IsProgramExtension(UpperExtension(entry.name))) ProtectedItemFound = true;
+    if (!ProtectedItemFound && IsWalkableFolder(entry))
+      ProtectedContentTest(s, folder + entry.name + "\\", ProtectedItemFound);
+  }
+}
+
+void GatherTemporaryFolder(ScanContext& s, const std::string& folder, std::vector<std::string>& list) {
+  for (const std::string& taken : ListFolderAndSubfolders(s, folder)) {
+    s.host.ProcessMessages();
+    bool ProtectedItemFound = false;
+    ProtectedContentTest(s, taken, ProtectedItemFound);
+    if (ProtectedItemFound) continue;
+    CleanTempDir(s, taken, list);
+    // The whole folder passed: its subfolders' files are listed already.
+    if (taken == folder) break;
+  }
+}
+
+std::size_t PrivacyScan::Count(int row) const { return app_.Slot(PrivacyRowSlot(row)).size(); }
+
+std::size_t PrivacyScan::Total() const {
+  std::size_t total = 0;
+  for (int row = 1; row <= kPrivacyRows; ++row) total += Count(row);
+  return total;
+}
+
+void PrivacyScan::Run(const PrivacyRows& rows, PrivacyObserver* observer) {
+  PrivacyObserver none;
+  for (int n = kSlotFirstRegistry; n <= kSlotLastRegistry; ++n) app_.Slot(n).clear();
+  app_.FixScript.Start();
+  app_.UndoScript.Start();
+  app_.CancelFlag = true;
+  completed_ = RunRows(rows, observer != nullptr ? *observer : none);
+  app_.CancelFlag = false;
+  WriteDateTime(app_.platform, RootKey::CurrentUser, kSettingsKey, "RunDate2", app_.platform.Now());
+}
+
+bool PrivacyScan::RunRows(const PrivacyRows& rows, PrivacyObserver& observer) {
+  ScanContext s(app_, host_);
+  FileSystem& files = app_.platform;
+  const FolderSet& folders = app_.folders;
+  const auto between = [&] {
+    host_.ProcessMessages();
+    return app_.CancelFlag;
+  };
+  const auto usable = [&](const std::string& folder) { return folder.size() > 1 && FolderExists(files, folder); };
+
+  if (rows[1]) {
+    observer.RowStarted(1);
+    auto& slot = app_.Slot(1);
+    if (usable(folders.TmpFolder)) GatherTemporaryFolder(s, folders.TmpFolder, slot);
+    observer.Counted(1);
+    if (!between()) return false;
+    if (folders.TempFolder != folders.TmpFolder && usable(folders.TempFolder)) {
+      GatherTemporaryFolder(s, folders.TempFolder, slot);
+      RemoveRepeats(slot);
+      observer.Counted(1);
+    }
+  }
+  if (!between()) return false;
+  if (rows[2]) {
+    observer.RowStarted(2);
+    auto& slot = app_.Slot(2);
+    if (usable(folders.InternetCacheFolder)) CleanTempDir(s, folders.InternetCacheFolder, slot);
+    observer.Counted(2);
+    if (!between()) return false;
+    if (usable(folders.FirefoxCacheFolder)) {
+      CleanTempDir(s, folders.FirefoxCacheFolder, slot);
+      RemoveRepeats(slot);
+    }
+    observer.Counted(2);
+  }
+  if (!between()) return false;
+  if (rows[3]) {
+    observer.RowStarted(3);
+    if (!between()) return false;
+    ScanWebPagesVisited(s, app_.Slot(3));
+    observer.Counted(3);
+  }
+  if (!between()) return false;
+  if (rows[4]) {
+    CleanCookies(s, app_.Slot(4));
+    observer.RowStarted(4);
+    observer.Counted(4);
+  }
+  if (!between()) return false;
+  if (rows[5]) {
+    observer.RowStarted(5);
+    const auto step = [&] {
+      observer.Counted(5);
+      return between();
+    };
+    CleanApplicationsHistory(s, RootKey::CurrentUser, "\\SOFTWARE\\");
+    if (!step()) return false;
+    CleanApplicationsHistory(s, RootKey::LocalMachine, "\\SOFTWARE\\");
+    if (!step()) return false;
+    for (const std::string& key : TempRegistryKeys()) {
+      CleanTempReg(s, key);
+      if (!step()) return false;
+    }
+    CleanEmptyKeys(s);
+    if (!step()) return false;
+  }
+  return true;
+}
+
+namespace {
+
+// Deletes the listed files of one row as they are: a read-only file stays.
+std::size_t DeleteRowFiles(ScanContext& s, const std::vector<std::string>& paths, std::vector<std::string>& failed) {
+  std::size_t deleted = 0;
+  for (const std::string& path : paths) {
+    s.host.ProcessMessages();
+    const std::uint32_t attributes = s.platform().GetFileAttributes(path);
+    if (attributes == kInvalidFileAttributes) continue;
+    if ((attributes & (kAttributeDirectory | kAttributeReparsePoint)) == 0 && s.platform().DeleteFile(path) == kErrorSuccess)
+      ++deleted;
+    else
+      failed.push_back(path);
+  }
+  return deleted;
+}
+
+}  // namespace
+
+PrivacyCleanResult CleanPrivacy(AppState& app, ScanHost& host, const PrivacyRows& rows) {
+  PrivacyCleanResult result;
+  std::vector<std::string> log;
+  for (int row = 1; row <= kPrivacyRows; ++row) {
+    const auto& slot = app.Slot(PrivacyRowSlot(row));
+    log.insert(log.end(), slot.begin(), slot.end());
+  }
+  result.listed = log.size();
+  if (log.empty()) return result;
+
+  const SavedFile written = WriteLog(app.platform, app.folders, log);
+  if (!written.ok) {
+    result.outcome = PrivacyCleanOutcome::LogNotWritten;
+    return result;
+  }
+  result.logPath = written.path;
+  const SavedFile undo = SaveUndoScript(app.platform, app.folders, app.UndoScript);
+  if (!undo.ok) {
+    result.outcome = PrivacyCleanOutcome::UndoNotWritten;
+    return result;
+  }
+  result.undoPath = undo.path;
+
+  ScanContext s(app, host);
+  FileSystem& files = app.platform;
+  app.CancelFlag = true;
+  for (int row : {1, 2, 4})
+    if (rows[static_cast<std::size_t>(row)])
+      result.removed[static_cast<std::size_t>(row)] = DeleteRowFiles(s, app.Slot(row), result.failed);
+  if (rows[3]) {
+    host.ProcessMessages();
+    IndexDatResult index;
+    for (const std::string* folder : {&app.folders.InternetCacheFolder, &app.folders.HistoryFolder})
+      if (folder->size() > 1) DeleteIndexDat(s, *folder, index);
+    result.removed[3] = index.deleted + index.scheduled;
+    result.scheduledAtRestart = index.scheduled;
+    const std::string& form = app.folders.FirefoxFormHistoryFile;
+    if (!form.empty() && FileExists(files, form)) {
+      const std::uint32_t attributes = files.GetFileAttributes(form);
+      files.SetFileAttributes(form, kAttributeArchive);
+      if (files.DeleteFile(form) == kErrorSuccess) {
+        ++result.removed[3];
+      } else {
+        files.SetFileAttributes(form, attributes);
+        result.failed.push_back(form);
+      }
+    }
+  }
+  const std::string fixFile = FixScriptFile(app.folders);
+  if (FileExists(files, fixFile)) files.DeleteFile(fixFile);
+  if (rows[5] && app.FixScript.HoldsEntries() &&
+      ApplyFixScript(app.platform, app.folders, app.FixScript) == ApplyResult::Imported) {
+    result.registryImported = true;
+    result.removed[5] = app.Slot(kSlotTempValues).size();
+  }
+  app.CancelFlag = false;
+
+  for (int row = 1; row <= kPrivacyRows; ++row) result.totalRemoved += result.removed[static_cast<std::size_t>(row)];
+  for (int n = kSlotFirstRegistry; n <= kSlotLastRegistry; ++n) app.Slot(n).clear();
+  app.FixScript.Clear();
+  result.outcome = PrivacyCleanOutcome::Cleaned;
+  return result;
+}
+
+}  // namespace qrv

@@ -1,0 +1,236 @@
+// The Clean Up tab's operations from the console: the privacy rows, the
+// residual files and the invalid shortcuts, each as a pair of commands.
+#include <string>
+#include <vector>
+
+#include "cleaning/file_walk.h"
+#include "cleaning/privacy_scan.h"
+#include "cleaning/residual_files.h"
+#include "cleaning/shortcuts.h"
+#include "cli/cli_commands.h"
+#include "cli/cli_report.h"
+#include "core/scan_host.h"
+#include "core/startup.h"
+#include "engine/file_ops.h"
+#include "engine/text.h"
+
+namespace qrv::cli {
+
+namespace {
+
+std::string CountText(const AppState& app, std::size_t count, TextId what) {
+  return std::to_string(count) + " " + app.language.Text(what);
+}
+
+std::string JsonList(const std::vector<std::string>& items) {
+  std::string out = "[";
+  for (std::size_t i = 0; i < items.size(); ++i) out += (i ? "," : "") + JsonString(items[i]);
+  return out + "]";
+}
+
+std::string JsonPathOrNull(const std::string& path) { return path.empty() ? "null" : JsonString(path); }
+
+Outcome UsageError(const std::string& message) { return {kExitUsage, "", "QRVCli: " + message + "\n"}; }
+
+// ---- privacy scan | clean ----
+
+Outcome Privacy(AppState& app, const Invocation& invocation, bool clean) {
+  PrivacyRows rows = AllPrivacyRows();
+  if (invocation.Has("--rows")) {
+    std::vector<int> numbers;
+    if (!ParseNumberList(invocation.Value("--rows"), 1, kPrivacyRows, numbers))
+      return UsageError("--rows takes row numbers from 1 to 5, separated by commas (\"1,3\").");
+    rows = {};
+    for (int n : numbers) rows[static_cast<std::size_t>(n)] = true;
+  }
+  QuietScanHost host;
+  PrivacyScan scan(app, host);
+  scan.Run(rows);
+  struct Row {
+    int number;
+    std::string caption;
+    std::vector<std::string> items;
+  };
+  std::vector<Row> found;
+  for (int row = 1; row <= kPrivacyRows; ++row)
+    if (rows[static_cast<std::size_t>(row)])
+      found.push_back({row, PrivacyRowCaption(app.language, row), app.Slot(PrivacyRowSlot(row))});
+  const std::size_t total = scan.Total();
+
+  PrivacyCleanResult cleaned;
+  if (clean) {
+    cleaned = CleanPrivacy(app, host, rows);
+    if (cleaned.outcome == PrivacyCleanOutcome::LogNotWritten ||
+        cleaned.outcome == PrivacyCleanOutcome::UndoNotWritten) {
+      return {kExitFailure, "",
+              std::string("QRVCli: nothing was cleaned: the ") +
+                  (cleaned.outcome == PrivacyCleanOutcome::LogNotWritten ? "log" : "undo file") +
+                  " could not be written.\n"};
+    }
+  }
+
+  Outcome outcome;
+  const TextId itemText[] = {TextId::Action2FilesFound, TextId::Action2FilesFound, TextId::Action2FilesFound,
+                             TextId::Action2ItemsFound, TextId::Action2FilesFound, TextId::Action2ErrorsDetected};
+  if (invocation.json) {
+    std::string out = "{\"rows\":[";
+    for (std::size_t i = 0; i < found.size(); ++i) {
+      const Row& r = found[i];
+      out += (i ? "," : "") + std::string("{\"row\":") + std::to_string(r.number) + ",\"caption\":" +
+             JsonString(r.caption) + ",\"items\":" + JsonList(r.items);
+      if (clean) out += ",\"removed\":" + std::to_string(cleaned.removed[static_cast<std::size_t>(r.number)]);
+      out += "}";
+    }
+    out += "],\"total\":" + std::to_string(total);
+    if (clean) {
+      out += ",\"removed\":" + std::to_string(cleaned.totalRemoved) + ",\"scheduled\":" +
+             std::to_string(cleaned.scheduledAtRestart) + ",\"failed\":" + JsonList(cleaned.failed) +
+             ",\"log\":" + JsonPathOrNull(cleaned.logPath) + ",\"undo\":" + JsonPathOrNull(cleaned.undoPath);
+    }
+    outcome.out = out + "}\n";
+    return outcome;
+  }
+  for (const Row& r : found) {
+    const std::string result =
+        clean ? CountText(app, cleaned.removed[static_cast<std::size_t>(r.number)], TextId::Action4ItemsCleaned)
+              : CountText(app, r.items.size(), itemText[r.number]);
+    outcome.out += r.caption + ": " + result + "\n";
+    for (const std::string& item : r.items) outcome.out += "    " + OnOneLine(item) + "\n";
+  }
+  outcome.out += app.language.Text(TextId::Action2Total) + ": " + CountText(app, total, TextId::Action2FilesFound) + "\n";
+  if (clean) {
+    if (cleaned.outcome == PrivacyCleanOutcome::NothingFound) {
+      outcome.out += app.language.Text(TextId::Action2AllFixed) + "\n";
+    } else {
+      outcome.out += app.language.Text(TextId::Action2Total) + ": " +
+                     std::to_string(cleaned.totalRemoved) + " " + app.language.Text(TextId::Action4ItemsCleaned) + "\n";
+      if (cleaned.scheduledAtRestart > 0) outcome.out += app.language.Text(TextId::Action4RebootMessage1) + "\n";
+      for (const std::string& path : cleaned.failed) outcome.out += "Not removed: " + OnOneLine(path) + "\n";
+      outcome.out += "Log: " + (cleaned.logPath.empty() ? std::string("(none)") : cleaned.logPath) + "\n";
+      outcome.out += "Undo: " + (cleaned.undoPath.empty() ? std::string("(none: nothing needed a backup)") : cleaned.undoPath) + "\n";
+    }
+  }
+  return outcome;
+}
+
+// ---- junk find | remove, shortcuts scan | remove ----
+
+// The root of a search: the option's folder with a trailing backslash, or the default.
+bool SearchRoot(AppState& app, const Invocation& invocation, const std::string& fallback, std::string& root,
+                Outcome& refusal) {
+  root = WithTrailingBackslash(invocation.Value("--root", fallback));
+  if (root.size() < 3 || root[1] != ':' || !FolderExists(app.platform, root)) {
+    refusal = UsageError("--root must name a folder that exists, as a full path (\"D:\\Data\"): " + root);
+    return false;
+  }
+  return true;
+}
+
+struct Listed {
+  std::string path;
+  std::string json;  // the rest of the item's JSON object, after its path
+  std::string text;  // the rest of the item's text line
+};
+
+Outcome ReportSearch(AppState& app, const Invocation& invocation, const std::string& root, std::size_t scanned,
+               const char* listName, const std::vector<Listed>& items, TextId foundText, bool removing) {
+  RemovalResult removal;
+  if (removing) {
+    QuietScanHost host;
+    ScanContext s(app, host);
+    std::vector<std::string> paths;
+    for (const Listed& item : items) paths.push_back(item.path);
+    app.CancelFlag = true;
+    removal = RemoveListedFiles(s, paths, {});
+    app.CancelFlag = false;
+    app.Slot(1).clear();
+  }
+  Outcome outcome;
+  if (invocation.json) {
+    std::string out = "{\"root\":" + JsonString(root) + ",\"scanned\":" + std::to_string(scanned) + ",\"" + listName +
+                      "\":[";
+    for (std::size_t i = 0; i < items.size(); ++i)
+      out += (i ? "," : "") + std::string(listName[0] == 'f' ? "{\"path\":" : "{\"link\":") + JsonString(items[i].path) +
+             items[i].json + "}";
+    out += "],\"total\":" + std::to_string(items.size());
+    if (removing) out += ",\"removed\":" + std::to_string(removal.deleted) + ",\"failed\":" + JsonList(removal.failed);
+    outcome.out = out + "}\n";
+    return outcome;
+  }
+  outcome.out = root + "\n";
+  for (const Listed& item : items) outcome.out += "    " + OnOneLine(item.path) + item.text + "\n";
+  outcome.out += CountText(app, scanned, TextId::Action2FilesScanned) + "\n";
+  outcome.out += CountText(app, items.size(), foundText) + "\n";
+  if (removing) {
+    outcome.out += CountText(app, removal.deleted, TextId::Action2FilesDeleted) + "\n";
+    for (const std::string& path : removal.failed) outcome.out += "Not removed: " + OnOneLine(path) + "\n";
+  }
+  return outcome;
+}
+
+Outcome Junk(AppState& app, const Invocation& invocation, bool remove) {
+  std::string root;
+  Outcome refusal;
+  if (!SearchRoot(app, invocation, "C:\\", root, refusal)) return refusal;
+  struct Collect : ResidualObserver {
+    std::vector<Listed> items;
+    void Found(const ResidualFile& f) override {
+      const std::string date = ListDate(f.lastWrite);
+      const std::string size = ListSize(f.size);
+      items.push_back({f.path, ",\"date\":" + JsonString(date) + ",\"size\":" + size, "  " + date + "  " + size});
+    }
+  } collect;
+  QuietScanHost host;
+  const std::size_t scanned = FindJunk(app, host, root, collect);
+  return ReportSearch(app, invocation, root, scanned, "files", collect.items, TextId::Action2FilesFound, remove);
+}
+
+Outcome Shortcuts(AppState& app, const Invocation& invocation, bool remove) {
+  std::string root;
+  Outcome refusal;
+  if (!SearchRoot(app, invocation, app.folders.UserProfileFolder, root, refusal)) return refusal;
+  struct Collect : ShortcutObserver {
+    std::vector<Listed> items;
+    void Found(const InvalidShortcut& f) override {
+      items.push_back({f.link, ",\"target\":" + JsonString(f.target), "  -> " + OnOneLine(f.target)});
+    }
+  } collect;
+  QuietScanHost host;
+  const std::size_t scanned = FindInvalidShortcuts(app, host, root, collect);
+  return ReportSearch(app, invocation, root, scanned, "shortcuts", collect.items, TextId::Action7LnkFound, remove);
+}
+
+}  // namespace
+
+void AddCleaningCommands(std::vector<CommandSpec>& table) {
+  const OptionSpec rows{"--rows", true};
+  const OptionSpec root{"--root", true};
+  table.push_back({{"privacy", "scan"}, {rows}, 0, "privacy scan [--rows 1,2,3,4,5] [--json]",
+                   "Lists the privacy items of the Clean Up tab's rows: 1 temporary\n"
+                   "folders, 2 temporary Internet files, 3 visited web sites, 4\n"
+                   "cookies, 5 temporary registry values. Changes nothing.",
+                   [](AppState& app, const Invocation& inv) { return Privacy(app, inv, false); }});
+  table.push_back({{"privacy", "clean"}, {rows}, 0, "privacy clean [--rows 1,2,3,4,5] [--json]",
+                   "Runs the same scan, then cleans the chosen rows as the Clean\n"
+                   "button does: a log and an undo file first, then the files\n"
+                   "(read-only and busy files stay), the history index files and\n"
+                   "the registry values. It prints what was really removed.",
+                   [](AppState& app, const Invocation& inv) { return Privacy(app, inv, true); }});
+  table.push_back({{"junk", "find"}, {root}, 0, "junk find [--root FOLDER] [--json]",
+                   "Lists the residual files (.tmp, .bak, .$$$, .old and longer\n"
+                   "extensions starting so) below FOLDER (default C:\\), never\n"
+                   "through a link. Changes nothing.",
+                   [](AppState& app, const Invocation& inv) { return Junk(app, inv, false); }});
+  table.push_back({{"junk", "remove"}, {root}, 0, "junk remove [--root FOLDER] [--json]",
+                   "Runs the same search and deletes every file it lists.",
+                   [](AppState& app, const Invocation& inv) { return Junk(app, inv, true); }});
+  table.push_back({{"shortcuts", "scan"}, {root}, 0, "shortcuts scan [--root FOLDER] [--json]",
+                   "Lists the shortcuts below FOLDER (default the user's profile)\n"
+                   "whose target is surely gone from a fixed drive. Changes nothing.",
+                   [](AppState& app, const Invocation& inv) { return Shortcuts(app, inv, false); }});
+  table.push_back({{"shortcuts", "remove"}, {root}, 0, "shortcuts remove [--root FOLDER] [--json]",
+                   "Runs the same search and deletes every shortcut it lists.",
+                   [](AppState& app, const Invocation& inv) { return Shortcuts(app, inv, true); }});
+}
+
+}  // namespace qrv::cli
