@@ -84,7 +84,8 @@ std::string FileNamePart(const std::string& path) {
 StartupChange FromApply(ApplyResult result) {
   switch (result) {
     case ApplyResult::Imported: return StartupChange::Done;
-    case ApplyResult::Refused: return StartupChange::Refused;
+    case ApplyResult::Refused:
+    case ApplyResult::TooLarge: return StartupChange::Refused;
     case ApplyResult::NotWritten: return StartupChange::ScriptNotWritten;
     case ApplyResult::NotStarted: return StartupChange::EditorNotStarted;
   }

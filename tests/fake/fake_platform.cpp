@@ -62,6 +62,8 @@ std::vector<std::string> FakePlatform::UrlHistory(const std::string& prefix) {
   for (const std::string& url : urlHistory)
     if (StartsWithNoCase(url, prefix)) found.push_back(url);
   return found;
+}
+
 // Startup manager
 void FakePlatform::AddStartupLink(const std::string& path, const StartupLinkInfo& info) {
   files.AddFile(path, "L-link:" + info.target + "|" + info.arguments);
