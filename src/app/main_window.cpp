@@ -8,6 +8,7 @@
 #include "app/about_page.h"
 #include "app/clean_up_page.h"
 #include "registry_scan/registry_page.h"
+#include "tools/tweak_view.h"
 
 namespace qrv {
 
@@ -88,8 +89,8 @@ void TForm1a::CreateForm() {
   SetPage(PageId::Panel4A, plain("Panel4A", true));
   SetPage(PageId::Panel4B, plain("Panel4B", true));
   SetPage(PageId::Panel4C, plain("Panel4C", true));
-  SetPage(PageId::Panel5, plain("Panel5", true));
-  SetPage(PageId::Panel6, std::make_unique<AboutPage>(language));
+  SetPage(PageId::Panel5, std::make_unique<OptimizePage>(*this));
+  SetPage(PageId::Panel6, std::make_unique<AboutPage>(*this));
 
   for (std::size_t i = 0; i < 5; ++i) TabLabel[i].text = language.Text(kTabCaptions[i]);
   TopButton1.a.tooltip = TopButton1.b.tooltip = language.Text(TextId::AboutAbout);

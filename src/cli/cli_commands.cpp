@@ -8,6 +8,7 @@ const std::vector<CommandSpec>& Commands() {
   static const std::vector<CommandSpec> table = [] {
     std::vector<CommandSpec> t;
     AddRegistryCommands(t);
+    AddToolCommands(t);
     return t;
   }();
   return table;

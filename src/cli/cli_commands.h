@@ -12,6 +12,8 @@ const std::vector<CommandSpec>& Commands();
 
 // scan, fix
 void AddRegistryCommands(std::vector<CommandSpec>& table);
+// tweaks, tweaks apply, logs, undo
+void AddToolCommands(std::vector<CommandSpec>& table);
 
 // Shared by the commands: a comma-separated list of numbers within
 // [low, high] ("1,3,5"), each at most once; false when the text is not one.

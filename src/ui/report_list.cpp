@@ -65,6 +65,7 @@ void ReportListView::Rebuild() {
     ListView_SetCheckState(hwnd_, static_cast<UINT>(r), row.checked ? TRUE : FALSE);
   }
   shownVersion_ = list_.version;
+  shownSelection_ = -2;
   filling_ = false;
 }
 
@@ -78,6 +79,16 @@ void ReportListView::Sync() {
       filling_ = false;
     }
   }
+  if (shownSelection_ != list_.selected) {
+    filling_ = true;
+    ListView_SetItemState(hwnd_, -1, 0, LVIS_SELECTED | LVIS_FOCUSED);
+    if (list_.selected >= 0) {
+      ListView_SetItemState(hwnd_, list_.selected, LVIS_SELECTED | LVIS_FOCUSED, LVIS_SELECTED | LVIS_FOCUSED);
+      ListView_EnsureVisible(hwnd_, list_.selected, FALSE);
+    }
+    shownSelection_ = list_.selected;
+    filling_ = false;
+  }
   ShowWindow(hwnd_, list_.visible ? SW_SHOWNA : SW_HIDE);
 }
 
@@ -87,6 +98,12 @@ void ReportListView::OnNotify(const NMHDR& header) {
   if ((change.uChanged & LVIF_STATE) == 0 || change.iItem < 0) return;
   const auto row = static_cast<std::size_t>(change.iItem);
   if (row < list_.rows.size()) list_.rows[row].checked = ListView_GetCheckState(hwnd_, change.iItem) != 0;
+  const bool nowSelected = (change.uNewState & LVIS_SELECTED) != 0 && (change.uOldState & LVIS_SELECTED) == 0;
+  if (row < list_.rows.size() && nowSelected && list_.selected != change.iItem) {
+    list_.selected = change.iItem;
+    shownSelection_ = change.iItem;
+    if (list_.onSelect) list_.onSelect();
+  }
 }
 
 }  // namespace qrv::ui

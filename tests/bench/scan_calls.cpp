@@ -59,6 +59,9 @@ class CountingPlatform : public qrv::Platform {
   QRV_FORWARD(void, MessageBox, (const std::string& t, const std::string& c, std::uint32_t f), (t, c, f))
   QRV_FORWARD(std::string, ToAnsi, (const std::string& t, bool* l), (t, l))
   QRV_FORWARD(std::string, FromAnsi, (const std::string& b), (b))
+  // Saving a file whole (Log/Undo)
+  QRV_FORWARD(bool, MoveFileExReplaceExisting, (const std::string& f, const std::string& t), (f, t))
+  QRV_FORWARD(bool, GetSaveFileName, (const std::string& f, const std::string& i, std::string& n), (f, i, n))
 #undef QRV_FORWARD
 
  private:

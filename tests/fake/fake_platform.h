@@ -75,6 +75,8 @@ class FakeFileSystem : public FileSystem {
   void RefuseDeletion(const std::string& path);  // access denied
   void MarkInUse(const std::string& path);       // open by another program: sharing violation
   void MarkFolderNotWritable(const std::string& path);
+  // A full disk: a write of more bytes leaves the first ones behind and fails.
+  void LimitDiskSpace(std::size_t bytes) { diskSpace_ = bytes; }
   void SetDriveType(char drive, std::uint32_t type);
   bool Exists(const std::string& path) const;
   std::optional<std::string> Contents(const std::string& path) const;
@@ -90,6 +92,9 @@ class FakeFileSystem : public FileSystem {
   std::uint32_t GetDriveType(const std::string& rootPath) override;
   bool ReadFile(const std::string& path, std::string& bytes) override;
   bool WriteFile(const std::string& path, const std::string& bytes) override;
+
+  // Saving a file whole (Log/Undo)
+  bool MoveFileExReplaceExisting(const std::string& from, const std::string& to) override;
 
  private:
   struct Entry {
@@ -107,6 +112,7 @@ class FakeFileSystem : public FileSystem {
   std::map<std::string, Entry> entries_;  // by upper-case normalised path
   std::map<char, std::uint32_t> drives_;
   std::vector<std::string> deleteAtRestart_;
+  std::optional<std::size_t> diskSpace_;
 };
 
 // Windows, with a registry editor that honours the argument texts the program uses:
@@ -137,6 +143,10 @@ class FakePlatform : public Platform {
   struct Box { std::string text, caption; std::uint32_t flags; };
   std::vector<Box> messageBoxes;
   std::vector<std::string> importedScripts;  // file bytes, in import order
+  // The save dialog: what the user picks (none: Cancel), and each showing.
+  std::optional<std::string> saveFileAnswer;
+  struct SaveDialog { std::string filter, initialFolder; };
+  std::vector<SaveDialog> saveDialogs;
 
   // RegistryView
   long RegOpenKeyEx(RootKey root, const std::string& path, RegAccess access, RegHandle& key) override {
@@ -173,6 +183,9 @@ class FakePlatform : public Platform {
   std::uint32_t GetDriveType(const std::string& rootPath) override { return files.GetDriveType(rootPath); }
   bool ReadFile(const std::string& path, std::string& bytes) override { return files.ReadFile(path, bytes); }
   bool WriteFile(const std::string& path, const std::string& bytes) override { return files.WriteFile(path, bytes); }
+  bool MoveFileExReplaceExisting(const std::string& from, const std::string& to) override {
+    return files.MoveFileExReplaceExisting(from, to);
+  }
 
   // SystemServices
   double Now() override { return clock; }
@@ -193,6 +206,12 @@ class FakePlatform : public Platform {
   }
   std::string ToAnsi(const std::string& text, bool* lossless) override;
   std::string FromAnsi(const std::string& bytes) override;
+  bool GetSaveFileName(const std::string& filter, const std::string& initialFolder, std::string& fileName) override {
+    saveDialogs.push_back({filter, initialFolder});
+    if (!saveFileAnswer) return false;
+    fileName = *saveFileAnswer;
+    return true;
+  }
 
  private:
   void RunRegistryEditor(const std::string& commandLine);

@@ -1,12 +1,15 @@
 // Shows one message dialog with sample content, for screenshots of dialogs
 // that the main window only opens in the middle of a task.
 // "widgets" shows the list view and the animation that the scan pages use.
-//   ui_gallery.exe confirmation|details|reboot|information|about|widgets <language 1-5>
+// "optimize-system", "-internet", "-security" show the Optimize Windows dialog on that page.
+//   ui_gallery.exe confirmation|details|reboot|information|about|widgets|optimize-... <language 1-5>
 #include <string>
 
 #include "core/language.h"
+#include "core/startup.h"
 #include "dialogs/message_dialogs.h"
 #include "engine/win32/win32_platform.h"
+#include "tools/tweak_view.h"
 #include "ui/dialog_view.h"
 #include "ui/images.h"
 #include "ui/win.h"
@@ -44,6 +47,19 @@ class WidgetsDemo : public qrv::SkinnedDialog {
   }
 };
 
+// The Optimize Windows dialog opened on one of its pages.
+class OptimizeDemo : public qrv::TForm1c {
+ public:
+  OptimizeDemo(qrv::AppState& app, qrv::Dialogs& dialogs, qrv::TweakPage page) : TForm1c(app, dialogs), page_(page) {}
+  void Show() override {
+    TForm1c::Show();
+    View.SelectPage(page_);
+  }
+
+ private:
+  qrv::TweakPage page_;
+};
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -76,6 +92,16 @@ int main(int argc, char** argv) {
   } else if (which == "widgets") {
     WidgetsDemo demo(table, folder);
     runner.RunModal(demo);
+  } else if (which.rfind("optimize-", 0) == 0) {
+    qrv::AppState app(platform);
+    app.language = table;
+    app.LanguageNumber = language;
+    const std::string page = which.substr(9);
+    OptimizeDemo form(app, dialogs,
+                      page == "internet"   ? qrv::TweakPage::Internet
+                      : page == "security" ? qrv::TweakPage::Security
+                                           : qrv::TweakPage::System);
+    runner.RunModal(form);
   } else if (which == "about") {
     dialogs.About();
   } else {

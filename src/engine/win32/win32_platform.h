@@ -43,6 +43,10 @@ class Win32Platform : public Platform {
   void MessageBox(const std::string& text, const std::string& caption, std::uint32_t flags) override;
   std::string ToAnsi(const std::string& text, bool* lossless) override;
   std::string FromAnsi(const std::string& bytes) override;
+
+  // Saving a file whole (Log/Undo)
+  bool MoveFileExReplaceExisting(const std::string& from, const std::string& to) override;
+  bool GetSaveFileName(const std::string& filter, const std::string& initialFolder, std::string& fileName) override;
 };
 
 }  // namespace qrv
