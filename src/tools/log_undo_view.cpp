@@ -271,7 +271,10 @@ void LogUndoView::Undo() {
     return;
   }
   // The registry editor's own import, which asks the user before it writes.
-  app.platform.ShellExecute("open", path, "", kSwShowNormal);
+  // Without the shell's association for registry scripts (a fresh Wine
+  // prefix has none) the editor is opened with the file itself.
+  if (!app.platform.ShellExecute("open", path, "", kSwShowNormal))
+    app.platform.ShellExecute("open", app.folders.WindowsFolder + "regedit.exe", "\"" + path + "\"", kSwShowNormal);
 }
 
 void LogUndoView::AddContents(Scene& scene) {

@@ -140,6 +140,7 @@ class FakePlatform : public Platform {
   std::vector<Process> processes;
   struct ShellCall { std::string verb, file, parameters; int show; };
   std::vector<ShellCall> shellCalls;
+  bool noRegAssociation = false;  // "open" on a .reg file fails
   struct Box { std::string text, caption; std::uint32_t flags; };
   std::vector<Box> messageBoxes;
   std::vector<std::string> importedScripts;  // file bytes, in import order

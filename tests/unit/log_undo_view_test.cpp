@@ -67,6 +67,12 @@ TEST_F(LogUndoTest, UndoOpensTheSelectedFileAndDeleteRemovesTheTickedOnes) {
   EXPECT_EQ(p.shellCalls[0].file, kUndo + "\\Undo 2.reg");
   EXPECT_EQ(p.shellCalls[0].verb, "open");
   EXPECT_TRUE(p.processes.empty()) << "the program does not import it itself";
+  p.noRegAssociation = true;
+  Page().SecondButton.caption.onClick();
+  ASSERT_EQ(p.shellCalls.size(), 3u);
+  EXPECT_EQ(p.shellCalls[2].file, "C:\\windows\\regedit.exe") << "the editor's interactive import, without /s";
+  EXPECT_EQ(p.shellCalls[2].parameters, "\"" + kUndo + "\\Undo 2.reg\"");
+  p.noRegAssociation = false;
 
   runner.actions.push_back(testing::ClickOk());
   Page().DeleteButton.caption.onClick();

@@ -41,31 +41,37 @@ std::string ProcessImage(DWORD id) {
   return name;
 }
 
-TEST(LogUndoWineTest, OpeningAnUndoFileStartsTheRegistryEditorsImport) {
-  Win32Platform p;
-  wchar_t program[MAX_PATH];
-  DWORD length = MAX_PATH;
-  ASSERT_EQ(::AssocQueryStringW(ASSOCF_NONE, ASSOCSTR_EXECUTABLE, L".reg", L"open", program, &length), S_OK);
-  EXPECT_NE(UpperCaseText(win32::Narrow(program)).find("REGEDIT"), std::string::npos) << win32::Narrow(program);
-
-  const std::string file = TestFolders(p).UndoFolder + "\\Undo open.reg";
-  ASSERT_TRUE(p.WriteFile(file, "\xFF\xFE" + Utf16LeBytes("Windows Registry Editor Version 5.00\r\n\r\n"
-                                                           "[HKEY_CURRENT_USER\\Software\\QuorvaneWineTest\\Open]\r\n"
-                                                           "\"v\"=\"1\"\r\n")));
-  const std::wstring wide = win32::Wide(file);
+// Starts the program for the file (verb "open") and gives the started process's image name.
+bool OpenAndName(const std::wstring& file, const std::wstring& parameters, std::string& image) {
   SHELLEXECUTEINFOW info{};
   info.cbSize = sizeof info;
-  info.fMask = SEE_MASK_NOCLOSEPROCESS;
+  info.fMask = SEE_MASK_NOCLOSEPROCESS | SEE_MASK_FLAG_NO_UI;
   info.lpVerb = L"open";
-  info.lpFile = wide.c_str();
+  info.lpFile = file.c_str();
+  info.lpParameters = parameters.empty() ? nullptr : parameters.c_str();
   info.nShow = SW_SHOWNORMAL;
-  ASSERT_TRUE(::ShellExecuteExW(&info));
-  ASSERT_NE(info.hProcess, nullptr);
-  const std::string image = UpperCaseText(ProcessImage(::GetProcessId(info.hProcess)));
+  if (!::ShellExecuteExW(&info) || info.hProcess == nullptr) return false;
+  image = UpperCaseText(ProcessImage(::GetProcessId(info.hProcess)));
   // The editor asks before it imports; nothing is written while it waits.
   ::TerminateProcess(info.hProcess, 0);
   ::WaitForSingleObject(info.hProcess, 10000);
   ::CloseHandle(info.hProcess);
+  return true;
+}
+
+// Undo opens the file; where the shell has no association for registry
+// scripts (a fresh Wine prefix), it opens the registry editor with the file.
+TEST(LogUndoWineTest, OpeningAnUndoFileStartsTheRegistryEditorsImport) {
+  Win32Platform p;
+  const std::string file = TestFolders(p).UndoFolder + "\\Undo open.reg";
+  ASSERT_TRUE(p.WriteFile(file, "\xFF\xFE" + Utf16LeBytes("Windows Registry Editor Version 5.00\r\n\r\n"
+                                                           "[HKEY_CURRENT_USER\\Software\\QuorvaneWineTest\\Open]\r\n"
+                                                           "\"v\"=\"1\"\r\n")));
+  std::string image;
+  if (!OpenAndName(win32::Wide(file), L"", image)) {
+    ASSERT_TRUE(OpenAndName(win32::Wide(p.GetWindowsDirectory() + "\\regedit.exe"), win32::Wide("\"" + file + "\""),
+                            image));
+  }
   // (Without a screen the editor may have ended already and is no longer listed.)
   if (!image.empty()) {
     EXPECT_NE(image.find("REGEDIT"), std::string::npos) << image;
