@@ -4,7 +4,8 @@
 
 namespace qrv {
 
-AboutPage::AboutPage(const LanguageTable& language) : Page("Panel6") {
+AboutPage::AboutPage(MainWindow& window) : Page("Panel6"), LogUndo(window) {
+  const LanguageTable& language = window.App().language;
   const std::array<TextId, 2> captions{TextId::AboutAbout, TextId::Action6LogUndo};
   for (int i = 0; i < 2; ++i) {
     Label& t = PageTabs[static_cast<std::size_t>(i)];
@@ -38,6 +39,11 @@ AboutPage::AboutPage(const LanguageTable& language) : Page("Panel6") {
   Select(0);
 }
 
+void AboutPage::Enter() {
+  Select(0);
+  LogUndo.Enter();
+}
+
 void AboutPage::Select(int index) {
   selected_ = index;
   for (int i = 0; i < 2; ++i) {
@@ -48,6 +54,7 @@ void AboutPage::Select(int index) {
   const Bounds& tab = PageTabs[static_cast<std::size_t>(index)].r;
   SelectedBar.r = {tab.left, tab.Bottom(), tab.width, 2};
   ProductName.visible = Version.visible = Logo.visible = index == 0;
+  LogUndo.SetVisible(index == 1);
 }
 
 void AboutPage::AddContents(Scene& scene) {
@@ -58,6 +65,7 @@ void AboutPage::AddContents(Scene& scene) {
   scene.push_back(&Logo);
   scene.push_back(&ProductName);
   scene.push_back(&Version);
+  LogUndo.AddContents(scene);
 }
 
 }  // namespace qrv

@@ -4,14 +4,16 @@
 #include <functional>
 
 #include "core/page.h"
+#include "tools/log_undo_view.h"
 
 namespace qrv {
 
 // The fifth tab: a page control with About and Log/Undo.
 class AboutPage : public Page {
  public:
-  AboutPage(const LanguageTable& language);
-  void Enter() override { Select(0); }
+  explicit AboutPage(MainWindow& window);
+  // Panel6Enter: the About page in front; the Log/Undo page starts afresh.
+  void Enter() override;
   void Select(int index);
   int Selected() const { return selected_; }
   std::array<Label, 2> PageTabs;
@@ -20,6 +22,7 @@ class AboutPage : public Page {
   Label ProductName;
   Label Version;
   Picture Logo;
+  LogUndoView LogUndo;
 
  protected:
   void AddContents(Scene& scene) override;

@@ -11,6 +11,7 @@
 #include "cleaning/residual_page.h"
 #include "cleaning/shortcut_page.h"
 #include "registry_scan/registry_page.h"
+#include "tools/tweak_view.h"
 
 namespace qrv {
 
@@ -91,8 +92,8 @@ void TForm1a::CreateForm() {
   SetPage(PageId::Panel4A, std::make_unique<PrivacyPage>(*this));
   SetPage(PageId::Panel4B, std::make_unique<ResidualPage>(*this));
   SetPage(PageId::Panel4C, std::make_unique<ShortcutPage>(*this));
-  SetPage(PageId::Panel5, plain("Panel5", true));
-  SetPage(PageId::Panel6, std::make_unique<AboutPage>(language));
+  SetPage(PageId::Panel5, std::make_unique<OptimizePage>(*this));
+  SetPage(PageId::Panel6, std::make_unique<AboutPage>(*this));
 
   for (std::size_t i = 0; i < 5; ++i) TabLabel[i].text = language.Text(kTabCaptions[i]);
   TopButton1.a.tooltip = TopButton1.b.tooltip = language.Text(TextId::AboutAbout);

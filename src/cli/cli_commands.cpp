@@ -10,6 +10,7 @@ const std::vector<CommandSpec>& Commands() {
     AddRegistryCommands(t);
     AddCleaningCommands(t);
     AddStartupCommands(t);
+    AddToolCommands(t);
     return t;
   }();
   return table;

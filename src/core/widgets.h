@@ -83,6 +83,8 @@ struct Panel : Node {
 struct TextBox : Node {
   std::vector<std::string> lines;
   bool wrap = false;
+  // Raised by the owner whenever it replaces the lines after the box is shown.
+  int version = 0;
 };
 
 // An animated picture (a GIF file of the program folder), playing while shown.
@@ -112,6 +114,10 @@ struct ReportList : Node {
   int selected = -1;
   // Raised by the owner whenever it replaces columns or rows.
   int version = 0;
+  // The current row (-1: none). The drawing layer shows it, writes the
+  // user's choice back and then calls onSelect.
+  int selected = -1;
+  std::function<void()> onSelect;
 };
 
 // Two images at one place, the highlighted one hidden at first, and a caption

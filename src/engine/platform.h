@@ -96,6 +96,11 @@ class FileSystem {
   // file and returns true only when every byte has reached the disk.
   virtual bool ReadFile(const std::string& path, std::string& bytes) = 0;
   virtual bool WriteFile(const std::string& path, const std::string& bytes) = 0;
+
+  // Saving a file whole (the Log/Undo page's Save as).
+  // Renames `from` to `to`, replacing a file of that name, and returns only
+  // when the move is on the disk (MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH).
+  virtual bool MoveFileExReplaceExisting(const std::string& from, const std::string& to) = 0;
 };
 
 inline constexpr std::uint32_t kMbIconError = 0x10;
@@ -173,6 +178,11 @@ class SystemServices {
   // when it is not a link that loads.
   virtual std::optional<StartupLinkInfo> LoadStartupLink(const std::string& linkFile) = 0;
   // --- end startup manager ---
+  // The system's save dialog (the Log/Undo page's Save as). The filter is
+  // "Caption|mask|Caption|mask"; the dialog starts in `initialFolder` and asks
+  // nothing when the chosen file exists. False when the user cancels.
+  virtual bool GetSaveFileName(const std::string& filter, const std::string& initialFolder,
+                               std::string& fileName) = 0;
 };
 
 // Everything at once; the logic takes the part it needs.

@@ -67,6 +67,7 @@ void ReportListView::Rebuild() {
   }
   list_.selected = -1;
   shownVersion_ = list_.version;
+  shownSelection_ = -2;
   filling_ = false;
 }
 
@@ -79,6 +80,16 @@ void ReportListView::Sync() {
       ListView_SetCheckState(hwnd_, static_cast<UINT>(r), list_.rows[r].checked ? TRUE : FALSE);
       filling_ = false;
     }
+  }
+  if (shownSelection_ != list_.selected) {
+    filling_ = true;
+    ListView_SetItemState(hwnd_, -1, 0, LVIS_SELECTED | LVIS_FOCUSED);
+    if (list_.selected >= 0) {
+      ListView_SetItemState(hwnd_, list_.selected, LVIS_SELECTED | LVIS_FOCUSED, LVIS_SELECTED | LVIS_FOCUSED);
+      ListView_EnsureVisible(hwnd_, list_.selected, FALSE);
+    }
+    shownSelection_ = list_.selected;
+    filling_ = false;
   }
   ShowWindow(hwnd_, list_.visible ? SW_SHOWNA : SW_HIDE);
 }
@@ -95,6 +106,12 @@ void ReportListView::OnNotify(const NMHDR& header) {
     return;
   }
   if (row < list_.rows.size()) list_.rows[row].checked = ListView_GetCheckState(hwnd_, change.iItem) != 0;
+  const bool nowSelected = (change.uNewState & LVIS_SELECTED) != 0 && (change.uOldState & LVIS_SELECTED) == 0;
+  if (row < list_.rows.size() && nowSelected && list_.selected != change.iItem) {
+    list_.selected = change.iItem;
+    shownSelection_ = change.iItem;
+    if (list_.onSelect) list_.onSelect();
+  }
 }
 
 }  // namespace qrv::ui

@@ -28,6 +28,7 @@ class ReportListView {
   HWND hwnd_ = nullptr;
   HIMAGELIST icons_ = nullptr;
   int shownVersion_ = -1;
+  int shownSelection_ = -2;
   bool filling_ = false;
 };
 

@@ -127,9 +127,13 @@ void SkinnedWindow::SyncControls(const Scene& scene) {
       edit = CreateWindowExW(0, L"EDIT", nullptr, style, box->r.left, box->r.top, box->r.width, box->r.height, hwnd_,
                              nullptr, GetModuleHandleW(nullptr), nullptr);
       SendMessageW(edit, WM_SETFONT, reinterpret_cast<WPARAM>(Fonts::Get().Find({8, false, false})), TRUE);
+      editVersions_[box] = box->version - 1;
+    }
+    if (editVersions_[box] != box->version) {
       std::string text;
       for (const std::string& line : box->lines) text += line + "\r\n";
       SetWindowTextW(edit, Wide(text).c_str());
+      editVersions_[box] = box->version;
     }
     ShowWindow(edit, box->visible ? SW_SHOWNA : SW_HIDE);
   }
@@ -236,6 +240,7 @@ LRESULT SkinnedWindow::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
       for (auto& [list, view] : lists_) {
         if (view->Handle() == header->hwndFrom) view->OnNotify(*header);
       }
+      AfterInput();  // a new selection may change what the page shows
       return 0;
     }
     case WM_COMMAND:

@@ -62,6 +62,7 @@ class SkinnedWindow {
   int height_ = 0;
   Node* pressed_ = nullptr;
   std::map<const TextBox*, HWND> edits_;
+  std::map<const TextBox*, int> editVersions_;  // the lines each box shows
   std::map<ReportList*, std::unique_ptr<ReportListView>> lists_;
   std::set<const Node*> tools_;
   ChoiceControls choices_;  // drop-down lists and time pickers

@@ -65,6 +65,9 @@ class CountingPlatform : public qrv::Platform {
   QRV_FORWARD(std::vector<std::string>, UrlHistory, (const std::string& p), (p))
   QRV_FORWARD(std::string, FromAnsi, (const std::string& b), (b))
   QRV_FORWARD(std::optional<qrv::StartupLinkInfo>, LoadStartupLink, (const std::string& f), (f))
+  // Saving a file whole (Log/Undo)
+  QRV_FORWARD(bool, MoveFileExReplaceExisting, (const std::string& f, const std::string& t), (f, t))
+  QRV_FORWARD(bool, GetSaveFileName, (const std::string& f, const std::string& i, std::string& n), (f, i, n))
 #undef QRV_FORWARD
 
  private:

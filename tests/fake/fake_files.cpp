@@ -153,7 +153,28 @@ bool FakeFileSystem::WriteFile(const std::string& path, const std::string& bytes
   auto it = entries_.find(key);
   if (it != entries_.end() && (it->second.folder || (it->second.attributes & kAttributeReadOnly))) return false;
   if (it == entries_.end()) it = entries_.emplace(key, Entry{path, false, kAttributeArchive, {}, 0, false, false}).first;
+  if (diskSpace_ && bytes.size() > *diskSpace_) {
+    it->second.bytes = bytes.substr(0, *diskSpace_);  // what fitted stays behind
+    return false;
+  }
   it->second.bytes = bytes;
+  return true;
+}
+
+bool FakeFileSystem::MoveFileExReplaceExisting(const std::string& from, const std::string& to) {
+  const auto source = entries_.find(Key(from));
+  if (source == entries_.end() || source->second.folder) return false;
+  const std::string key = Key(to);
+  const auto parent = entries_.find(Parent(key));
+  if (parent == entries_.end() || !parent->second.folder || parent->second.notWritable) return false;
+  const auto target = entries_.find(key);
+  if (target != entries_.end() &&
+      (target->second.folder || target->second.inUse || (target->second.attributes & kAttributeReadOnly)))
+    return false;
+  Entry moved = source->second;
+  moved.path = to;
+  entries_.erase(source);
+  entries_[key] = std::move(moved);
   return true;
 }
 

@@ -22,7 +22,8 @@ void FakePlatform::Sleep(std::uint32_t milliseconds) {
 bool FakePlatform::ShellExecute(const std::string& verb, const std::string& file, const std::string& parameters,
                                 int show) {
   shellCalls.push_back({verb, file, parameters, show});
-  return true;
+  // A system without the .reg association, as a fresh Wine prefix is.
+  return !(noRegAssociation && EndsWithNoCase(file, ".reg"));
 }
 
 std::string FakePlatform::SHGetFolderPath(int csidl) {

@@ -75,6 +75,8 @@ class FakeFileSystem : public FileSystem {
   void RefuseDeletion(const std::string& path);  // access denied
   void MarkInUse(const std::string& path);       // open by another program: sharing violation
   void MarkFolderNotWritable(const std::string& path);
+  // A full disk: a write of more bytes leaves the first ones behind and fails.
+  void LimitDiskSpace(std::size_t bytes) { diskSpace_ = bytes; }
   void SetDriveType(char drive, std::uint32_t type);
   // A junction or symbolic link to a folder (attributes 0x410): what is below
   // it is what is below target, as Windows lists and deletes through it.
@@ -93,6 +95,9 @@ class FakeFileSystem : public FileSystem {
   std::uint32_t GetDriveType(const std::string& rootPath) override;
   bool ReadFile(const std::string& path, std::string& bytes) override;
   bool WriteFile(const std::string& path, const std::string& bytes) override;
+
+  // Saving a file whole (Log/Undo)
+  bool MoveFileExReplaceExisting(const std::string& from, const std::string& to) override;
 
  private:
   struct Entry {
@@ -114,6 +119,7 @@ class FakeFileSystem : public FileSystem {
   std::map<std::string, Entry> entries_;  // by upper-case normalised path
   std::map<char, std::uint32_t> drives_;
   std::vector<std::string> deleteAtRestart_;
+  std::optional<std::size_t> diskSpace_;
 };
 
 // Windows, with a registry editor that honours the argument texts the program uses:
@@ -151,6 +157,7 @@ class FakePlatform : public Platform {
   std::vector<Process> processes;
   struct ShellCall { std::string verb, file, parameters; int show; };
   std::vector<ShellCall> shellCalls;
+  bool noRegAssociation = false;  // "open" on a .reg file fails
   struct Box { std::string text, caption; std::uint32_t flags; };
   std::vector<Box> messageBoxes;
   std::vector<std::string> importedScripts;  // file bytes, in import order
@@ -163,6 +170,10 @@ class FakePlatform : public Platform {
   std::vector<std::string> urlHistory;
   bool urlHistoryAvailable = true;
   static std::string ShortcutBytes(const std::string& target) { return "LNK\n" + target; }
+  // The save dialog: what the user picks (none: Cancel), and each showing.
+  std::optional<std::string> saveFileAnswer;
+  struct SaveDialog { std::string filter, initialFolder; };
+  std::vector<SaveDialog> saveDialogs;
 
   // RegistryView
   long RegOpenKeyEx(RootKey root, const std::string& path, RegAccess access, RegHandle& key) override {
@@ -199,6 +210,9 @@ class FakePlatform : public Platform {
   std::uint32_t GetDriveType(const std::string& rootPath) override { return files.GetDriveType(rootPath); }
   bool ReadFile(const std::string& path, std::string& bytes) override { return files.ReadFile(path, bytes); }
   bool WriteFile(const std::string& path, const std::string& bytes) override { return files.WriteFile(path, bytes); }
+  bool MoveFileExReplaceExisting(const std::string& from, const std::string& to) override {
+    return files.MoveFileExReplaceExisting(from, to);
+  }
 
   // SystemServices
   double Now() override { return clock; }
@@ -230,6 +244,12 @@ class FakePlatform : public Platform {
   std::map<std::string, StartupLinkInfo> startupLinks;
   void AddStartupLink(const std::string& path, const StartupLinkInfo& info);
   std::optional<StartupLinkInfo> LoadStartupLink(const std::string& linkFile) override;
+  bool GetSaveFileName(const std::string& filter, const std::string& initialFolder, std::string& fileName) override {
+    saveDialogs.push_back({filter, initialFolder});
+    if (!saveFileAnswer) return false;
+    fileName = *saveFileAnswer;
+    return true;
+  }
 
  private:
   void RunRegistryEditor(FakeRegistry& view, const std::string& commandLine);

@@ -3,7 +3,8 @@
 // "widgets" shows the list view and the animation that the scan pages use.
 // "startup", "addstartup" and "schedule" show the startup manager, its Add
 // dialog and the schedule dialog over the prefix's real registry.
-//   ui_gallery.exe confirmation|details|reboot|information|about|widgets|startup|addstartup|schedule <language 1-5>
+// "optimize-system", "-internet", "-security" show the Optimize Windows dialog on that page.
+//   ui_gallery.exe confirmation|details|reboot|information|about|widgets|startup|addstartup|schedule|optimize-... <language 1-5>
 #include <string>
 
 #include "core/scan_host.h"
@@ -15,6 +16,7 @@
 #include "core/language.h"
 #include "dialogs/message_dialogs.h"
 #include "engine/win32/win32_platform.h"
+#include "tools/tweak_view.h"
 #include "ui/dialog_view.h"
 #include "ui/images.h"
 #include "ui/win.h"
@@ -50,6 +52,19 @@ class WidgetsDemo : public qrv::SkinnedDialog {
     scene.push_back(&Progress);
     qrv::AddButton(scene, CloseButton);
   }
+};
+
+// The Optimize Windows dialog opened on one of its pages.
+class OptimizeDemo : public qrv::TForm1c {
+ public:
+  OptimizeDemo(qrv::AppState& app, qrv::Dialogs& dialogs, qrv::TweakPage page) : TForm1c(app, dialogs), page_(page) {}
+  void Show() override {
+    TForm1c::Show();
+    View.SelectPage(page_);
+  }
+
+ private:
+  qrv::TweakPage page_;
 };
 
 }  // namespace
@@ -104,6 +119,16 @@ int main(int argc, char** argv) {
       qrv::TForm4 form(app);
       runner.RunModal(form);
     }
+  } else if (which.rfind("optimize-", 0) == 0) {
+    qrv::AppState app(platform);
+    app.language = table;
+    app.LanguageNumber = language;
+    const std::string page = which.substr(9);
+    OptimizeDemo form(app, dialogs,
+                      page == "internet"   ? qrv::TweakPage::Internet
+                      : page == "security" ? qrv::TweakPage::Security
+                                           : qrv::TweakPage::System);
+    runner.RunModal(form);
   } else if (which == "about") {
     dialogs.About();
   } else {

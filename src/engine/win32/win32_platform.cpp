@@ -451,6 +451,33 @@ std::optional<StartupLinkInfo> Win32Platform::LoadStartupLink(const std::string&
   }
   if (SUCCEEDED(com)) ::CoUninitialize();
   return result;
+// ---- Saving a file whole (Log/Undo) ----------------------------------------
+
+bool Win32Platform::MoveFileExReplaceExisting(const std::string& from, const std::string& to) {
+  return ::MoveFileExW(Wide(from).c_str(), Wide(to).c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
+}
+
+bool Win32Platform::GetSaveFileName(const std::string& filter, const std::string& initialFolder,
+                                    std::string& fileName) {
+  // "A|*.a|B|*.*" becomes the pairs of zero-ended texts the dialog takes.
+  std::wstring pairs = Wide(filter);
+  for (wchar_t& c : pairs)
+    if (c == L'|') c = L'\0';
+  pairs.append(2, L'\0');
+  const std::wstring folder = Wide(initialFolder);
+  std::wstring buffer(32768, L'\0');
+  OPENFILENAMEW dialog{};
+  dialog.lStructSize = sizeof dialog;
+  dialog.hwndOwner = ::GetActiveWindow();
+  dialog.lpstrFilter = pairs.c_str();
+  dialog.nFilterIndex = 1;
+  dialog.lpstrFile = buffer.data();
+  dialog.nMaxFile = static_cast<DWORD>(buffer.size());
+  dialog.lpstrInitialDir = folder.empty() ? nullptr : folder.c_str();
+  dialog.Flags = OFN_PATHMUSTEXIST | OFN_HIDEREADONLY | OFN_NOCHANGEDIR;
+  if (!::GetSaveFileNameW(&dialog)) return false;
+  fileName = Narrow(buffer.c_str());
+  return !fileName.empty();
 }
 
 }  // namespace qrv

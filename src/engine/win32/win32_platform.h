@@ -50,6 +50,10 @@ class Win32Platform : public Platform {
   std::vector<std::string> UrlHistory(const std::string& prefix) override;
   // Startup manager
   std::optional<StartupLinkInfo> LoadStartupLink(const std::string& linkFile) override;
+
+  // Saving a file whole (Log/Undo)
+  bool MoveFileExReplaceExisting(const std::string& from, const std::string& to) override;
+  bool GetSaveFileName(const std::string& filter, const std::string& initialFolder, std::string& fileName) override;
 };
 
 }  // namespace qrv

@@ -23,6 +23,7 @@
 // (the shell headers define A/W macros of their own: they come through here too)
 #include <shellapi.h>
 #include <shlobj.h>
+#include <commdlg.h>
 
 #include <string>
 #include <string_view>
@@ -49,6 +50,7 @@
 #undef OpenMutex
 #undef CreateMutex
 #undef MessageBox
+#undef GetSaveFileName
 
 namespace qrv::win32 {
 
