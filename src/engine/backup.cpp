@@ -5,8 +5,7 @@
 
 #include "engine/text.h"
 #include "engine/file_ops.h"
-#include "engine/fix_script.h"
-#include "engine/reg_script_reader.h"
+#include "engine/reg_export.h"
 #include "engine/registry_ops.h"
 
 namespace qrv {
@@ -32,22 +31,8 @@ bool BackupValue(RegistryView& view, RegScript& undo, RootKey root, const std::s
   return added;
 }
 
-bool BackupKey(Platform& platform, const FolderSet& folders, RegScript& undo, RootKey root,
-               const std::string& keyPath) {
-  // A double quote would end the key's argument early and export another key.
-  if (keyPath.find('"') != std::string::npos || !ExpressibleInScript(keyPath)) return false;
-  const std::string tmp = folders.UndoFolder + "\\tmp.reg";
-  RunRegistryEditor(platform, folders,
-                    "/s /e \"" + tmp + "\" \"" + RootName(root) + keyPath + "\"");
-  if (!FileExists(platform, tmp)) return false;
-  std::string bytes;
-  const bool read = platform.ReadFile(tmp, bytes);
-  platform.DeleteFile(tmp);
-  if (!read) return false;
-  const auto lines = SplitLines(DecodeTextFile(bytes, [&](const std::string& b) { return platform.FromAnsi(b); }));
-  if (lines.size() <= 2) return false;
-  undo.AppendExported(std::vector<std::string>(lines.begin() + 2, lines.end()));
-  return true;
+bool BackupKey(RegistryView& view, RegScript& undo, RootKey root, const std::string& keyPath) {
+  return ExportKey(view, undo, root, KeyPathWithoutTrailingBackslash(keyPath));
 }
 
 Date DecodeDate(double dateTime) {

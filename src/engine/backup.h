@@ -18,11 +18,12 @@ namespace qrv {
 bool BackupValue(RegistryView& view, RegScript& undo, RootKey root, const std::string& keyPath,
                  const std::string& name);
 
-// Appends the registry editor's export of the key with all its subkeys.
-// True if the export yielded lines; false, and nothing appended, for a key
-// path that a command line cannot name exactly (a double quote or line end).
-bool BackupKey(Platform& platform, const FolderSet& folders, RegScript& undo, RootKey root,
-               const std::string& keyPath);
+// Appends the key with all its subkeys and values, in exactly the lines the
+// registry editor's export would give (ExportKey, read in this process: no
+// editor is started). A trailing backslash of the key path is dropped, as for
+// BackupValue. False, and nothing appended, when the key cannot be opened or
+// its branch cannot be written exactly (ExportKey).
+bool BackupKey(RegistryView& view, RegScript& undo, RootKey root, const std::string& keyPath);
 
 // "Log YY-MM-DD-NN.log" / "Undo YY-MM-DD-NN.reg": the first counter from 01 up
 // whose name is free in the folder. The folder falls back to ProgramFolder for

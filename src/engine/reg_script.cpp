@@ -47,6 +47,31 @@ std::string TypeTag(std::uint32_t type) {
   return "hex(" + digits + ")";
 }
 
+// The text of string data that reads back to the very same bytes, and that a
+// quoted text can hold.
+bool StoredAsText(const std::string& data, std::string& text) {
+  text = TextOfStringData(data);
+  return StringData(text) == data && ExpressibleInScript(text);
+}
+
+bool FourByteDword(const RegValue& value, std::uint32_t& v) {
+  if (value.type != regtype::kDword || value.data.size() != 4) return false;
+  v = 0;
+  for (int i = 3; i >= 0; --i) v = (v << 8) | static_cast<unsigned char>(value.data[i]);
+  return true;
+}
+
+std::string EightDigits(std::uint32_t value, const char* digits) {
+  std::string out;
+  for (int shift = 28; shift >= 0; shift -= 4) out += digits[(value >> shift) & 0xF];
+  return out;
+}
+
+// The registry editor's export breaks a hex list after the comma that brings
+// the line (counted in UTF-16 characters) to this width or beyond, and
+// indents the continuation by two blanks.
+constexpr std::size_t kExportWidth = 77;
+
 }  // namespace
 
 bool RegScript::AddKey(RootKey root, const std::string& keyPath) {
@@ -86,9 +111,7 @@ bool RegScript::AddString(const std::string& name, const std::string& text) {
 
 bool RegScript::AddDword(const std::string& name, std::uint32_t value) {
   if (!ExpressibleInScript(name)) return false;
-  std::string digits;
-  for (int shift = 28; shift >= 0; shift -= 4) digits += "0123456789ABCDEF"[(value >> shift) & 0xF];
-  lines_.push_back(NamePart(name, false) + "=dword:" + digits);
+  lines_.push_back(NamePart(name, false) + "=dword:" + EightDigits(value, "0123456789ABCDEF"));
   return true;
 }
 
@@ -104,23 +127,45 @@ bool RegScript::AddHex(const std::string& name, std::uint32_t type, const std::s
 }
 
 bool RegScript::AddValue(const std::string& name, const RegValue& value) {
-  switch (value.type) {
-    case regtype::kString: {
-      const std::string text = TextOfStringData(value.data);
-      // Only a string that reads back to the very same bytes is written as text.
-      if (StringData(text) == value.data && ExpressibleInScript(text)) return AddString(name, text);
-      return AddHex(name, value.type, value.data);
-    }
-    case regtype::kDword:
-      if (value.data.size() == 4) {
-        std::uint32_t v = 0;
-        for (int i = 3; i >= 0; --i) v = (v << 8) | static_cast<unsigned char>(value.data[i]);
-        return AddDword(name, v);
-      }
-      return AddHex(name, value.type, value.data);
-    default:
-      return AddHex(name, value.type, value.data);
+  std::string text;
+  std::uint32_t dword = 0;
+  // Only a string that reads back to the very same bytes is written as text.
+  if (value.type == regtype::kString && StoredAsText(value.data, text)) return AddString(name, text);
+  if (FourByteDword(value, dword)) return AddDword(name, dword);
+  return AddHex(name, value.type, value.data);
+}
+
+bool RegScript::AddExportedValue(const std::string& name, const RegValue& value) {
+  if (flavour_ != ScriptFlavour::Version5 || !ExpressibleInScript(name)) return false;
+  const std::string namePart = NamePart(name, true) + "=";
+  std::string text;
+  std::uint32_t dword = 0;
+  if (value.type == regtype::kString && StoredAsText(value.data, text)) {
+    lines_.push_back(namePart + "\"" + EscapeScriptText(text) + "\"");
+    return true;
   }
+  if (FourByteDword(value, dword)) {
+    lines_.push_back(namePart + "dword:" + EightDigits(dword, "0123456789abcdef"));
+    return true;
+  }
+  const std::string tag = TypeTag(value.type) + ":";
+  std::string line = namePart + tag;
+  std::size_t width = Utf8ToUtf16(namePart).size() + tag.size();
+  for (std::size_t i = 0; i < value.data.size(); ++i) {
+    const auto byte = static_cast<std::uint8_t>(value.data[i]);
+    line += "0123456789abcdef"[byte >> 4];
+    line += "0123456789abcdef"[byte & 0xF];
+    if (i + 1 == value.data.size()) break;
+    line += ',';
+    width += 3;
+    if (width >= kExportWidth) {
+      lines_.push_back(line + "\\");
+      line = "  ";
+      width = 2;
+    }
+  }
+  lines_.push_back(line);
+  return true;
 }
 
 void RegScript::AppendExported(const std::vector<std::string>& lines) {

@@ -58,6 +58,15 @@ class RegScript {
   // A value exactly as stored, in the form the registry editor's own export
   // uses for its type, so that importing the line restores type and data.
   bool AddValue(const std::string& name, const RegValue& value);
+  // A value line (or lines) exactly as the registry editor's export ("/e",
+  // second flavour) writes it: the unnamed value as "@" for every type,
+  // hexadecimal digits in lower case, and a hex list that reaches the
+  // editor's width continued on the next line after a backslash. Where the
+  // editor's own line would not import back to the stored bytes (a string
+  // without its terminating zero, with a zero or a line end inside, a DWORD
+  // that is not four bytes long), the hex form of the type is written instead.
+  // False, and nothing added, for the first flavour or a name no line can hold.
+  bool AddExportedValue(const std::string& name, const RegValue& value);
 
   // Lines the registry editor wrote itself (a key's export), taken as they are.
   void AppendExported(const std::vector<std::string>& lines);

@@ -68,7 +68,7 @@ bool PendingFinding::Commit(AlsoTempValues alsoTempValues) {
 
   RegScript undo(s_.app.UndoScript.Flavour());
   for (const Place& b : backups_) {
-    const bool taken = b.wholeKey ? BackupKey(s_.platform(), s_.app.folders, undo, b.root, b.keyPath)
+    const bool taken = b.wholeKey ? BackupKey(s_.platform(), undo, b.root, b.keyPath)
                                   : BackupValue(s_.platform(), undo, b.root, b.keyPath, b.name);
     if (!taken) return false;
   }

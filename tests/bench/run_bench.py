@@ -3,7 +3,13 @@ the fresh prefix and after each half, times QRVCli.exe scan against the
 floor program that walks the same trees once. Prints figures; never fails
 on time.
 
-usage: run_bench.py BIN_DIR WORK_DIR [SCALE]
+Then, on the fresh prefix, the cost of findings: 1,000 and 5,000 (times the
+scale) COM classes whose servers are gone, scanned against the same scan
+without them, and repaired (a fix scans again, then backs up every class,
+writes the log and the undo file and imports the repair).
+
+usage: run_bench.py BIN_DIR WORK_DIR [SCALE [classes]]
+  classes: only the fresh prefix and the broken classes, not the two halves
 """
 import os
 import re
@@ -11,7 +17,7 @@ import subprocess
 import sys
 
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "cli"))
-from qrvwine import Wine  # noqa: E402
+from qrvwine import Wine, write_reg  # noqa: E402
 
 # Each figure is the best of three runs, floor and scan taking turns, so
 # that the server's periodic saving of the registry falls on one run only.
@@ -51,9 +57,54 @@ def measure(wine, label):
     return row
 
 
+def clean_baseline(wine):
+    """Repairs what the fresh prefix itself holds, then times the scan of the
+    clean prefix: the scan without findings."""
+    fix = wine.cli("fix", "--json")
+    if fix.code != 0:
+        raise SystemExit(f"QRVCli fix failed: {fix.err!r}")
+    scan = best([wine.cli("scan", "--json") for _ in range(RUNS)])
+    total = int(re.search(rb'"total":(\d+)', scan.out).group(1))
+    print(f"clean prefix (after repairing its own findings): scan {scan.seconds:.2f} s, {total} findings", flush=True)
+    return dict(scan=scan.seconds, findings=total)
+
+
+def broken_classes(wine, fresh, count, first):
+    """Imports `count` classes whose server files are gone, times the scan
+    and the fix, and checks that the fix took them all away again."""
+    path = os.path.join(wine.work, f"broken-{count}.reg")
+    keys = []
+    for i in range(first, first + count):
+        clsid = "{BE5C0000-0000-4000-8000-%012d}" % i
+        keys.append((f"HKEY_CLASSES_ROOT\\CLSID\\{clsid}", [("", "sz", f"Bench class {i}")]))
+        keys.append((f"HKEY_CLASSES_ROOT\\CLSID\\{clsid}\\InprocServer32",
+                     [("", "sz", f"C:\\QrvBenchGone\\server{i}.dll"), ("ThreadingModel", "sz", "Both")]))
+    write_reg(path, keys)
+    wine.regedit_import(path)
+    scans = [wine.cli("scan", "--json") for _ in range(RUNS)]
+    scan = best(scans)
+    if scan.code != 0:
+        raise SystemExit(f"QRVCli scan failed: {scan.err!r}")
+    total = int(re.search(rb'"total":(\d+)', scan.out).group(1))
+    fix = wine.cli("fix", "--json")
+    if fix.code != 0:
+        raise SystemExit(f"QRVCli fix failed: {fix.err!r}")
+    after = wine.cli("scan", "--json")
+    left = int(re.search(rb'"total":(\d+)', after.out).group(1))
+    added = scan.seconds - fresh["scan"]
+    print(f"{count:>6} broken classes: {total - fresh['findings']} more findings; scan {scan.seconds:.2f} s "
+          f"against {fresh['scan']:.2f} s without them (x{scan.seconds / fresh['scan']:.2f}, "
+          f"+{added:.2f} s, {1000 * added / count:.2f} s per 1,000); fix {fix.seconds:.2f} s "
+          f"(its own scan, backups, log, undo file, import: {fix.seconds - scan.seconds:.2f} s beyond the scan); "
+          f"findings after the fix {left}", flush=True)
+    if left != fresh["findings"]:
+        raise SystemExit(f"the fix left {left - fresh['findings']} findings of the broken classes")
+
+
 def main():
     bin_dir, work = sys.argv[1], sys.argv[2]
     scale = sys.argv[3] if len(sys.argv) > 3 else "1"
+    only_classes = len(sys.argv) > 4 and sys.argv[4] == "classes"
     wine = Wine(bin_dir, work)
     here = os.path.dirname(os.path.abspath(__file__))
     parts = []
@@ -66,6 +117,14 @@ def main():
     print(f"{'registry':<22} {'keys':>8} {'values':>8} {'floor s':>9} {'walk s':>8} {'scan s':>9} "
           f"{'ratio':>7} {'findings':>9} {'reg calls':>10} {'per key':>8} {'probes':>8}", flush=True)
     rows = [measure(wine, "fresh prefix")]
+    clean = clean_baseline(wine)
+    first = 1
+    for count in (1000, 5000):
+        n = max(1, int(count * float(scale)))
+        broken_classes(wine, clean, n, first)
+        first += n
+    if only_classes:
+        return
     for i, (path, keys) in enumerate(parts, 1):
         imported = wine.regedit_import(path)
         print(f"  import of half {i} ({keys} keys, {os.path.getsize(path) // 1024} KiB): {imported.seconds:.1f} s",

@@ -54,22 +54,18 @@ class Wine:
             err.seek(0)
             return Run(code, out.read(), err.read(), seconds)
 
-    def while_running(self, first_args, second_args, attempts=20):
-        """Starts QRVCli with first_args and, until it ends, runs it with
-        second_args again and again. (the first run, the list of second runs)."""
-        program = os.path.join(self.bin_dir, "QRVCli.exe")
-        with tempfile.TemporaryFile(dir=self.work) as out, tempfile.TemporaryFile(dir=self.work) as err:
-            start = time.monotonic()
-            first = subprocess.Popen([LOADER, program, *first_args], stdin=subprocess.DEVNULL, stdout=out, stderr=err)
-            seconds = []
-            for _ in range(attempts):
-                if first.poll() is not None:
-                    break
-                seconds.append(self.cli(*second_args))
-            code = first.wait(timeout=600)
-            out.seek(0)
-            err.seek(0)
-            return Run(code, out.read(), err.read(), time.monotonic() - start), seconds
+    def while_mutex_held(self, *args):
+        """Runs QRVCli with args while another process certainly holds the
+        program's mutex: the holder has said so before QRVCli starts."""
+        holder = subprocess.Popen([LOADER, os.path.join(self.bin_dir, "qrv_hold_mutex.exe")],
+                                  stdin=subprocess.PIPE, stdout=subprocess.PIPE)
+        try:
+            if holder.stdout.readline().strip() != b"held":
+                raise AssertionError("qrv_hold_mutex.exe did not take the mutex")
+            return self.cli(*args)
+        finally:
+            holder.stdin.close()
+            holder.wait(timeout=600)
 
     def cli(self, *args):
         return self.run(os.path.join(self.bin_dir, "QRVCli.exe"), *args)

@@ -2,6 +2,8 @@
 
 #include "engine/text.h"
 #include "engine/reg_script.h"
+#include "engine/backup.h"
+#include "engine/reg_export.h"
 #include "engine/reg_script_reader.h"
 
 namespace qrv::fake {
@@ -176,26 +178,10 @@ void FakePlatform::Export(FakeRegistry& view, const std::string& file, const std
   const auto root = RootFromName(key.substr(0, slash));
   if (!root) return;
   const std::string path = slash == std::string::npos ? std::string() : key.substr(slash);
-  if (!KeyExists(view, *root, path)) return;
   RegScript script(ScriptFlavour::Version5);
   script.Start();
-  // Depth first, each key followed by its subkeys, as the registry editor writes them.
-  std::vector<std::string> pending{path};
-  while (!pending.empty()) {
-    const std::string current = pending.back();
-    pending.pop_back();
-    script.AddKey(*root, current);
-    std::vector<std::string> names;
-    ReadValueNames(view, *root, current, names);
-    for (const auto& name : names)
-      if (const auto value = ReadValue(view, *root, current, name)) script.AddValue(name, *value);
-    script.AddBlank();
-    ReadKeyNames(view, *root, current, names);
-    for (auto it = names.rbegin(); it != names.rend(); ++it) pending.push_back(current + "\\" + *it);
-  }
-  std::string text;
-  for (const auto& line : script.Lines()) text += line + "\r\n";
-  files.WriteFile(file, "\xFF\xFE" + Utf16LeBytes(text));
+  if (!ExportKey(view, script, *root, path)) return;  // the editor writes no file then
+  files.WriteFile(file, UndoFileBytes(script));
 }
 
 }  // namespace qrv::fake

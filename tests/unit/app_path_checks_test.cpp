@@ -83,15 +83,17 @@ TEST_F(FindingReportTest, EachFindingIsOneBlockEndingInOneEmptyLine) {
 
 TEST_F(FindingReportTest, NoBackupMeansNoFindingAndNoLine) {
   AppPath("gone.exe", "C:\\Gone\\gone.exe");
-  p.registryEditorAvailable = false;  // the export cannot be made
+  // A value whose name no script line can hold: the key cannot be backed up whole.
+  p.registry.SetString(kHklm, kAppPaths + "gone.exe", "line\nend", "x");
   CheckSoftwareLocations(s);
   EXPECT_TRUE(NothingQueued());
-  // A key name that a command line cannot pass to the exporter.
-  p.registryEditorAvailable = true;
+  EXPECT_TRUE(KeyExists(p, kHklm, kAppPaths + "gone.exe"));
+  // A key name holding a double quote is read in this process, so it is
+  // backed up (and repaired) like any other.
   p.registry.DeleteKeyTree(kHklm, kAppPaths + "gone.exe");
   AppPath("say \"hi\".exe", "C:\\Gone\\hi.exe");
   CheckSoftwareLocations(s);
-  EXPECT_TRUE(NothingQueued());
+  EXPECT_FALSE(NothingQueued());
 }
 
 TEST_F(FindingReportTest, NamesNoScriptLineCanHoldAreNeverFindings) {

@@ -25,12 +25,11 @@ TEST_F(PendingFindingTest, NoHalfFindings) {
     f.DeleteValue(kHkcu, "\\Software\\V", "vanished");
     f.BackUpValue(kHkcu, "\\Software\\V", "vanished");
   }));
-  p.registryEditorAvailable = false;
-  EXPECT_FALSE(Attempt([](PendingFinding& f) {  // the key cannot be exported
-    f.DeleteKey(kHkcu, "\\Software\\V");
-    f.BackUpKey(kHkcu, "\\Software\\V");
+  p.registry.SetString(kHkcu, "\\Software\\W\\Sub", "line\nend", "x");
+  EXPECT_FALSE(Attempt([](PendingFinding& f) {  // the key's branch cannot be written exactly
+    f.DeleteKey(kHkcu, "\\Software\\W");
+    f.BackUpKey(kHkcu, "\\Software\\W");
   }));
-  p.registryEditorAvailable = true;
   EXPECT_FALSE(Attempt([](PendingFinding& f) {  // a name no line can hold
     f.DeleteValue(kHkcu, "\\Software\\V", std::string("n\0x", 3));
     f.BackUpValue(kHkcu, "\\Software\\V", "n");

@@ -24,7 +24,7 @@ class RepairOrderTest : public ::testing::Test {
     p.registry.SetString(kHklm, std::string(kAppPaths) + "kept.exe", "", "C:\\kept\\kept.exe");
     undo.Start();
     fix.Start();
-    BackupKey(p, folders, undo, kHklm, std::string(kAppPaths) + "gone.exe");
+    BackupKey(p, undo, kHklm, std::string(kAppPaths) + "gone.exe");
     fix.AddDeleteKey(kHklm, std::string(kAppPaths) + "gone.exe");
     fix.AddBlank();
     p.processes.clear();

@@ -79,7 +79,7 @@ TEST_F(RegistryWineTest, BackupKeyExportsTheKeyWithItsSubkeys) {
   WriteDword(p, kHkcu, Key("\\App\\Sub\\Deeper"), "n", 2);
   RegScript undo(ScriptFlavour::Version5);
   undo.Start();
-  ASSERT_TRUE(BackupKey(p, folders, undo, kHkcu, Key("\\App")));
+  ASSERT_TRUE(BackupKey(p, undo, kHkcu, Key("\\App")));
   std::string all;
   for (const auto& line : undo.Lines()) all += line + "\n";
   EXPECT_NE(all.find("[HKEY_CURRENT_USER\\Software\\QuorvaneWineTest\\App]\n\"Path\"=\"C:\\\\App\""),
@@ -87,7 +87,7 @@ TEST_F(RegistryWineTest, BackupKeyExportsTheKeyWithItsSubkeys) {
   EXPECT_NE(all.find("[HKEY_CURRENT_USER\\Software\\QuorvaneWineTest\\App\\Sub\\Deeper]\n\"n\"=dword:00000002"),
             std::string::npos) << all;
   EXPECT_FALSE(FileExists(p, folders.UndoFolder + "\\tmp.reg"));
-  EXPECT_FALSE(BackupKey(p, folders, undo, kHkcu, Key("\\Missing")));
+  EXPECT_FALSE(BackupKey(p, undo, kHkcu, Key("\\Missing")));
 }
 
 // Back up a tree holding every value type and hostile names, delete it with a
@@ -126,7 +126,7 @@ TEST_F(RegistryWineTest, UndoFileRestoresEveryTypeAndHostileName) {
     ASSERT_TRUE(BackupValue(p, undo, kHkcu, byValue, name)) << name;
     ASSERT_TRUE(fix.AddDeleteValue(name)) << name;
   }
-  ASSERT_TRUE(BackupKey(p, folders, undo, kHkcu, byKey));
+  ASSERT_TRUE(BackupKey(p, undo, kHkcu, byKey));
   fix.AddBlank();
   fix.AddDeleteKey(kHkcu, byKey);
   ASSERT_EQ(ApplyFixScript(p, folders, fix), ApplyResult::Imported);
