@@ -16,14 +16,6 @@ const OptionSpec* FindOption(const CommandSpec& command, const std::string& name
   return nullptr;
 }
 
-// Whether any command's option of that name takes a value.
-bool TakesValue(const std::vector<CommandSpec>& commands, const std::string& name) {
-  return std::any_of(commands.begin(), commands.end(), [&](const CommandSpec& c) {
-    const OptionSpec* o = FindOption(c, name);
-    return o != nullptr && o->takesValue;
-  });
-}
-
 bool StartsWith(const std::vector<std::string>& words, const std::vector<std::string>& prefix) {
   return prefix.size() <= words.size() && std::equal(prefix.begin(), prefix.end(), words.begin());
 }
@@ -31,6 +23,44 @@ bool StartsWith(const std::vector<std::string>& words, const std::vector<std::st
 bool IsCommandWord(const std::vector<CommandSpec>& commands, const std::string& word) {
   return std::any_of(commands.begin(), commands.end(),
                      [&](const CommandSpec& c) { return !c.words.empty() && c.words.front() == word; });
+}
+
+}  // namespace
+
+namespace {
+
+// The arguments read as one command would read them: its own options decide
+// which take a value, so that one name may be a flag of one command and take
+// a value in another.
+struct Reading {
+  std::vector<std::string> words;
+  std::vector<std::pair<std::string, std::string>> options;
+  std::string error;  // the first option the command cannot take
+};
+
+Reading ReadAs(const CommandSpec* command, const std::vector<std::string>& args) {
+  Reading r;
+  for (std::size_t i = 0; i < args.size(); ++i) {
+    const std::string& a = args[i];
+    if (a == "--json") continue;
+    if (!IsOption(a)) {
+      r.words.push_back(a);
+      continue;
+    }
+    const OptionSpec* spec = command != nullptr ? FindOption(*command, a) : nullptr;
+    std::string value;
+    if (spec == nullptr) {
+      if (r.error.empty()) r.error = "unknown option: " + a;
+    } else if (spec->takesValue) {
+      if (i + 1 >= args.size() || IsOption(args[i + 1])) {
+        if (r.error.empty()) r.error = "option " + a + " needs a value";
+        continue;
+      }
+      value = args[++i];
+    }
+    r.options.emplace_back(a, value);
+  }
+  return r;
 }
 
 }  // namespace
@@ -43,36 +73,24 @@ ParsedArguments ParseArguments(const std::vector<CommandSpec>& commands, const s
       parsed.invocation.help = true;
       return parsed;
     }
-  // Words and options apart; an option that takes a value takes the next argument.
-  std::vector<std::string> words;
-  std::vector<std::pair<std::string, std::string>> options;
-  for (std::size_t i = 0; i < args.size(); ++i) {
-    const std::string& a = args[i];
-    if (a == "--json") {
-      parsed.invocation.json = true;
-    } else if (IsOption(a)) {
-      std::string value;
-      if (TakesValue(commands, a)) {
-        if (i + 1 >= args.size() || IsOption(args[i + 1])) {
-          parsed.error = "option " + a + " needs a value";
-          return parsed;
-        }
-        value = args[++i];
-      }
-      options.emplace_back(a, value);
-    } else {
-      words.push_back(a);
+  parsed.invocation.json = std::find(args.begin(), args.end(), "--json") != args.end();
+  // The longest command whose words begin the words it reads.
+  const CommandSpec* command = nullptr;
+  Reading reading;
+  for (const CommandSpec& c : commands) {
+    Reading r = ReadAs(&c, args);
+    if (StartsWith(r.words, c.words) && (command == nullptr || c.words.size() > command->words.size())) {
+      command = &c;
+      reading = std::move(r);
     }
   }
-  if (words.empty()) {
-    parsed.error = "no command given";
-    return parsed;
-  }
-  // The longest command whose words begin the given words.
-  const CommandSpec* command = nullptr;
-  for (const CommandSpec& c : commands)
-    if (StartsWith(words, c.words) && (command == nullptr || c.words.size() > command->words.size())) command = &c;
   if (command == nullptr) {
+    const Reading plain = ReadAs(nullptr, args);
+    const std::vector<std::string>& words = plain.words;
+    if (words.empty()) {
+      parsed.error = "no command given";
+      return parsed;
+    }
     parsed.error = "unknown command: " + words.front();
     for (const CommandSpec& c : commands)
       if (c.words.size() > 1 && c.words.front() == words.front()) {
@@ -81,8 +99,13 @@ ParsedArguments ParseArguments(const std::vector<CommandSpec>& commands, const s
       }
     return parsed;
   }
+  if (!reading.error.empty()) {
+    parsed.error = reading.error;
+    return parsed;
+  }
   Invocation& inv = parsed.invocation;
   inv.command = command;
+  const std::vector<std::string>& words = reading.words;
   inv.arguments.assign(words.begin() + static_cast<std::ptrdiff_t>(command->words.size()), words.end());
   if (inv.arguments.size() > command->arguments) {
     const std::string& extra = inv.arguments[command->arguments];
@@ -93,12 +116,7 @@ ParsedArguments ParseArguments(const std::vector<CommandSpec>& commands, const s
     parsed.error = "missing argument: " + command->usage;
     return parsed;
   }
-  for (const auto& [name, value] : options) {
-    const OptionSpec* spec = FindOption(*command, name);
-    if (spec == nullptr) {
-      parsed.error = "unknown option: " + name;
-      return parsed;
-    }
+  for (const auto& [name, value] : reading.options) {
     if (inv.options.count(name) != 0) {
       parsed.error = "option " + name + " given twice";
       return parsed;

@@ -108,10 +108,8 @@ struct ReportList : Node {
   };
   std::vector<Column> columns;
   std::vector<Row> rows;
-  // A list without tick boxes lets the user select one row instead; the
-  // drawing layer writes the selection back (-1: none).
+  // A list without tick boxes lets the user select one row only.
   bool checkboxes = true;
-  int selected = -1;
   // Raised by the owner whenever it replaces columns or rows.
   int version = 0;
   // The current row (-1: none). The drawing layer shows it, writes the

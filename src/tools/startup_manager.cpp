@@ -105,7 +105,7 @@ StartupRemoval RemoveFromRegistry(AppState& app, const StartupEntry& entry) {
   bool scripted = false;
   if (entry.source == kStartupSwitchedOff) {
     const std::string key = std::string(kStartupRegKey) + "\\" + entry.name;
-    backedUp = BackupKey(app.platform, app.folders, undo, RootKey::LocalMachine, key);
+    backedUp = BackupKey(app.platform, undo, RootKey::LocalMachine, key);
     scripted = backedUp && fix.AddDeleteKey(RootKey::LocalMachine, key);
   } else {
     const RootKey root = RootOf(entry.source);

@@ -210,7 +210,8 @@ TweakApplyResult ApplyTweaks(AppState& app, TweakPage page, const TweakStates& s
   }
   switch (ApplyFixScript(app.platform, app.folders, app.FixScript)) {
     case ApplyResult::Imported: result.outcome = TweakApplyOutcome::Imported; break;
-    case ApplyResult::Refused: result.outcome = TweakApplyOutcome::Refused; break;
+    case ApplyResult::Refused:
+    case ApplyResult::TooLarge: result.outcome = TweakApplyOutcome::Refused; break;
     case ApplyResult::NotWritten: result.outcome = TweakApplyOutcome::ScriptNotWritten; break;
     case ApplyResult::NotStarted: result.outcome = TweakApplyOutcome::EditorNotStarted; break;
   }

@@ -1,6 +1,5 @@
 #include "ui/report_list.h"
 
-
 #include "ui/painter.h"
 
 namespace qrv::ui {
@@ -103,6 +102,8 @@ void ReportListView::OnNotify(const NMHDR& header) {
     // One row selected at a time: the list follows the control.
     if ((change.uNewState & LVIS_SELECTED) != 0) list_.selected = change.iItem;
     else if ((change.uOldState & LVIS_SELECTED) != 0 && list_.selected == change.iItem) list_.selected = -1;
+    shownSelection_ = list_.selected;
+    if (list_.onSelect) list_.onSelect();
     return;
   }
   if (row < list_.rows.size()) list_.rows[row].checked = ListView_GetCheckState(hwnd_, change.iItem) != 0;

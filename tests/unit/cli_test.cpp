@@ -67,6 +67,14 @@ TEST(CliArguments, WordsArgumentsAndValues) {
     EXPECT_FALSE(p.ok) << r.error;
     EXPECT_NE(p.error.find(r.error), std::string::npos) << p.error;
   }
+  // One option name, a flag of one command and valued in another.
+  const std::vector<cli::CommandSpec> both{{{"tweaks", "apply"}, {{"--on", true}}, 0, "", "", nullptr},
+                                           {{"schedule", "set"}, {{"--on", false}}, 0, "", "", nullptr}};
+  p = cli::ParseArguments(both, {"schedule", "set", "--on"});
+  EXPECT_TRUE(p.ok) << p.error;
+  p = cli::ParseArguments(both, {"tweaks", "apply", "--on", "01,04"});
+  ASSERT_TRUE(p.ok) << p.error;
+  EXPECT_EQ(p.invocation.Value("--on"), "01,04");
   std::vector<int> n;
   EXPECT_TRUE(cli::ParseNumberList("1,04,3", 1, 5, n));
   EXPECT_EQ(n, (std::vector<int>{1, 4, 3}));

@@ -425,6 +425,8 @@ std::vector<std::string> Win32Platform::UrlHistory(const std::string& prefix) {
   }
   if (initialised) ::CoUninitialize();
   return urls;
+}
+
 // Startup manager: a link loaded read-only through the shell-link object.
 std::optional<StartupLinkInfo> Win32Platform::LoadStartupLink(const std::string& linkFile) {
   // COM may already be set up on this thread (then this call only counts up).
@@ -451,6 +453,8 @@ std::optional<StartupLinkInfo> Win32Platform::LoadStartupLink(const std::string&
   }
   if (SUCCEEDED(com)) ::CoUninitialize();
   return result;
+}
+
 // ---- Saving a file whole (Log/Undo) ----------------------------------------
 
 bool Win32Platform::MoveFileExReplaceExisting(const std::string& from, const std::string& to) {
