@@ -114,9 +114,9 @@ TEST_F(ExportWineTest, SameBytesAsTheRegistryEditorOverTheCorpus) {
       StringData("one") + StringData("\xC3\xA9") + std::string(2, '\0'));
   Set(corpus + "\\Types\\t2", "expand", regtype::kExpandString, StringData("%SystemRoot%\\x"));
   // Every length around the continuation lines, under names of every width.
-  for (std::size_t n = 0; n <= 80; ++n) Set(corpus + "\\Wrap\\Lengths", "v" + std::to_string(n), regtype::kBinary, Bytes(n, n));
+  for (std::size_t n = 0; n <= 80; ++n) Set(corpus + "\\Wrap\\Lengths", "v" + std::to_string(n), regtype::kBinary, Bytes(n, static_cast<unsigned>(n)));
   for (std::size_t w = 1; w <= 80; ++w)
-    Set(corpus + "\\Wrap\\Names", std::string(w, 'w'), regtype::kExpandString, Datum(regtype::kExpandString, 60, w));
+    Set(corpus + "\\Wrap\\Names", std::string(w, 'w'), regtype::kExpandString, Datum(regtype::kExpandString, 60, static_cast<unsigned>(w)));
   Set(corpus + "\\Wrap\\Names", "\xD0\x96\xE4\xB8\xAD\xF0\x9F\x98\x80", regtype::kBinary, Bytes(100, 3));
   Set(corpus + "\\Wrap\\Huge", "16k", regtype::kBinary, Bytes(16384, 1));
   Set(corpus + "\\Wrap\\Huge", "16k text", regtype::kString, StringData(std::string(8191, 'q')));
@@ -129,7 +129,7 @@ TEST_F(ExportWineTest, SameBytesAsTheRegistryEditorOverTheCorpus) {
       "\xC3\xA9t\xC3\xA9 \xE2\x82\xAC \xC5\x93"};
   for (std::size_t i = 0; i < names.size(); ++i) {
     Set(corpus + "\\Names", names[i], regtype::kString, StringData("C:\\dir\\\"q\"\\ " + names[i]));
-    Set(corpus + "\\Names", names[i] + " d", regtype::kDword, Bytes(4, i));
+    Set(corpus + "\\Names", names[i] + " d", regtype::kDword, Bytes(4, static_cast<unsigned>(i)));
   }
   Set(corpus + "\\Names", "", regtype::kBinary, Bytes(90, 9));
   // Hostile key names and a deep tree.
