@@ -112,10 +112,11 @@ def main():
     c.check(class_count(w32, "classes64-after", NATIVE_EDITOR) >= classes64 - 2,
             "the 64-bit repair removed no native class wholesale")
 
-    # Each undo file goes back through the editor of the view it came from.
-    for report, editor in ((fixed32, EDITOR_32), (fixed64, NATIVE_EDITOR)):
+    # Each program's console undo imports its undo file into the view it came from.
+    for report, wine in ((fixed32, w32), (fixed64, w64)):
         if report.get("undo"):
-            w32.regedit_import(unix_path(report["undo"]), editor)
+            r = wine.cli("undo", report["undo"])
+            c.check(r.code == 0, f"QRVCli undo {report['undo']}", r.err.decode("utf-8", "replace"))
     restored = views(w32, "restored")
     c.check(restored == before, "the undo files restore both views exactly",
             json.dumps({e: sorted(set(before[e]) ^ set(restored[e])) for e in before}, indent=1))

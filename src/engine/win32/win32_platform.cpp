@@ -479,7 +479,16 @@ bool Win32Platform::GetSaveFileName(const std::string& filter, const std::string
   dialog.nMaxFile = static_cast<DWORD>(buffer.size());
   dialog.lpstrInitialDir = folder.empty() ? nullptr : folder.c_str();
   dialog.Flags = OFN_PATHMUSTEXIST | OFN_HIDEREADONLY | OFN_NOCHANGEDIR;
-  if (!::GetSaveFileNameW(&dialog)) return false;
+  // The common dialogs are loaded only when asked for: the console program
+  // shares this layer and must not need the window libraries to start.
+  const HMODULE dialogs = ::LoadLibraryW(L"comdlg32.dll");
+  if (dialogs == nullptr) return false;
+  using SaveDialog = BOOL(WINAPI*)(LPOPENFILENAMEW);
+  const auto save = reinterpret_cast<SaveDialog>(
+      reinterpret_cast<void (*)()>(::GetProcAddress(dialogs, "GetSaveFileNameW")));
+  const bool chosen = save != nullptr && save(&dialog);
+  ::FreeLibrary(dialogs);
+  if (!chosen) return false;
   fileName = Narrow(buffer.c_str());
   return !fileName.empty();
 }
