@@ -77,6 +77,27 @@ void DeleteIndexDat(ScanContext& s, const std::string& folder, IndexDatResult& r
   }
 }
 
+std::size_t DeleteHistoryFiles(ScanContext& s, std::size_t& scheduled, std::vector<std::string>& failed) {
+  FileSystem& files = s.platform();
+  IndexDatResult index;
+  for (const std::string* folder : {&s.app.folders.InternetCacheFolder, &s.app.folders.HistoryFolder})
+    if (folder->size() > 1) DeleteIndexDat(s, *folder, index);
+  std::size_t removed = index.deleted + index.scheduled;
+  scheduled += index.scheduled;
+  const std::string& form = s.app.folders.FirefoxFormHistoryFile;
+  if (!form.empty() && FileExists(files, form)) {
+    const std::uint32_t attributes = files.GetFileAttributes(form);
+    files.SetFileAttributes(form, kAttributeArchive);
+    if (files.DeleteFile(form) == kErrorSuccess) {
+      ++removed;
+    } else {
+      files.SetFileAttributes(form, attributes);
+      failed.push_back(form);
+    }
+  }
+  return removed;
+}
+
 void CleanCookies(ScanContext& s, std::vector<std::string>& list) {
   const std::string& folder = s.app.folders.CookiesFolder;
   for (const FileEntry& entry : ListFolder(s, folder)) {
@@ -280,22 +301,7 @@ PrivacyCleanResult CleanPrivacy(AppState& app, ScanHost& host, const PrivacyRows
       result.removed[static_cast<std::size_t>(row)] = DeleteRowFiles(s, app.Slot(row), result.failed);
   if (rows[3]) {
     host.ProcessMessages();
-    IndexDatResult index;
-    for (const std::string* folder : {&app.folders.InternetCacheFolder, &app.folders.HistoryFolder})
-      if (folder->size() > 1) DeleteIndexDat(s, *folder, index);
-    result.removed[3] = index.deleted + index.scheduled;
-    result.scheduledAtRestart = index.scheduled;
-    const std::string& form = app.folders.FirefoxFormHistoryFile;
-    if (!form.empty() && FileExists(files, form)) {
-      const std::uint32_t attributes = files.GetFileAttributes(form);
-      files.SetFileAttributes(form, kAttributeArchive);
-      if (files.DeleteFile(form) == kErrorSuccess) {
-        ++result.removed[3];
-      } else {
-        files.SetFileAttributes(form, attributes);
-        result.failed.push_back(form);
-      }
-    }
+    result.removed[3] = DeleteHistoryFiles(s, result.scheduledAtRestart, result.failed);
   }
   const std::string fixFile = FixScriptFile(app.folders);
   if (FileExists(files, fixFile)) files.DeleteFile(fixFile);

@@ -38,6 +38,12 @@ struct IndexDatResult {
 // registered for deletion at the next restart. Stops when Stop is pressed.
 void DeleteIndexDat(ScanContext& s, const std::string& folder, IndexDatResult& result);
 
+// Row 3's clean: every index.dat below the Internet cache and history
+// folders, then Firefox's form history file (it keeps its attributes when it
+// cannot be deleted, and is added to failed). Returns what was removed,
+// index files scheduled for the restart included (also added to scheduled).
+std::size_t DeleteHistoryFiles(ScanContext& s, std::size_t& scheduled, std::vector<std::string>& failed);
+
 // Appends the cookie files: CookiesFolder's *.txt files, then the Firefox cookie file.
 void CleanCookies(ScanContext& s, std::vector<std::string>& list);
 

@@ -22,14 +22,6 @@ std::string CountText(const AppState& app, std::size_t count, TextId what) {
   return std::to_string(count) + " " + app.language.Text(what);
 }
 
-std::string JsonList(const std::vector<std::string>& items) {
-  std::string out = "[";
-  for (std::size_t i = 0; i < items.size(); ++i) out += (i ? "," : "") + JsonString(items[i]);
-  return out + "]";
-}
-
-std::string JsonPathOrNull(const std::string& path) { return path.empty() ? "null" : JsonString(path); }
-
 Outcome UsageError(const std::string& message) { return {kExitUsage, "", "QRVCli: " + message + "\n"}; }
 
 // ---- privacy scan | clean ----

@@ -11,6 +11,7 @@ const std::vector<CommandSpec>& Commands() {
     AddCleaningCommands(t);
     AddStartupCommands(t);
     AddToolCommands(t);
+    AddHomeCommands(t);
     return t;
   }();
   return table;

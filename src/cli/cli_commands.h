@@ -19,6 +19,8 @@ void AddStartupCommands(std::vector<CommandSpec>& table);
 void AddCleaningCommands(std::vector<CommandSpec>& table);
 // tweaks, tweaks apply, logs, undo
 void AddToolCommands(std::vector<CommandSpec>& table);
+// home scan, home repair
+void AddHomeCommands(std::vector<CommandSpec>& table);
 
 // Shared by the commands: a comma-separated list of numbers within
 // [low, high] ("1,3,5"), each at most once; false when the text is not one.

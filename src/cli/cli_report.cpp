@@ -79,6 +79,14 @@ void AppendPathOrNull(std::string& out, const std::optional<std::string>& path) 
 
 }  // namespace
 
+std::string JsonList(const std::vector<std::string>& items) {
+  std::string out = "[";
+  for (std::size_t i = 0; i < items.size(); ++i) out += (i ? "," : "") + JsonString(items[i]);
+  return out + "]";
+}
+
+std::string JsonPathOrNull(const std::string& path) { return path.empty() ? "null" : JsonString(path); }
+
 std::string OnOneLine(std::string text) {
   for (char& c : text)
     if (static_cast<unsigned char>(c) < 0x20) c = ' ';

@@ -31,6 +31,11 @@ struct Report {
 // U+FFFD, so that the output is always valid JSON.
 std::string JsonString(std::string_view text);
 
+// A JSON array of strings.
+std::string JsonList(const std::vector<std::string>& items);
+// A path as a JSON string, or null when it is empty.
+std::string JsonPathOrNull(const std::string& path);
+
 // Text output keeps one finding on one line: control characters become blanks.
 std::string OnOneLine(std::string text);
 

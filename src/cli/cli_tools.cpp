@@ -112,12 +112,6 @@ Outcome ApplyCommand(AppState& app, const Invocation& inv) {
   return {kExitSuccess, FormatTweaks(app, ReadTweaks(app.platform), inv, result.undoPath), ""};
 }
 
-std::string JsonList(const std::vector<std::string>& items) {
-  std::string out = "[";
-  for (std::size_t i = 0; i < items.size(); ++i) out += (i ? "," : "") + JsonString(items[i]);
-  return out + "]";
-}
-
 Outcome LogsCommand(AppState& app, const Invocation& inv) {
   const auto logs = LogFiles(app.platform, app.folders);
   const auto undo = UndoFiles(app.platform, app.folders);

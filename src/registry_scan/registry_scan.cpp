@@ -34,18 +34,19 @@ std::size_t RegistryScan::Total() const {
   return total;
 }
 
-void RegistryScan::Run(RegistryScanObserver* observer) {
+void RegistryScan::Run(RegistryScanObserver* observer, RegistryScanOrder order) {
   RegistryScanObserver none;
   for (int n = 1; n <= kRegistryCategories; ++n) app_.Slot(n).clear();
   app_.FixScript.Start();
   app_.UndoScript.Start();
   completed_ = false;
   app_.CancelFlag = true;
-  RunCategories(observer != nullptr ? *observer : none);
+  RunCategories(observer != nullptr ? *observer : none, order);
   app_.CancelFlag = false;
 }
 
-void RegistryScan::RunCategories(RegistryScanObserver& observer) {
+void RegistryScan::RunCategories(RegistryScanObserver& observer, RegistryScanOrder order) {
+  const bool home = order == RegistryScanOrder::Home;
   ScanContext s(app_, host_);
   // After a check of a category: its count so far, then a chance to stop.
   const auto between = [&](int category) {
@@ -81,8 +82,8 @@ void RegistryScan::RunCategories(RegistryScanObserver& observer) {
         CheckTypeLib(s);
         break;
       case 6:
-        CheckStartup(s, RootKey::LocalMachine);
-        CheckStartup(s, RootKey::CurrentUser);
+        CheckStartup(s, home ? RootKey::CurrentUser : RootKey::LocalMachine);
+        CheckStartup(s, home ? RootKey::LocalMachine : RootKey::CurrentUser);
         break;
       case 7:
         CheckUninstall(s);
@@ -95,13 +96,21 @@ void RegistryScan::RunCategories(RegistryScanObserver& observer) {
         CheckSounds(s);
         break;
       default:
-        for (const std::string& key : TempRegistryKeys()) CleanTempReg(s, key);
-        if (!between(category)) return;
-        CleanApplicationsHistory(s, RootKey::CurrentUser, "\\SOFTWARE\\");
-        if (!between(category)) return;
-        CleanApplicationsHistory(s, RootKey::LocalMachine, "\\SOFTWARE\\");
-        observer.CheckStarted(category);
-        CleanEmptyKeys(s);
+        if (home) {
+          CleanApplicationsHistory(s, RootKey::CurrentUser, "\\SOFTWARE\\");
+          observer.CheckStarted(category);
+          CleanApplicationsHistory(s, RootKey::LocalMachine, "\\SOFTWARE\\");
+          CleanEmptyKeys(s);
+          for (const std::string& key : TempRegistryKeys()) CleanTempReg(s, key);
+        } else {
+          for (const std::string& key : TempRegistryKeys()) CleanTempReg(s, key);
+          if (!between(category)) return;
+          CleanApplicationsHistory(s, RootKey::CurrentUser, "\\SOFTWARE\\");
+          if (!between(category)) return;
+          CleanApplicationsHistory(s, RootKey::LocalMachine, "\\SOFTWARE\\");
+          observer.CheckStarted(category);
+          CleanEmptyKeys(s);
+        }
         observer.Counted(category);
         completed_ = true;
         WriteDateTime(app_.platform, RootKey::CurrentUser, kSettingsKey, "RunDate1", app_.platform.Now());

@@ -29,6 +29,10 @@ class RegistryScanObserver {
   virtual void Counted(int /*category*/) {}
 };
 
+// The order of the checks: the one-click scan reads the current user's Run
+// keys first and cleans the 22 history keys last, with no stop in between.
+enum class RegistryScanOrder { RegistryTab, Home };
+
 class RegistryScan {
  public:
   RegistryScan(AppState& app, ScanHost& host) : app_(app), host_(host) {}
@@ -37,7 +41,7 @@ class RegistryScan {
   // categories in order with CancelFlag set, until the end or until Stop
   // clears CancelFlag. CancelFlag is clear again when it returns. A scan that
   // ran to its end writes RunDate1.
-  void Run(RegistryScanObserver* observer = nullptr);
+  void Run(RegistryScanObserver* observer = nullptr, RegistryScanOrder order = RegistryScanOrder::RegistryTab);
 
   // Whether the last run reached its end (Stop was not pressed).
   bool Completed() const { return completed_; }
@@ -45,7 +49,7 @@ class RegistryScan {
   std::size_t Total() const;
 
  private:
-  void RunCategories(RegistryScanObserver& observer);
+  void RunCategories(RegistryScanObserver& observer, RegistryScanOrder order);
 
   AppState& app_;
   ScanHost& host_;
