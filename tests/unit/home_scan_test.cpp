@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "cli/cli_session.h"
 #include "engine/registry_ops.h"
 #include "home/home_scan.h"
 #include "registry_scan/startup_checks.h"
@@ -225,3 +226,37 @@ TEST(HomeScanRootTest, TheResidualPhaseSearchesTheSystemDrive) {
 
 }  // namespace
 }  // namespace qrv::testing
+
+namespace qrv {
+namespace {
+
+TEST(CliHomeTest, ScanPrintsTheSevenGroupsAndRepairTouchesOnlyTheNamedOnes) {
+  fake::FakePlatform p;
+  testing::SetUpUserFolders(p);
+  p.files.AddFile("C:\\Seed\\old.bak");
+  p.files.AddFile("C:\\Users\\tester\\Cookies\\me@site.txt");
+  p.mutexes.clear();
+  cli::Outcome o = cli::RunArguments(p, {"home", "scan", "--json"});
+  ASSERT_EQ(o.exitCode, 0) << o.err;
+  EXPECT_EQ(o.out.rfind("{\"groups\":[{\"group\":1,\"caption\":\"Registry errors detected\",\"count\":0,\"items\":[]}", 0), 0u)
+      << o.out;
+  EXPECT_NE(o.out.find("{\"group\":6,\"caption\":\"Residual files available for cleaning\",\"count\":1,"
+                       "\"items\":[\"C:\\\\Seed\\\\old.bak\"]}"),
+            std::string::npos)
+      << o.out;
+  EXPECT_NE(o.out.find("\"itemsToFix\":0,\"itemsToClean\":2}\n"), std::string::npos) << o.out;
+
+  p.mutexes.clear();
+  o = cli::RunArguments(p, {"home", "repair", "--groups", "6", "--json"});
+  ASSERT_EQ(o.exitCode, 0) << o.err;
+  EXPECT_NE(o.out.find("\"fixed\":1,"), std::string::npos) << o.out;
+  EXPECT_NE(o.out.find("\"undo\":null}"), std::string::npos) << o.out;
+  EXPECT_FALSE(p.files.Exists("C:\\Seed\\old.bak"));
+  EXPECT_TRUE(p.files.Exists("C:\\Users\\tester\\Cookies\\me@site.txt")) << "group 5 was not named";
+
+  p.mutexes.clear();
+  EXPECT_EQ(cli::RunArguments(p, {"home", "repair", "--groups", "8"}).exitCode, cli::kExitUsage);
+}
+
+}  // namespace
+}  // namespace qrv
