@@ -30,9 +30,11 @@ def without(snapshot, key, name=None):
 
 
 def software(snapshot):
-    """The Software branches only: the system branch holds counters that Wine's services move."""
+    """The Software branches only: the system branch holds counters that Wine's services move,
+    and Wine adds the host's network cards under Software as it finds them."""
     return {k: v for k, v in snapshot.items()
-            if k.startswith(("hkey_local_machine\\software", "hkey_current_user\\software"))}
+            if k.startswith(("hkey_local_machine\\software", "hkey_current_user\\software"))
+            and "\\currentversion\\networkcards\\" not in k}
 
 
 def main():
