@@ -47,11 +47,11 @@ Reading ReadAs(const CommandSpec* command, const std::vector<std::string>& args)
       r.words.push_back(a);
       continue;
     }
-    const OptionSpec* spec = command != nullptr ? FindOption(*command, a) : nullptr;
+    const OptionSpec* known = command != nullptr ? FindOption(*command, a) : nullptr;
     std::string value;
-    if (spec == nullptr) {
+    if (known == nullptr) {
       if (r.error.empty()) r.error = "unknown option: " + a;
-    } else if (spec->takesValue) {
+    } else if (known->takesValue) {
       if (i + 1 >= args.size() || IsOption(args[i + 1])) {
         if (r.error.empty()) r.error = "option " + a + " needs a value";
         continue;
