@@ -10,6 +10,7 @@
 #include "cleaning/privacy_page.h"
 #include "cleaning/residual_page.h"
 #include "cleaning/shortcut_page.h"
+#include "home/home_pages.h"
 #include "registry_scan/registry_page.h"
 #include "tools/tweak_view.h"
 
@@ -77,12 +78,11 @@ void TForm1a::CreateForm() {
   app_.FixScript.Clear();
   app_.TempValueScript.Clear();
 
-  const auto plain = [this](const char* name, bool back) {
-    return std::make_unique<PlainPage>(name, back ? this : nullptr);
-  };
-  SetPage(PageId::Panel1, plain("Panel1", false));
-  SetPage(PageId::Panel2A, plain("Panel2A", false));
-  SetPage(PageId::Panel2B, plain("Panel2B", false));
+  auto summary = std::make_unique<SummaryPage>(*this);
+  auto scan = std::make_unique<ScanPage>(*this, *summary);
+  SetPage(PageId::Panel1, std::make_unique<HomePage>(*this, *scan));
+  SetPage(PageId::Panel2A, std::move(scan));
+  SetPage(PageId::Panel2B, std::move(summary));
   SetPage(PageId::Panel3, std::make_unique<RegistryPage>(*this));
   SetPage(PageId::Panel4, std::make_unique<CleanUpPage>(language, [this](int n) {
             if (n == 1) Panel4Button1Click();

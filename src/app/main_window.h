@@ -12,9 +12,6 @@
 
 namespace qrv {
 
-enum class PageId { Panel1, Panel2A, Panel2B, Panel3, Panel4, Panel4A, Panel4B, Panel4C, Panel5, Panel6 };
-inline constexpr int kPageCount = 10;
-
 // What the window system does for the main window.
 class WindowHost {
  public:
@@ -23,6 +20,8 @@ class WindowHost {
   virtual void Minimize() = 0;
   // Asks the window to close; the window then calls CloseForm.
   virtual void RequestClose() = 0;
+  // The system's file-open dialog, owned by the window.
+  virtual std::string ChooseFileToOpen(const std::string& /*filter*/) { return {}; }
 };
 
 class TForm1a : public MainWindow, private ScanHost {
@@ -55,8 +54,8 @@ class TForm1a : public MainWindow, private ScanHost {
 
   Scene Contents();
   PageId FrontPage() const { return front_; }
-  Page& PageOf(PageId id) { return *pages_.at(static_cast<std::size_t>(id)); }
-  void BringToFront(PageId id) { front_ = id; }
+  Page& PageOf(PageId id) override { return *pages_.at(static_cast<std::size_t>(id)); }
+  void BringToFront(PageId id) override { front_ = id; }
   int FrontTab() const { return frontTab_; }
   HelpMode Mode() const;
   int BackTarget = 1;
@@ -67,6 +66,9 @@ class TForm1a : public MainWindow, private ScanHost {
   TextMeasure& Measure() override { return measure_; }
   ScanHost& Scans() override { return *this; }
   void SetHelpMode(HelpMode mode) override;
+  void TabClick(int tab) override;
+  ModalRunner& Runner() override { return runner_; }
+  std::string ChooseFileToOpen(const std::string& filter) override { return host_.ChooseFileToOpen(filter); }
 
   Picture WndImage;
   std::array<Picture, 5> Tab;
@@ -81,7 +83,6 @@ class TForm1a : public MainWindow, private ScanHost {
   void SetPage(PageId id, std::unique_ptr<Page> page);
 
  private:
-  void TabClick(int tab);
   void SelectTab(int tab);
   void ProcessMessages() override { host_.ProcessMessages(); }
   void SetProgressWidth(int bar, int pixels) override;

@@ -10,7 +10,6 @@ namespace {
 
 constexpr int kFirstRowTop = 84;
 constexpr int kRowPitch = 40;
-constexpr Colour kAnimationBack = 15658734;
 
 std::size_t Index(int row) { return static_cast<std::size_t>(row - 1); }
 
@@ -139,13 +138,7 @@ void PrivacyPage::SetChecksVisible(bool visible) {
   for (TickBox& check : Checks) check.box.visible = visible;
 }
 
-void PrivacyPage::PlayAnimation(bool play) {
-  AppState& app = window_.App();
-  const std::string file = app.folders.ProgramFolder + "\\ProgressBar.gif";
-  AnimationArea.visible = true;
-  Panel4AGifImage.file = file;
-  Panel4AGifImage.visible = play && FileExists(app.platform, file);
-}
+void PrivacyPage::PlayAnimation(bool play) { ShowAnimation(window_.App(), AnimationArea, Panel4AGifImage, play); }
 
 void PrivacyPage::SetResult(int row, TextId what, std::size_t count) {
   Label& label = ResultLabels[Index(row)];

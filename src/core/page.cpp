@@ -2,7 +2,16 @@
 
 #include <utility>
 
+#include "engine/file_ops.h"
+
 namespace qrv {
+
+void ShowAnimation(const AppState& app, Panel& area, Animation& gif, bool play) {
+  gif.file = app.folders.ProgramFolder + "\\ProgressBar.gif";
+  area.fill = kAnimationBack;
+  area.visible = true;
+  gif.visible = play && FileExists(app.platform, gif.file);
+}
 
 Page::Page(std::string name) {
   Back.name = std::move(name);

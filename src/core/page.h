@@ -9,9 +9,15 @@
 namespace qrv {
 
 class Dialogs;
+class ModalRunner;
+class Page;
 class ScanHost;
 
 enum class HelpMode { Help, Back };
+
+// The ten pages of the main window, lying on top of one another.
+enum class PageId { Panel1, Panel2A, Panel2B, Panel3, Panel4, Panel4A, Panel4B, Panel4C, Panel5, Panel6 };
+inline constexpr int kPageCount = 10;
 
 // The main window as its pages see it.
 class MainWindow {
@@ -24,7 +30,21 @@ class MainWindow {
   virtual ScanHost& Scans() = 0;
   virtual void SetHelpMode(HelpMode mode) = 0;
   virtual void Tab1Click() = 0;
+  // A click on tab 1 to 5, as the user makes it.
+  virtual void TabClick(int tab) = 0;
+  virtual Page& PageOf(PageId id) = 0;
+  virtual void BringToFront(PageId id) = 0;
+  // For the dialogs a page opens itself.
+  virtual ModalRunner& Runner() = 0;
+  // The system's file-open dialog with a filter ("Programs|*.exe|..."): the
+  // chosen file's path, or empty when the user cancels.
+  virtual std::string ChooseFileToOpen(const std::string& filter) = 0;
 };
+
+// The scan pages' animation, the program folder's ProgressBar.gif, plays in
+// its area while `play` (when the file is there); stopped, the area is cleared.
+inline constexpr Colour kAnimationBack = 15658734;
+void ShowAnimation(const AppState& app, Panel& area, Animation& gif, bool play);
 
 // Window coordinates of a place given within the page area.
 inline Bounds PageBounds(int left, int top, int width, int height) { return {25 + left, 110 + top, width, height}; }
@@ -48,19 +68,6 @@ class Page {
 
  protected:
   virtual void AddContents(Scene&) {}
-};
-
-// A page whose content comes with a later feature; entering it may set the
-// help link to Back.
-class PlainPage : public Page {
- public:
-  PlainPage(std::string name, MainWindow* backFrom) : Page(std::move(name)), window_(backFrom) {}
-  void Enter() override {
-    if (window_ != nullptr) window_->SetHelpMode(HelpMode::Back);
-  }
-
- private:
-  MainWindow* window_;
 };
 
 }  // namespace qrv

@@ -59,6 +59,9 @@ struct AppState {
   const std::vector<std::string>& Slot(int slot) const { return FindingList.at(static_cast<std::size_t>(slot)); }
   RegScript FixScript{ScriptFlavour::Regedit4};
   RegScript TempValueScript{ScriptFlavour::Regedit4};
+  // Where the temporary values' lines begin in FixScript (they come last and
+  // TempValueScript holds them too); 0 while there are none.
+  std::size_t FixScriptTempValuesAt = 0;
   // True while a scan or cleaning runs; navigation and closing wait for it.
   bool CancelFlag = false;
   // Which progress bar the registry checks move: 2 Home, 3 Registry tab.

@@ -136,6 +136,8 @@ class SystemServices {
   virtual ~SystemServices() = default;
   virtual double Now() = 0;  // local date-time, days since 30 December 1899
   virtual void Sleep(std::uint32_t milliseconds) = 0;
+  // The date of a local date-time in the user's short date format.
+  virtual std::string ShortDate(double dateTime) = 0;
   // CreateProcess with a hidden window, then waits until the process ends.
   // The command line is program + arguments exactly as given. False if it could not start.
   virtual bool CreateProcessAndWait(const std::string& program, const std::string& commandLine) = 0;

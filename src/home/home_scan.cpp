@@ -30,36 +30,32 @@ std::size_t SlotSum(const AppState& app, int first, int last) {
   return sum;
 }
 
-// Passes the registry phase on to the caller's observer and notes where the
-// temporary values' lines begin in the fix script: the tenth category runs last.
+// Passes the registry phase on to the caller's observer.
 class PhaseOneObserver : public RegistryScanObserver {
  public:
-  PhaseOneObserver(AppState& app, HomeScanObserver& outer) : app_(app), outer_(outer) {}
-  void CategoryStarted(int category) override {
-    if (category == kSlotTempValues) tempValuesStart_ = app_.FixScript.Size();
-    outer_.CategoryStarted(category);
-  }
+  explicit PhaseOneObserver(HomeScanObserver& outer) : outer_(outer) {}
+  void CategoryStarted(int category) override { outer_.CategoryStarted(category); }
   void CheckStarted(int category) override { outer_.CheckStarted(category); }
   void Counted(int category) override {
     outer_.Counted(category);
     outer_.PhaseCounted(1);
   }
-  // The fix script keeps only the nine categories' lines; the temporary
-  // values' own script holds theirs, so that each group imports its own.
-  void SplitScripts() {
-    if (tempValuesStart_ == 0) return;
-    const std::vector<std::string>& lines = app_.FixScript.Lines();
-    RegScript nine(app_.FixScript.Flavour());
-    nine.Start();
-    nine.AppendExported(std::vector<std::string>(lines.begin() + 2, lines.begin() + static_cast<std::ptrdiff_t>(tempValuesStart_)));
-    app_.FixScript = nine;
-  }
 
  private:
-  AppState& app_;
   HomeScanObserver& outer_;
-  std::size_t tempValuesStart_ = 0;
 };
+
+// The nine categories' part of the fix script: the temporary values have
+// their own script, so that each group imports only its own lines.
+RegScript NineCategoriesScript(const AppState& app) {
+  const std::vector<std::string>& lines = app.FixScript.Lines();
+  const std::size_t end = app.FixScriptTempValuesAt;
+  if (end < 2 || end > lines.size()) return app.FixScript;
+  RegScript nine(app.FixScript.Flavour());
+  nine.Start();
+  nine.AppendExported(std::vector<std::string>(lines.begin() + 2, lines.begin() + static_cast<std::ptrdiff_t>(end)));
+  return nine;
+}
 
 }  // namespace
 
@@ -148,10 +144,9 @@ bool HomeScan::RunPhases(HomeScanObserver& observer) {
   host_.ProcessMessages();
   if (!app_.CancelFlag) return false;
   {
-    PhaseOneObserver phaseOne(app_, observer);
+    PhaseOneObserver phaseOne(observer);
     RegistryScan registry(app_, host_);
     registry.Run(&phaseOne, RegistryScanOrder::Home);  // writes RunDate1 when it reaches its end
-    phaseOne.SplitScripts();
     if (!registry.Completed()) return false;
     app_.CancelFlag = true;
   }
@@ -218,7 +213,7 @@ class Repairer {
 
   GroupOutcome Registry(int group) {
     const std::vector<std::string> items = GroupItems(app_, group);
-    RegScript& script = group == 1 ? app_.FixScript : app_.TempValueScript;
+    const RegScript script = group == 1 ? NineCategoriesScript(app_) : app_.TempValueScript;
     // One undo file for both registry groups: the first one to run writes it.
     const RegScript none(app_.UndoScript.Flavour());
     const RepairResult repair =
@@ -237,7 +232,14 @@ class Repairer {
     result_.logs.push_back(repair.logPath);
     result_.removed.at(static_cast<std::size_t>(group)) = items.size();
     for (int slot : GroupSlots(group)) app_.Slot(slot).clear();
-    script.Clear();
+    if (group == 1) {
+      // What is left of the fix script is the temporary values' part, still
+      // held by their own script.
+      app_.FixScript.Clear();
+      app_.FixScriptTempValuesAt = 0;
+    } else {
+      app_.TempValueScript.Clear();
+    }
     return GroupOutcome::Repaired;
   }
 

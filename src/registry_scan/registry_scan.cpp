@@ -38,6 +38,7 @@ void RegistryScan::Run(RegistryScanObserver* observer, RegistryScanOrder order) 
   RegistryScanObserver none;
   for (int n = 1; n <= kRegistryCategories; ++n) app_.Slot(n).clear();
   app_.FixScript.Start();
+  app_.FixScriptTempValuesAt = 0;
   app_.UndoScript.Start();
   completed_ = false;
   app_.CancelFlag = true;
@@ -96,6 +97,7 @@ void RegistryScan::RunCategories(RegistryScanObserver& observer, RegistryScanOrd
         CheckSounds(s);
         break;
       default:
+        app_.FixScriptTempValuesAt = app_.FixScript.Size();
         if (home) {
           CleanApplicationsHistory(s, RootKey::CurrentUser, "\\SOFTWARE\\");
           observer.CheckStarted(category);

@@ -1,5 +1,7 @@
 #include "ui/main_view.h"
 
+#include "ui/choice_controls.h"
+
 namespace qrv::ui {
 
 MainView::MainView(AppState& app) : app_(app), form_(app, *this, runner_, measure_) {}
@@ -54,5 +56,7 @@ void MainView::ProcessMessages() {
 void MainView::Minimize() { ShowWindow(Handle(), SW_MINIMIZE); }
 
 void MainView::RequestClose() { PostMessageW(Handle(), WM_CLOSE, 0, 0); }
+
+std::string MainView::ChooseFileToOpen(const std::string& filter) { return ui::ChooseFileToOpen(Handle(), filter); }
 
 }  // namespace qrv::ui

@@ -23,6 +23,7 @@ class MainView : public SkinnedWindow, public WindowHost {
   void ProcessMessages() override;
   void Minimize() override;
   void RequestClose() override;
+  std::string ChooseFileToOpen(const std::string& filter) override;
 
  protected:
   Scene CurrentScene() override { return form_.Contents(); }

@@ -1,5 +1,7 @@
 #include "fake/fake_platform.h"
 
+#include <cstdio>
+
 #include "engine/text.h"
 #include "engine/reg_script.h"
 #include "engine/backup.h"
@@ -14,6 +16,13 @@ FakePlatform::FakePlatform() {
   registry.CreateKey(RootKey::CurrentUser, "Software");
   files.AddFolder(windowsDirectory);
   files.AddFile(windowsDirectory + "\\regedit.exe");
+}
+
+std::string FakePlatform::ShortDate(double dateTime) {
+  const Date d = DecodeDate(dateTime);
+  char text[16];
+  std::snprintf(text, sizeof text, "%02d/%02d/%04d", d.day, d.month, d.year);
+  return text;
 }
 
 void FakePlatform::Sleep(std::uint32_t milliseconds) {

@@ -217,6 +217,8 @@ class FakePlatform : public Platform {
   // SystemServices
   double Now() override { return clock; }
   void Sleep(std::uint32_t milliseconds) override;
+  // Day, month and year as dd/mm/yyyy.
+  std::string ShortDate(double dateTime) override;
   bool CreateProcessAndWait(const std::string& program, const std::string& commandLine) override;
   bool ShellExecute(const std::string& verb, const std::string& file, const std::string& parameters,
                     int show) override;

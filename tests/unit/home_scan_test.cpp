@@ -11,52 +11,17 @@
 #include "engine/registry_ops.h"
 #include "home/home_scan.h"
 #include "registry_scan/startup_checks.h"
+#include "unit/home_seed.h"
 #include "unit/scan_fixture.h"
 
 namespace qrv::testing {
 namespace {
 
-constexpr RootKey kHkcu = RootKey::CurrentUser;
-constexpr RootKey kHklm = RootKey::LocalMachine;
-const std::string kAppPaths = "\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\App Paths\\";
-const std::string kRunMru = "\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Explorer\\RunMRU";
-
 class HomeScanTest : public ::testing::Test, public ScanFixture {
  protected:
   void SetUp() override {
     app.ScanMode = kScanModeHome;
-    FolderSet& f = app.folders;
-    f.InternetCacheFolder = "C:\\Users\\tester\\Cache\\";
-    f.HistoryFolder = "C:\\Users\\tester\\History\\";
-    f.CookiesFolder = "C:\\Users\\tester\\Cookies\\";
-    f.TmpFolder = "C:\\Users\\tester\\Temp\\";
-    f.TempFolder = f.TmpFolder;
-    f.UserProfileFolder = "C:\\Users\\tester\\";
-    // Group 1: a program path whose file is gone, next to a healthy one.
-    p.registry.SetString(kHklm, kAppPaths + "gone.exe", "", "C:\\gone\\gone.exe");
-    p.registry.SetString(kHklm, kAppPaths + "kept.exe", "", "C:\\Apps\\kept.exe");
-    p.files.AddFile("C:\\Apps\\kept.exe");
-    // Group 2: a history value; the count value beside it is no history.
-    p.registry.SetString(kHkcu, kRunMru, "a", "notepad\\1");
-    p.registry.SetDword(kHkcu, kRunMru, "Count", 1);
-    // Group 3: a cache file and a temporary file; the cache's index stays for group 4.
-    p.files.AddFile(f.InternetCacheFolder + "page.htm");
-    p.files.AddFile(f.InternetCacheFolder + "index.dat");
-    p.files.AddFile(f.TmpFolder + "scratch.txt");
-    // Group 4: one site, listed once for its two pages; the history's index.
-    p.urlHistory = {"http://example.com/a", "http://example.com/b"};
-    p.files.AddFile(f.HistoryFolder + "index.dat");
-    // Group 5: a cookie; the folder's other files are no cookies.
-    p.files.AddFile(f.CookiesFolder + "tester@example.txt");
-    p.files.AddFile(f.CookiesFolder + "keep.dat");
-    // Group 6: a residual file; its neighbour is none.
-    p.files.AddFile("C:\\Stuff\\report.bak");
-    p.files.AddFile("C:\\Stuff\\report.doc");
-    // Group 7: a shortcut to nothing, and one to a program that is there.
-    p.files.AddFile(f.UserProfileFolder + "Desktop\\gone.lnk", fake::FakePlatform::ShortcutBytes("C:\\Nowhere\\app.exe"));
-    p.files.AddFile(f.UserProfileFolder + "Desktop\\kept.lnk", fake::FakePlatform::ShortcutBytes("C:\\Apps\\kept.exe"));
-    // Startup: one program, which is there.
-    p.registry.SetString(kHkcu, kRunKey, "Kept", "C:\\Apps\\kept.exe");
+    SeedHomeFindings(p, app.folders);
   }
 
   bool HasRunDate(int n) { return ValueExists(p, kHkcu, kSettingsKey, "RunDate" + std::to_string(n)); }
@@ -87,9 +52,11 @@ TEST_F(HomeScanTest, OneScanFillsEveryGroupAndRecordsItsDates) {
   for (int phase = 1; phase <= kHomePhases; ++phase) starts.push_back(PhaseFillWidth(phase));
   EXPECT_TRUE(std::search(fills.begin(), fills.end(), starts.begin() + 1, starts.end() - 1) != fills.end());
   EXPECT_EQ(fills.front(), 133);
-  // Each group imports its own lines: the nine categories' script no longer
-  // holds the temporary value.
-  for (const std::string& line : app.FixScript.Lines()) EXPECT_EQ(line.find("RunMRU"), std::string::npos) << line;
+  // Each group imports its own lines: the nine categories' part of the fix
+  // script ends where the temporary values begin.
+  const auto& lines = app.FixScript.Lines();
+  ASSERT_GT(app.FixScriptTempValuesAt, 2u);
+  for (std::size_t i = 0; i < app.FixScriptTempValuesAt; ++i) EXPECT_EQ(lines[i].find("RunMRU"), std::string::npos) << lines[i];
   EXPECT_TRUE(app.TempValueScript.HoldsEntries());
 }
 

@@ -4,6 +4,10 @@
 
 #include "engine/win32/win32_platform.h"
 
+#include <cmath>
+
+#include "engine/backup.h"
+
 #include "engine/text.h"
 
 namespace qrv {
@@ -198,6 +202,20 @@ double Win32Platform::Now() {
 }
 
 void Win32Platform::Sleep(std::uint32_t milliseconds) { ::Sleep(milliseconds); }
+
+std::string Win32Platform::ShortDate(double dateTime) {
+  const Date day = DecodeDate(dateTime);
+  SYSTEMTIME date{};
+  date.wYear = static_cast<WORD>(day.year);
+  date.wMonth = static_cast<WORD>(day.month);
+  date.wDay = static_cast<WORD>(day.day);
+  // Day 0 (30 December 1899) was a Saturday.
+  const auto whole = static_cast<long long>(std::floor(dateTime));
+  date.wDayOfWeek = static_cast<WORD>(((whole % 7) + 13) % 7);
+  wchar_t text[80];
+  const int n = ::GetDateFormatW(LOCALE_USER_DEFAULT, DATE_SHORTDATE, &date, nullptr, text, 80);
+  return n > 1 ? Narrow(std::wstring(text, static_cast<std::size_t>(n - 1))) : std::string();
+}
 
 bool Win32Platform::CreateProcessAndWait(const std::string& program, const std::string& commandLine) {
   std::wstring line = Wide(commandLine);

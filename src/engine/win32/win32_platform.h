@@ -29,6 +29,7 @@ class Win32Platform : public Platform {
 
   double Now() override;
   void Sleep(std::uint32_t milliseconds) override;
+  std::string ShortDate(double dateTime) override;
   bool CreateProcessAndWait(const std::string& program, const std::string& commandLine) override;
   bool ShellExecute(const std::string& verb, const std::string& file, const std::string& parameters,
                     int show) override;
