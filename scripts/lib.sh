@@ -13,8 +13,11 @@ on_exit() {
   trap "$ON_EXIT" EXIT
 }
 
-configure_and_build() {  # native | windows | windows64
+configure_and_build() {  # native | windows | windows64 [target...]
   local kind="$1" dir="$BUILD/$1"
+  shift
+  local targets=()
+  [ $# -gt 0 ] && targets=(--target "$@")
   local extra=()
   [ "$kind" = windows ] && extra=(-DCMAKE_TOOLCHAIN_FILE="$ROOT/cmake/mingw-i686.cmake")
   # The same sources for 64-bit Windows: the programs that work in its native registry view.
@@ -24,7 +27,7 @@ configure_and_build() {  # native | windows | windows64
   if [ ! -f "$dir/CMakeCache.txt" ]; then
     cmake -S "$ROOT" -B "$dir" -DCMAKE_BUILD_TYPE=RelWithDebInfo "${extra[@]}" >/dev/null
   fi
-  if ! cmake --build "$dir" -j "$JOBS" >"$dir/build.log" 2>&1; then
+  if ! cmake --build "$dir" -j "$JOBS" "${targets[@]}" >"$dir/build.log" 2>&1; then
     cat "$dir/build.log" >&2
     echo "build of $kind failed" >&2
     return 1
