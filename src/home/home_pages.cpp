@@ -40,6 +40,13 @@ void MakeButton(ImageButton& button, ButtonGroup& group, const char* name, Bound
   button.caption.colour = kWhite;
 }
 
+// The animation's area shows only while it plays: a stopped one leaves the
+// page white.
+void Play(const AppState& app, Panel& area, Animation& gif, bool play) {
+  ShowAnimation(app, area, gif, play);
+  area.visible = play;
+}
+
 }  // namespace
 
 std::string DisplayCaption(const std::string& text) {
@@ -266,7 +273,7 @@ void ScanPage::Prepare() {
   Panel2AProgressBar1B.r.width = 0;
   Panel2AProgressBar2.r.top = Captions[0].r.top + 2;
   Panel2AProgressBar2.visible = false;
-  ShowAnimation(window_.App(), AnimationArea, Panel2AGifImage, false);
+  Play(window_.App(), AnimationArea, Panel2AGifImage, false);
 }
 
 void ScanPage::SetPhaseResult(int phase, std::size_t total, TextId what, bool found) {
@@ -339,7 +346,7 @@ void ScanPage::RunScan() {
   Prepare();
   summary_.NewScan();
   Panel2AProgressBar1A.visible = true;
-  ShowAnimation(app, AnimationArea, Panel2AGifImage, true);
+  Play(app, AnimationArea, Panel2AGifImage, true);
   window_.BringToFront(PageId::Panel2A);
   Panel2AProgressBar2.visible = true;
   Panel2AButton1.SetVisible(true);
@@ -349,7 +356,7 @@ void ScanPage::RunScan() {
 
   Panel2AProgressBar1A.visible = false;
   Panel2AProgressBar2.visible = false;
-  ShowAnimation(app, AnimationArea, Panel2AGifImage, false);
+  Play(app, AnimationArea, Panel2AGifImage, false);
   summary_.Panel2BEnter();
   window_.BringToFront(PageId::Panel2B);
 }
@@ -445,8 +452,7 @@ SummaryPage::SummaryPage(MainWindow& window) : Page("Panel2B"), window_(window) 
   MakeButton(Panel2BButton2, Buttons, "Panel2BButton2", place, "button_start", language.Text(TextId::ButtonsCancel),
              repairSize, [this] { Panel2BButton2Click(); });
   Back.onMouseMove = [this] { Buttons.ResetAll(); };
-  ShowAnimation(window.App(), AnimationArea, Panel2BGifImage, false);
-  AnimationArea.visible = false;
+  Play(window.App(), AnimationArea, Panel2BGifImage, false);
 }
 
 void SummaryPage::PlaceAfter(Label& label, const Label& before) {
@@ -560,7 +566,7 @@ void SummaryPage::Panel2BButton1Click() {
   ShowRepair(false);
   Panel2BButton2.caption.text = language.Text(TextId::ButtonsCancel);
   Panel2BWarningImage.visible = Panel2BActionLabelA.visible = Panel2BActionLabelB.visible = false;
-  ShowAnimation(app, AnimationArea, Panel2BGifImage, true);
+  Play(app, AnimationArea, Panel2BGifImage, true);
 
   SummaryTicks ticks{};
   std::array<std::size_t, kSummaryGroups + 1> counts{};
@@ -584,7 +590,7 @@ void SummaryPage::Panel2BButton1Click() {
     }
   }
 
-  ShowAnimation(app, AnimationArea, Panel2BGifImage, false);
+  Play(app, AnimationArea, Panel2BGifImage, false);
   Panel2BActionLabelA.text = language.Text(TextId::Action2Total) + ": " + std::to_string(lastRepair_.fixed) + " " +
                              language.Text(TextId::Action2ProblemsFixed) + ".";
   Panel2BActionLabelA.visible = true;
