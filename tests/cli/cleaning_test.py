@@ -70,13 +70,7 @@ def main(bin_dir, work):
     c.check(os.path.exists(home_link) and not os.path.islink(desktop_target), "the profile's Desktop leads out")
 
     def cli(*command):
-        r = wine.cli(*command, "--json")
-        c.check(r.code == 0, f"QRVCli {' '.join(command)} exits 0", r.err.decode("utf-8", "replace"))
-        try:
-            return json.loads(r.out.decode("utf-8"))
-        except ValueError:
-            c.check(False, f"QRVCli {' '.join(command)} prints JSON", r.out.decode("utf-8", "replace"))
-            return {}
+        return c.cli(wine, *command)
 
     # ---- junk find / remove ----
     expected = sorted(SEED + "\\" + n for n in listed_junk)

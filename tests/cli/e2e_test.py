@@ -11,12 +11,9 @@ import os
 import re
 import sys
 
-from qrvwine import (Checker, DRIVE_C, Wine, apply_effects, describe_difference, entries, findings, unix_path,
-                     write_reg)
+from qrvwine import (APP_PATHS, CV, DRIVE_C, HKCR, HKCU, HKLM, Checker, Wine, apply_effects, describe_difference,
+                     entries, findings, settled_registry, unix_path, write_reg)
 
-HKLM, HKCU, HKCR = "HKEY_LOCAL_MACHINE", "HKEY_CURRENT_USER", "HKEY_CLASSES_ROOT"
-CV = "Software\\Microsoft\\Windows\\CurrentVersion"
-APP_PATHS = f"{HKLM}\\{CV}\\App Paths"
 SHARED = f"{HKLM}\\{CV}\\SharedDLLs"
 UNINSTALL = f"{HKLM}\\{CV}\\Uninstall"
 HELP = f"{HKLM}\\Software\\Microsoft\\Windows\\Help"
@@ -404,15 +401,10 @@ def main():
     after_undo = wine.snapshot("after-undo")
     c.check(entries(before, picked) == entries(after_undo, picked), "the undo file restores every seeded entry",
             describe_difference(entries(before, picked), entries(after_undo, picked)))
-    # Everything else too: the prefix's own repaired entries come back. Only
-    # the program's own settings (the scan dates) differ, and the system's
-    # device state, which Wine keeps changing by itself.
-    def rest(key, name, data):
-        return key.startswith(("hkey_local_machine\\software", "hkey_current_user")) and \
-            "\\software\\quorvane" not in key and \
-            "\\currentversion\\networkcards\\" not in key  # Wine adds the host's network cards as it sees them
-    c.check(entries(before, rest) == entries(after_undo, rest), "the whole registry is as before the repair",
-            describe_difference(entries(before, rest), entries(after_undo, rest)))
+    # Everything else too: the prefix's own repaired entries come back.
+    c.check(entries(before, settled_registry) == entries(after_undo, settled_registry),
+            "the whole registry is as before the repair",
+            describe_difference(entries(before, settled_registry), entries(after_undo, settled_registry)))
     final, _ = wine.cli_json("scan")
     c.check(findings(final) == findings(report), "after the undo a scan finds what it found before the repair")
 

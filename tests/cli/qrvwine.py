@@ -12,6 +12,9 @@ import tempfile
 import time
 
 PREFIX = os.environ["WINEPREFIX"]
+HKLM, HKCU, HKCR = "HKEY_LOCAL_MACHINE", "HKEY_CURRENT_USER", "HKEY_CLASSES_ROOT"
+CV = "Software\\Microsoft\\Windows\\CurrentVersion"
+APP_PATHS = f"{HKLM}\\{CV}\\App Paths"
 # The loader: "wine" in a 32-bit prefix, the 64-bit one in a 64-bit prefix
 # (it hands 32-bit programs to the 32-bit loader itself).
 LOADER = os.environ.get("QRV_WINE", "wine")
@@ -227,6 +230,15 @@ def apply_effects(picked, effects):
     return result
 
 
+def settled_registry(key, name, data):
+    """The part of the registry that a repair and its undo must leave as it
+    was: the software and user keys, but not the program's own settings (the
+    scan dates and counts) nor the host's network cards, which Wine adds as
+    it sees them."""
+    return key.startswith(("hkey_local_machine\\software", "hkey_current_user")) and \
+        "\\software\\quorvane" not in key and "\\currentversion\\networkcards\\" not in key
+
+
 def describe_difference(expected, actual, limit=40):
     lines = []
     for k in sorted(set(expected) | set(actual), key=lambda k: (k[0], k[1] or "")):
@@ -258,6 +270,16 @@ class Checker:
             self.check(not missing and not extra, f"{what}, category {n}",
                        "".join(f"  missing: {l} (x{c})\n" for l, c in missing.items()) +
                        "".join(f"  unexpected: {l} (x{c})\n" for l, c in extra.items()))
+
+    def cli(self, wine, *command):
+        """QRVCli command --json, checked to exit 0 and print JSON ({} when it does not)."""
+        r = wine.cli(*command, "--json")
+        self.check(r.code == 0, f"QRVCli {' '.join(command)} exits 0", r.err.decode("utf-8", "replace"))
+        try:
+            return json.loads(r.out.decode("utf-8"))
+        except ValueError:
+            self.check(False, f"QRVCli {' '.join(command)} prints JSON", r.out.decode("utf-8", "replace")[:2000])
+            return {}
 
     def finish(self):
         print(f"{self.name}: {self.passed} passed, {len(self.failures)} failed", flush=True)
