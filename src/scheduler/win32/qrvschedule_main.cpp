@@ -46,7 +46,10 @@ class Tray : public qrv::CompanionNotifier {
     AddIcon();
   }
   ~Tray() override {
-    if (shown_) Shell_NotifyIconW(NIM_DELETE, &Data());
+    if (shown_) {
+      NOTIFYICONDATAW data = Data();
+      Shell_NotifyIconW(NIM_DELETE, &data);
+    }
     if (window_) DestroyWindow(window_);
     if (icon_) DestroyIcon(icon_);
   }
