@@ -138,6 +138,13 @@ class SystemServices {
   virtual void Sleep(std::uint32_t milliseconds) = 0;
   // The date of a local date-time in the user's short date format.
   virtual std::string ShortDate(double dateTime) = 0;
+  // RegNotifyChangeKeyValue on a key (path as for RegOpenKeyEx) for a value
+  // set or deleted in it, and a wait of at most `milliseconds` (0 only arms
+  // the watch) while the thread's window messages are dispatched. True when
+  // the key changed. The watch stays armed from one call to the next on the
+  // same key, so a change made between two calls ends the second at once.
+  // A WM_QUIT ends the wait early; a key that does not open is a plain wait.
+  virtual bool WaitForRegistryChange(RootKey root, const std::string& path, std::uint32_t milliseconds) = 0;
   // CreateProcess with a hidden window, then waits until the process ends.
   // The command line is program + arguments exactly as given. False if it could not start.
   virtual bool CreateProcessAndWait(const std::string& program, const std::string& commandLine) = 0;

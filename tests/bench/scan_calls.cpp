@@ -48,6 +48,7 @@ class CountingPlatform : public qrv::Platform {
   QRV_FORWARD(double, Now, (), ())
   QRV_FORWARD(void, Sleep, (std::uint32_t m), (m))
   QRV_FORWARD(std::string, ShortDate, (double d), (d))
+  QRV_FORWARD(bool, WaitForRegistryChange, (qrv::RootKey r, const std::string& p, std::uint32_t m), (r, p, m))
   QRV_FORWARD(bool, CreateProcessAndWait, (const std::string& p, const std::string& c), (p, c))
   QRV_FORWARD(bool, ShellExecute, (const std::string& v, const std::string& f, const std::string& p, int s),
               (v, f, p, s))

@@ -30,6 +30,13 @@ void FakePlatform::Sleep(std::uint32_t milliseconds) {
   clock += milliseconds / 86400000.0;
 }
 
+bool FakePlatform::WaitForRegistryChange(RootKey, const std::string&, std::uint32_t milliseconds) {
+  registryWaits.push_back(milliseconds);
+  clock += milliseconds / 86400000.0;
+  if (duringWait) duringWait();
+  return false;
+}
+
 bool FakePlatform::ShellExecute(const std::string& verb, const std::string& file, const std::string& parameters,
                                 int show) {
   shellCalls.push_back({verb, file, parameters, show});

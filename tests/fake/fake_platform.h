@@ -1,6 +1,7 @@
 #pragma once
 // An in-memory Windows for the unit tests: registry, file system, clock,
 // shell and a registry editor that imports and exports scripts.
+#include <functional>
 #include <map>
 #include <memory>
 #include <optional>
@@ -219,6 +220,11 @@ class FakePlatform : public Platform {
   void Sleep(std::uint32_t milliseconds) override;
   // Day, month and year as dd/mm/yyyy.
   std::string ShortDate(double dateTime) override;
+  // Advances the clock like Sleep, records the wait, then runs duringWait
+  // (a change the test makes while the program waits); never reports a change.
+  bool WaitForRegistryChange(RootKey root, const std::string& path, std::uint32_t milliseconds) override;
+  std::vector<std::uint32_t> registryWaits;
+  std::function<void()> duringWait;
   bool CreateProcessAndWait(const std::string& program, const std::string& commandLine) override;
   bool ShellExecute(const std::string& verb, const std::string& file, const std::string& parameters,
                     int show) override;

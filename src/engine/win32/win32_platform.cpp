@@ -217,6 +217,64 @@ std::string Win32Platform::ShortDate(double dateTime) {
   return n > 1 ? Narrow(std::wstring(text, static_cast<std::size_t>(n - 1))) : std::string();
 }
 
+// The key watched by WaitForRegistryChange, armed until the next call.
+struct Win32Platform::KeyWatch {
+  KeyWatch(RootKey r, const std::string& p) : root(r), path(p), event(::CreateEventW(nullptr, FALSE, FALSE, nullptr)) {
+    if (::RegOpenKeyExW(RootHandle(root), KeyPath(path).c_str(), 0, KEY_NOTIFY, &key) != ERROR_SUCCESS) key = nullptr;
+    Arm();
+  }
+  ~KeyWatch() {
+    if (key) ::RegCloseKey(key);
+  }
+  KeyWatch(const KeyWatch&) = delete;
+  KeyWatch& operator=(const KeyWatch&) = delete;
+  // The event is signalled at the next value set or deleted in the key.
+  void Arm() {
+    armed = key && event && ::RegNotifyChangeKeyValue(key, FALSE, REG_NOTIFY_CHANGE_LAST_SET, event.Get(), TRUE) ==
+                                ERROR_SUCCESS;
+  }
+  RootKey root;
+  std::string path;
+  HKEY key = nullptr;
+  Handle event;
+  bool armed = false;
+};
+
+Win32Platform::Win32Platform() = default;
+Win32Platform::~Win32Platform() = default;
+
+bool Win32Platform::WaitForRegistryChange(RootKey root, const std::string& path, std::uint32_t milliseconds) {
+  if (!watch_ || watch_->root != root || watch_->path != path) watch_ = std::make_unique<KeyWatch>(root, path);
+  KeyWatch& watch = *watch_;
+  HANDLE event = watch.event.Get();
+  const DWORD handles = watch.armed ? 1 : 0;
+  const DWORD start = ::GetTickCount();
+  bool changed = false;
+  for (;;) {
+    const DWORD elapsed = ::GetTickCount() - start;
+    const DWORD left = elapsed >= milliseconds ? 0 : milliseconds - elapsed;
+    const DWORD rc = ::MsgWaitForMultipleObjects(handles, &event, FALSE, left, QS_ALLINPUT);
+    if (handles && rc == WAIT_OBJECT_0) {
+      changed = true;
+      break;
+    }
+    if (rc != WAIT_OBJECT_0 + handles) break;  // the time is up, or the wait failed
+    bool quit = false;
+    MSG msg;
+    while (::PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+      if (msg.message == WM_QUIT) {
+        quit = true;
+        break;
+      }
+      ::TranslateMessage(&msg);
+      ::DispatchMessageW(&msg);
+    }
+    if (quit || left == 0) break;
+  }
+  if (changed) watch.Arm();
+  return changed;
+}
+
 bool Win32Platform::CreateProcessAndWait(const std::string& program, const std::string& commandLine) {
   std::wstring line = Wide(commandLine);
   STARTUPINFOW startup{};
@@ -293,7 +351,9 @@ std::string Win32Platform::GetModuleFileName() {
 
 bool Win32Platform::OpenMutex(const std::string& name) {
   HANDLE h = ::OpenMutexW(MUTEX_ALL_ACCESS, FALSE, Wide(name).c_str());
-  if (!h) return false;
+  // A mutex that an elevated program holds exists all the same for a program
+  // that may not open it (the scheduled companion runs without elevation).
+  if (!h) return ::GetLastError() == ERROR_ACCESS_DENIED;
   ::CloseHandle(h);
   return true;
 }

@@ -1,12 +1,16 @@
 #pragma once
 // The platform operations on the real Windows: the W functions, with texts
 // converted between UTF-8 and UTF-16 at this boundary.
+#include <memory>
+
 #include "engine/platform.h"
 
 namespace qrv {
 
 class Win32Platform : public Platform {
  public:
+  Win32Platform();
+  ~Win32Platform() override;
   long RegOpenKeyEx(RootKey root, const std::string& path, RegAccess access, RegHandle& key) override;
   long RegCreateKeyEx(RootKey root, const std::string& path, RegHandle& key) override;
   long RegCloseKey(RegHandle key) override;
@@ -30,6 +34,7 @@ class Win32Platform : public Platform {
   double Now() override;
   void Sleep(std::uint32_t milliseconds) override;
   std::string ShortDate(double dateTime) override;
+  bool WaitForRegistryChange(RootKey root, const std::string& path, std::uint32_t milliseconds) override;
   bool CreateProcessAndWait(const std::string& program, const std::string& commandLine) override;
   bool ShellExecute(const std::string& verb, const std::string& file, const std::string& parameters,
                     int show) override;
@@ -55,6 +60,10 @@ class Win32Platform : public Platform {
   // Saving a file whole (Log/Undo)
   bool MoveFileExReplaceExisting(const std::string& from, const std::string& to) override;
   bool GetSaveFileName(const std::string& filter, const std::string& initialFolder, std::string& fileName) override;
+
+ private:
+  struct KeyWatch;  // the key and event of WaitForRegistryChange
+  std::unique_ptr<KeyWatch> watch_;
 };
 
 }  // namespace qrv
