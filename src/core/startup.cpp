@@ -58,7 +58,12 @@ FolderSet FindFolders(Platform& platform) {
   f.HistoryFolder = platform.SHGetFolderPath(csidl::kHistory);
   f.CookiesFolder = platform.SHGetFolderPath(csidl::kCookies);
   const std::string appData = platform.SHGetFolderPath(csidl::kAppData);
-  f.UserProfileFolder = UpToLastBackslash(appData);
+  // The user's own folder, which %USERPROFILE% names. Where Application Data
+  // lies directly in it (Windows XP) that is AppData's parent; since Vista it
+  // is two levels up (...\AppData\Roaming), so the parent would send
+  // %USERPROFILE% paths, and the shortcut search, to the wrong folder.
+  const std::string userFolder = platform.SHGetFolderPath(csidl::kProfile);
+  f.UserProfileFolder = userFolder.empty() ? UpToLastBackslash(appData) : userFolder;
   f.AppDataFolder = appData + "\\";
   f.ProgramFilesFolder = platform.SHGetFolderPath(csidl::kProgramFiles);
   f.CommonFilesFolder = platform.SHGetFolderPath(csidl::kProgramFilesCommon);

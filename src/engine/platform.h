@@ -118,6 +118,7 @@ inline constexpr int kInternetCache = 32;
 inline constexpr int kCookies = 33;
 inline constexpr int kHistory = 34;
 inline constexpr int kProgramFiles = 38;
+inline constexpr int kProfile = 40;
 inline constexpr int kProgramFilesCommon = 43;
 }  // namespace csidl
 

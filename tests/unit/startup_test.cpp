@@ -2,6 +2,7 @@
 
 #include "core/startup.h"
 #include "engine/text.h"
+#include "engine/paths.h"
 #include "engine/registry_ops.h"
 #include "unit/fixture.h"
 
@@ -55,6 +56,17 @@ TEST_F(StartupTest, FolderSet) {
   EXPECT_EQ(f.TempFolder, "\\") << "unset and without a fallback";
   EXPECT_EQ(f.FirefoxGeneration, 2);
   EXPECT_EQ(f.FirefoxCookiesFile, "C:\\Users\\tester\\AppData\\Roaming\\Mozilla\\Firefox\\\\cookies.txt");
+}
+
+TEST_F(StartupTest, TheProfileIsTheUsersOwnFolderWhereverAppDataLies) {
+  // Since Vista, AppData's parent is ...\AppData, not the profile: a path
+  // under %USERPROFILE% must be looked for in the profile itself.
+  p.shellFolders[csidl::kProfile] = "C:\\Users\\tester";
+  p.environment["TMP"] = "%USERPROFILE%\\Temp";
+  const FolderSet f = FindFolders(p);
+  EXPECT_EQ(f.UserProfileFolder, "C:\\Users\\tester\\");
+  EXPECT_EQ(f.TmpFolder, "C:\\Users\\tester\\TEMP\\");
+  EXPECT_EQ(ExpandFolderPlaceholders(f, "%USERPROFILE%\\Tools\\x.exe"), "C:\\Users\\tester\\TOOLS\\X.EXE");
 }
 
 TEST_F(StartupTest, StartupFoldersFallBackToTheShellFoldersKey) {
