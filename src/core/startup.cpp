@@ -108,11 +108,32 @@ FolderSet FindFolders(Platform& platform) {
   return f;
 }
 
+namespace {
+
+// The stored language and log and undo folders, and the language file.
+void ReadStoredSettings(AppState& state) {
+  Platform& p = state.platform;
+  const RootKey hkcu = RootKey::CurrentUser;
+  FolderSet& f = state.folders;
+  state.LanguageNumber = ValueExists(p, hkcu, kSettingsKey, "Language") ? ReadDword(p, hkcu, kSettingsKey, "Language") : 1;
+  for (auto [name, folder] : {std::pair{"LogDir", &f.LogFolder}, std::pair{"UndoDir", &f.UndoFolder}})
+    if (ValueExists(p, hkcu, kSettingsKey, name)) *folder = ReadString(p, hkcu, kSettingsKey, name);
+  state.language.Open(p, f.ProgramFolder + "\\" + LanguageFileName(state.LanguageNumber),
+                      [&p](const std::string& b) { return p.FromAnsi(b); });
+}
+
+}  // namespace
+
+void ReadSettings(AppState& state) {
+  state.folders = FindFolders(state.platform);
+  state.folders.WindowsMajorVersion = state.platform.GetVersionMajor();
+  ReadStoredSettings(state);
+}
+
 void LoadSettings(AppState& state) {
   Platform& p = state.platform;
   const RootKey hkcu = RootKey::CurrentUser;
   // The Windows version and the elevation flag.
-  state.LanguageNumber = 1;
   const std::uint32_t major = p.GetVersionMajor();
   const std::string program = p.GetModuleFileName();
   if (major > 5 && !ValueExists(p, hkcu, kElevationKey, program)) WriteString(p, hkcu, kElevationKey, program, kElevationData);
@@ -123,25 +144,16 @@ void LoadSettings(AppState& state) {
   RegKey::Create(p, hkcu, kSettingsKey);  // opened and closed again: it exists from here on
   if (!ValueExists(p, hkcu, kSettingsKey, "DisplayName")) WriteString(p, hkcu, kSettingsKey, "DisplayName", "Tessaline");
   if (!ValueExists(p, hkcu, kSettingsKey, "Version")) WriteString(p, hkcu, kSettingsKey, "Version", "2.0");
-  if (ValueExists(p, hkcu, kSettingsKey, "Language"))
-    state.LanguageNumber = ReadDword(p, hkcu, kSettingsKey, "Language");
-  else
-    WriteDword(p, hkcu, kSettingsKey, "Language", 1);
-  for (auto [name, folder] : {std::pair{"LogDir", &f.LogFolder}, std::pair{"UndoDir", &f.UndoFolder}}) {
-    if (ValueExists(p, hkcu, kSettingsKey, name))
-      *folder = ReadString(p, hkcu, kSettingsKey, name);
-    else
-      WriteString(p, hkcu, kSettingsKey, name, *folder);
-  }
+  if (!ValueExists(p, hkcu, kSettingsKey, "Language")) WriteDword(p, hkcu, kSettingsKey, "Language", 1);
+  for (auto [name, folder] : {std::pair{"LogDir", &f.LogFolder}, std::pair{"UndoDir", &f.UndoFolder}})
+    if (!ValueExists(p, hkcu, kSettingsKey, name)) WriteString(p, hkcu, kSettingsKey, name, *folder);
   if (!ValueExists(p, hkcu, kSettingsKey, "ShowRebootMessage")) WriteFlag(p, hkcu, kSettingsKey, "ShowRebootMessage", true);
   if (!ValueExists(p, hkcu, kSettingsKey, "s_Enable")) {
     WriteFlag(p, hkcu, kSettingsKey, "s_Enable", true);
     WriteDword(p, hkcu, kSettingsKey, "s_Day", 0);
     WriteDateTime(p, hkcu, kSettingsKey, "s_Time", p.Now());
   }
-  // The language file.
-  state.language.Open(p, f.ProgramFolder + "\\" + LanguageFileName(state.LanguageNumber),
-                      [&p](const std::string& b) { return p.FromAnsi(b); });
+  ReadStoredSettings(state);
   state.UndoScript.Clear();
 }
 

@@ -73,5 +73,8 @@ struct AppState {
 FolderSet FindFolders(Platform& platform);
 // Fills the folder set, seeds and reads the settings, opens the language file.
 void LoadSettings(AppState& state);
+// The same, read only: nothing is seeded and no elevation flag is set (for a
+// program started at logon, which may not ask for elevation).
+void ReadSettings(AppState& state);
 
 }  // namespace qrv

@@ -71,18 +71,7 @@ std::optional<double> LastScanKnown(AppState& app) {
   return registry ? registry : taken;
 }
 
-void LoadCompanionState(AppState& app) {
-  Platform& p = app.platform;
-  const RootKey hkcu = RootKey::CurrentUser;
-  app.folders = FindFolders(p);
-  app.folders.WindowsMajorVersion = p.GetVersionMajor();
-  app.LanguageNumber = ValueExists(p, hkcu, kSettingsKey, "Language") ? ReadDword(p, hkcu, kSettingsKey, "Language") : 1;
-  if (ValueExists(p, hkcu, kSettingsKey, "LogDir")) app.folders.LogFolder = ReadString(p, hkcu, kSettingsKey, "LogDir");
-  if (ValueExists(p, hkcu, kSettingsKey, "UndoDir"))
-    app.folders.UndoFolder = ReadString(p, hkcu, kSettingsKey, "UndoDir");
-  app.language.Open(p, app.folders.ProgramFolder + "\\" + LanguageFileName(app.LanguageNumber),
-                    [&p](const std::string& b) { return p.FromAnsi(b); });
-}
+void LoadCompanionState(AppState& app) { ReadSettings(app); }
 
 void ScheduleCompanion::Plan(bool atStart) {
   if (!schedule_.minutes) {
