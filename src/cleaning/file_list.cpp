@@ -85,7 +85,10 @@ void FileListPage::ShowIdle() {
 void FileListPage::Reset(const std::string& root) {
   InfoList.rows.clear();
   ++InfoList.version;
-  window_.App().Slot(1).clear();
+  // The list this page found, and only that: the slot may hold another
+  // page's results by now, which that page's repair still needs.
+  AppState& app = window_.App();
+  if (app.HoldsResultsOf(owner_, stamp_)) app.Slot(1).clear();
   Label1.text.clear();
   SetRoot(root);
   ShowIdle();
@@ -125,6 +128,8 @@ void FileListPage::Button1Click() {
   InfoList.rows.clear();
   ++InfoList.version;
   Search(Edit1.text);
+  owner_ = app.Owner;
+  stamp_ = app.ResultsStamp;
   for (ReportList::Row& row : InfoList.rows) row.checked = true;
   ++InfoList.version;
   dirEnabled_ = true;
@@ -136,6 +141,16 @@ void FileListPage::Button1Click() {
 
 void FileListPage::Button2Click() {
   AppState& app = window_.App();
+  if (app.CancelFlag) return;
+  if (!InfoList.rows.empty() && !app.HoldsResultsOf(owner_, stamp_)) {
+    // Another page's scan has filled the list this page's rows stand for.
+    window_.Messages().Information(app.language.Text(TextId::MessagesResultsReplaced));
+    InfoList.rows.clear();
+    ++InfoList.version;
+    Label1.text.clear();
+    ShowIdle();
+    return;
+  }
   if (!InfoList.rows.empty()) {
     std::vector<bool> ticked;
     for (const ReportList::Row& row : InfoList.rows) ticked.push_back(row.checked);

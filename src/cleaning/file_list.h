@@ -3,6 +3,7 @@
 // picked with the folder picker, a list of found files with tick boxes, the
 // selection links, and the search / remove / cancel buttons. Each page says
 // what its search is; deletion is the same for both.
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -61,6 +62,9 @@ class FileListPage : public Page {
   void ShowIdle();
   Texts texts_;
   bool dirEnabled_ = true;
+  // The search the rows show (AppState::HoldsResultsOf).
+  ResultsOwner owner_ = ResultsOwner::None;
+  std::uint64_t stamp_ = 0;
 };
 
 }  // namespace qrv

@@ -183,7 +183,9 @@ void PrivacyPage::Panel4AButton1Click() {
   PlayAnimation(true);
 
   Progress progress(*this);
-  PrivacyScan(app, window_.Scans()).Run(rows, &progress);
+  PrivacyScan scan(app, window_.Scans());
+  scan.Run(rows, &progress);
+  stamp_ = scan.Stamp();
 
   PlayAnimation(false);
   for (int row = 1; row <= kPrivacyRows; ++row)
@@ -211,6 +213,12 @@ void PrivacyPage::Panel4AButton2Click() {
     Panel4AButton3.caption.text = language.Text(TextId::ButtonsClose);
     Panel4AButton3.SetVisible(true);
   };
+  if (!app.HoldsResultsOf(ResultsOwner::Privacy, stamp_)) {
+    // Another page's scan has filled the lists since.
+    window_.Messages().Information(language.Text(TextId::MessagesResultsReplaced));
+    Panel4AEnter();
+    return;
+  }
   if (Total() == 0) {
     window_.Messages().Information(language.Text(TextId::Action2AllFixed));
     close();
@@ -252,6 +260,8 @@ void PrivacyPage::Panel4AButton2Click() {
   Panel4ALabel2.text = language.Text(TextId::Action2Total) + ": " + std::to_string(lastClean_.totalRemoved) + " " +
                        language.Text(TextId::Action4ItemsCleaned);
   Panel4ALabel2.visible = true;
+  if (!lastClean_.left.empty())
+    window_.Messages().Details(language.Text(TextId::MessagesEntriesLeft), lastClean_.left);
   window_.Messages().RebootNotice();
   close();
 }

@@ -55,6 +55,7 @@ class PrivacyPage : public Page {
 
   MainWindow& window_;
   PrivacyCleanResult lastClean_;
+  std::uint64_t stamp_ = 0;  // the scan the page shows
 };
 
 }  // namespace qrv

@@ -5,6 +5,7 @@
 #include "cleaning/file_walk.h"
 #include "engine/backup.h"
 #include "engine/file_ops.h"
+#include "engine/fix_script.h"
 #include "engine/registry_ops.h"
 #include "engine/text.h"
 #include "registry_scan/temp_values.h"
@@ -173,8 +174,10 @@ std::size_t PrivacyScan::Total() const {
 
 void PrivacyScan::Run(const PrivacyRows& rows, PrivacyObserver* observer) {
   PrivacyObserver none;
+  stamp_ = app_.BeginResults(ResultsOwner::Privacy);
   for (int n = kSlotFirstRegistry; n <= kSlotLastRegistry; ++n) app_.Slot(n).clear();
   app_.FixScript.Start();
+  app_.TempValueScript.Start();
   app_.UndoScript.Start();
   app_.CancelFlag = true;
   completed_ = RunRows(rows, observer != nullptr ? *observer : none);
@@ -308,7 +311,10 @@ PrivacyCleanResult CleanPrivacy(AppState& app, ScanHost& host, const PrivacyRows
   if (rows[5] && app.FixScript.HoldsEntries() &&
       ApplyFixScript(app.platform, app.folders, app.FixScript) == ApplyResult::Imported) {
     result.registryImported = true;
-    result.removed[5] = app.Slot(kSlotTempValues).size();
+    // Cleaned is what the registry no longer holds.
+    const std::vector<bool> gone = FindingsGone(app.platform, app.FixScript);
+    result.left = LinesLeft(app.Slot(kSlotTempValues), gone);
+    result.removed[5] = app.Slot(kSlotTempValues).size() - result.left.size();
   }
   app.CancelFlag = false;
 

@@ -7,6 +7,7 @@
 // values (slot 10, the checks of the Registry tab's tenth category).
 #include <array>
 #include <cstddef>
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -84,6 +85,8 @@ class PrivacyScan {
   // RunDate2 either way; CancelFlag is clear when it returns.
   void Run(const PrivacyRows& rows, PrivacyObserver* observer = nullptr);
   bool Completed() const { return completed_; }
+  // The results the run began (AppState::HoldsResultsOf).
+  std::uint64_t Stamp() const { return stamp_; }
   std::size_t Count(int row) const;
   std::size_t Total() const;
 
@@ -92,6 +95,7 @@ class PrivacyScan {
   AppState& app_;
   ScanHost& host_;
   bool completed_ = false;
+  std::uint64_t stamp_ = 0;
 };
 
 enum class PrivacyCleanOutcome {
@@ -104,13 +108,14 @@ enum class PrivacyCleanOutcome {
 struct PrivacyCleanResult {
   PrivacyCleanOutcome outcome = PrivacyCleanOutcome::NothingFound;
   // What each row removed: files deleted (rows 1, 2, 4), history files deleted
-  // or scheduled for the restart (row 3), registry values imported (row 5).
+  // or scheduled for the restart (row 3), registry values gone after the import (row 5).
   std::array<std::size_t, kPrivacyRows + 1> removed{};
   std::size_t totalRemoved = 0;
   std::size_t listed = 0;                // the items the log records
   std::size_t scheduledAtRestart = 0;    // index.dat files in use
   std::vector<std::string> failed;       // listed files still there
   bool registryImported = false;
+  std::vector<std::string> left;         // row 5's entries the import left
   std::string logPath;
   std::string undoPath;  // empty when nothing needed backing up
 };

@@ -51,6 +51,7 @@ void ScanTmpFiles(ScanContext& s, const std::string& folder, std::vector<std::st
 
 std::size_t FindJunk(AppState& app, ScanHost& host, const std::string& root, ResidualObserver& observer) {
   ScanContext s(app, host);
+  app.BeginResults(ResultsOwner::Residual);
   app.Slot(1).clear();
   std::size_t scanned = 0;
   app.CancelFlag = true;

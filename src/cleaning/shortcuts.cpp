@@ -73,6 +73,7 @@ void ScanShortcuts(ScanContext& s, const std::string& folder, std::vector<std::s
 
 std::size_t FindInvalidShortcuts(AppState& app, ScanHost& host, const std::string& root, ShortcutObserver& observer) {
   ScanContext s(app, host);
+  app.BeginResults(ResultsOwner::Shortcuts);
   app.Slot(1).clear();
   std::size_t scanned = 0;
   app.CancelFlag = true;

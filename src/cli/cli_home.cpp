@@ -66,13 +66,20 @@ Outcome HomeCommand(AppState& app, const Invocation& invocation, bool repair) {
       outcome.exitCode = kExitFailure;
       outcome.err += "QRVCli: group " + std::to_string(g) + " was not repaired: " + WhyNotRepaired(result) + ".\n";
     }
-    // The registry tab's message, for a registry group that was not imported.
+    // The registry tab's message, only when no registry group was imported.
+    const auto imported = [&](int g) { return repaired.outcome.at(static_cast<std::size_t>(g)) == GroupOutcome::Repaired; };
     for (int g : {1, 2})
       if (Failed(repaired.outcome.at(static_cast<std::size_t>(g))) &&
           repaired.outcome.at(static_cast<std::size_t>(g)) != GroupOutcome::Cancelled) {
-        outcome.err += app.language.Text(TextId::MessagesRepairFailed) + "\n";
+        outcome.err += app.language.Text(imported(1) || imported(2) ? TextId::MessagesRepairIncomplete
+                                                                    : TextId::MessagesRepairFailed) + "\n";
         break;
       }
+    if (!repaired.left.empty()) {
+      // Imported, but the registry still holds some of it: not a success.
+      outcome.exitCode = kExitFailure;
+      outcome.err += "QRVCli: " + std::to_string(repaired.left.size()) + " of the findings are still in the registry.\n";
+    }
   }
 
   std::string& out = outcome.out;
@@ -91,7 +98,8 @@ Outcome HomeCommand(AppState& app, const Invocation& invocation, bool repair) {
       out += ",\"fixed\":" + std::to_string(repaired.fixed) + ",\"scheduledAtRestart\":" +
              std::to_string(repaired.scheduledAtRestart) + ",\"notRepaired\":[";
       for (std::size_t i = 0; i < notRepaired.size(); ++i) out += (i ? "," : "") + notRepaired[i];
-      out += "],\"logs\":" + JsonList(repaired.logs) + ",\"undo\":" + JsonPathOrNull(repaired.undoPath);
+      out += "],\"logs\":" + JsonList(repaired.logs) + ",\"undo\":" + JsonPathOrNull(repaired.undoPath) +
+             ",\"left\":" + JsonList(repaired.left);
     }
     out += "}\n";
     return outcome;
@@ -105,6 +113,10 @@ Outcome HomeCommand(AppState& app, const Invocation& invocation, bool repair) {
     if (repaired.nothingFound) out += app.language.Text(TextId::Action2AllFixed) + "\n";
     out += app.language.Text(TextId::Action2Total) + ": " + CountText(app, repaired.fixed, TextId::Action2ProblemsFixed) +
            ".\n";
+    if (!repaired.left.empty()) {
+      out += app.language.Text(TextId::MessagesEntriesLeft) + "\n";
+      for (const std::string& line : repaired.left) out += "    " + OnOneLine(line) + "\n";
+    }
     if (repaired.scheduledAtRestart > 0)
       out += std::to_string(repaired.scheduledAtRestart) + " files are deleted at the next restart.\n";
     for (const std::string& log : repaired.logs) out += "Log written: " + log + "\n";

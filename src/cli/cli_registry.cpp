@@ -65,6 +65,14 @@ Outcome ScanOrFix(AppState& app, const Invocation& invocation, bool fix) {
         category.result = CountText(app, repair.counts.at(static_cast<std::size_t>(category.number)),
                                     TextId::Action2ProblemsFixed);
       report.totalText = CountText(app, repair.total, TextId::Action2ProblemsFixed);
+      report.fixed = static_cast<int>(repair.total);
+      report.left = repair.left;
+      if (!repair.left.empty()) {
+        // Imported, but the registry still holds some of it: not a success.
+        report.messages.push_back(app.language.Text(TextId::MessagesEntriesLeft));
+        outcome.exitCode = kExitFailure;
+        outcome.err = "QRVCli: " + std::to_string(repair.left.size()) + " of the findings are still in the registry.\n";
+      }
       if (!repair.repair.logPath.empty()) report.log = repair.repair.logPath;
       if (!repair.repair.undoPath.empty()) report.undo = repair.repair.undoPath;
     }

@@ -119,6 +119,7 @@ std::string FormatJson(const Report& report) {
     AppendPathOrNull(out, report.log);
     out += ",\"undo\":";
     AppendPathOrNull(out, report.undo);
+    out += ",\"fixed\":" + std::to_string(report.fixed) + ",\"left\":" + JsonList(report.left);
   }
   out += "}\n";
   return out;
@@ -133,6 +134,7 @@ std::string FormatText(const Report& report) {
   out += "Total: " + report.totalText + "\n";
   for (const std::string& message : report.messages) out += message + "\n";
   if (report.repair) {
+    for (const std::string& line : report.left) out += "    " + OnOneLine(line) + "\n";
     out += "Log: " + report.log.value_or("(none)") + "\n";
     out += "Undo: " + report.undo.value_or("(none: nothing needed a backup)") + "\n";
   }

@@ -20,7 +20,9 @@ struct Report {
   std::vector<CategoryReport> categories;
   int total = 0;
   std::string totalText;  // the page's total text
-  bool repair = false;    // a fix ran: log and undo belong to the report
+  bool repair = false;    // a fix ran: log, undo, fixed and left belong to the report
+  int fixed = 0;          // the findings gone from the registry after the import
+  std::vector<std::string> left;  // the findings the import left in place
   std::optional<std::string> log;
   std::optional<std::string> undo;  // none when nothing needed backing up
   std::vector<std::string> messages;  // what the page told the user
@@ -40,7 +42,9 @@ std::string JsonPathOrNull(const std::string& path);
 std::string OnOneLine(std::string text);
 
 // {"categories":[{"number":1,"caption":"…","findings":["…"]},…],"total":N}
-// and, after a repair, "log" and "undo" (a path or null). One line, ending in a line feed.
+// and, after a repair, "log" and "undo" (a path or null), "fixed" (the count
+// gone from the registry) and "left" (the findings still there). One line,
+// ending in a line feed.
 std::string FormatJson(const Report& report);
 
 // Each category's caption and count, its findings indented below it, the

@@ -3,6 +3,7 @@
 // the single-instance and administrator tests, the folder set, the settings
 // table and the language file.
 #include <array>
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -42,6 +43,9 @@ inline constexpr int kSlotShortcuts = 15;   // invalid shortcuts
 inline constexpr int kScanModeHome = 2;      // the one-click scan's bar
 inline constexpr int kScanModeRegistry = 3;  // the Registry tab's bar
 
+// The scans that fill the shared lists and scripts.
+enum class ResultsOwner { None, Registry, Home, Privacy, Residual, Shortcuts };
+
 // What start-up finds and keeps for the whole run.
 struct AppState {
   explicit AppState(Platform& p) : platform(p) {}
@@ -68,6 +72,20 @@ struct AppState {
   int ScanMode = 0;
   // The number of programs loaded at start-up, as ReadStartup last counted.
   std::size_t StartupCount = 0;
+
+  // Which scan filled the shared lists and scripts, and a number that changes
+  // whenever a scan starts. A page acts on the lists only while they still
+  // hold the results of the scan it showed: a scan on another page replaces
+  // them. Every scan calls BeginResults before it clears what it fills.
+  ResultsOwner Owner = ResultsOwner::None;
+  std::uint64_t ResultsStamp = 0;
+  std::uint64_t BeginResults(ResultsOwner owner) {
+    Owner = owner;
+    return ++ResultsStamp;
+  }
+  bool HoldsResultsOf(ResultsOwner owner, std::uint64_t stamp) const {
+    return stamp != 0 && Owner == owner && ResultsStamp == stamp;
+  }
 };
 
 FolderSet FindFolders(Platform& platform);

@@ -1,8 +1,12 @@
 #include "engine/fix_script.h"
 
+#include <optional>
+#include <utility>
+
 #include "engine/text.h"
 #include "engine/backup.h"
 #include "engine/file_ops.h"
+#include "engine/reg_script_reader.h"
 #include "engine/registry_ops.h"
 
 namespace qrv {
@@ -196,13 +200,93 @@ RepairResult LogBackUpAndApply(Platform& platform, FolderSet& folders, const std
   }
   result.undoPath = saved.path;
   switch (ApplyFixScript(platform, folders, fix)) {
-    case ApplyResult::Imported: result.outcome = RepairOutcome::Imported; break;
+    case ApplyResult::Imported:
+      result.outcome = RepairOutcome::Imported;
+      result.gone = FindingsGone(platform, fix);
+      break;
     case ApplyResult::Refused: result.outcome = RepairOutcome::Refused; break;
     case ApplyResult::TooLarge: result.outcome = RepairOutcome::TooLarge; break;
     case ApplyResult::NotWritten: result.outcome = RepairOutcome::ScriptNotWritten; break;
     case ApplyResult::NotStarted: result.outcome = RepairOutcome::EditorNotStarted; break;
   }
   return result;
+}
+
+std::size_t RepairResult::GoneCount() const {
+  std::size_t count = 0;
+  for (const bool g : gone) count += g ? 1 : 0;
+  return count;
+}
+
+std::vector<std::vector<std::string>> ScriptFindings(const RegScript& script) {
+  std::vector<std::vector<std::string>> findings;
+  const std::vector<std::string>& lines = script.Lines();
+  std::vector<std::string> current;
+  // The header and its empty line come first.
+  for (std::size_t i = lines.size() >= 2 ? 2 : lines.size(); i < lines.size(); ++i) {
+    if (!lines[i].empty()) {
+      current.push_back(lines[i]);
+    } else if (!current.empty()) {
+      findings.push_back(std::move(current));
+      current.clear();
+    }
+  }
+  if (!current.empty()) findings.push_back(std::move(current));
+  return findings;
+}
+
+namespace {
+
+bool FindingGone(RegistryView& registry, const std::string& header, const std::vector<std::string>& lines) {
+  // The lines are the program's own (UTF-8) text: read without conversion.
+  std::string text = header + "\r\n\r\n";
+  for (const std::string& line : lines) text += line + "\r\n";
+  const ParsedScript parsed = ReadRegScript(text, [](const std::string& bytes) { return bytes; });
+  if (!parsed.recognised) return false;
+  std::optional<std::pair<RootKey, std::string>> open;
+  for (const ScriptOp& op : parsed.ops) {
+    const std::string path = "\\" + op.path;
+    switch (op.kind) {
+      case ScriptOp::Kind::OpenKey: open = std::make_pair(op.root, path); break;
+      case ScriptOp::Kind::NoKey: open.reset(); break;
+      case ScriptOp::Kind::DeleteKey:
+        open.reset();
+        if (KeyExists(registry, op.root, path)) return false;
+        break;
+      case ScriptOp::Kind::DeleteValue:
+        if (open && ValueExists(registry, open->first, open->second, op.name)) return false;
+        break;
+      case ScriptOp::Kind::SetValue: {
+        if (!open) return false;
+        const std::optional<RegValue> value = ReadValue(registry, open->first, open->second, op.name);
+        if (!value || value->type != op.type || value->data != op.data) return false;
+        break;
+      }
+    }
+  }
+  return true;
+}
+
+}  // namespace
+
+std::vector<bool> FindingsGone(RegistryView& registry, const RegScript& script) {
+  const std::string header = script.Lines().empty() ? std::string(kRegedit4Header) : script.Lines().front();
+  std::vector<bool> gone;
+  for (const std::vector<std::string>& finding : ScriptFindings(script))
+    gone.push_back(FindingGone(registry, header, finding));
+  return gone;
+}
+
+std::vector<std::string> LinesLeft(const std::vector<std::string>& displayLines, const std::vector<bool>& gone) {
+  std::vector<std::string> left;
+  if (gone.size() != displayLines.size()) {
+    for (const bool g : gone)
+      if (!g) return displayLines;
+    return left;
+  }
+  for (std::size_t i = 0; i < displayLines.size(); ++i)
+    if (!gone[i]) left.push_back(displayLines[i]);
+  return left;
 }
 
 }  // namespace qrv

@@ -69,7 +69,26 @@ struct RepairResult {
   RepairOutcome outcome = RepairOutcome::Refused;
   std::string logPath;   // empty when no log was written
   std::string undoPath;  // empty when there was nothing to back up
+  // After an import: for each finding of the fix script, in order, whether
+  // what it deletes is really gone (FindingsGone).
+  std::vector<bool> gone;
+  std::size_t GoneCount() const;
 };
+
+// The findings of a script: the lines between one empty line and the next,
+// after the header.
+std::vector<std::vector<std::string>> ScriptFindings(const RegScript& script);
+
+// Reads the registry back after an import: for each finding of the script,
+// whether every key and value it deletes is gone and every value it sets
+// holds its data. The registry editor's silent import reports nothing, and
+// it cannot delete what the key's permissions forbid.
+std::vector<bool> FindingsGone(RegistryView& registry, const RegScript& script);
+
+// The display lines whose findings the import left (gone[i] false), in order;
+// where the two lists do not pair up, every line counts as left unless all
+// findings are gone.
+std::vector<std::string> LinesLeft(const std::vector<std::string>& displayLines, const std::vector<bool>& gone);
 
 // A repair in its safe order: the log of what is fixed, then the undo file,
 // then the import. A file that cannot be written stops it before anything is

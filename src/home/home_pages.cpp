@@ -344,7 +344,6 @@ class ScanPage::Progress : public HomeScanObserver {
 void ScanPage::RunScan() {
   AppState& app = window_.App();
   Prepare();
-  summary_.NewScan();
   Panel2AProgressBar1A.visible = true;
   Play(app, AnimationArea, Panel2AGifImage, true);
   window_.BringToFront(PageId::Panel2A);
@@ -352,7 +351,9 @@ void ScanPage::RunScan() {
   Panel2AButton1.SetVisible(true);
 
   Progress progress(*this);
-  HomeScan(app, window_.Scans()).Run(&progress);
+  HomeScan scan(app, window_.Scans());
+  scan.Run(&progress);
+  summary_.NewScan(scan.Stamp());
 
   Panel2AProgressBar1A.visible = false;
   Panel2AProgressBar2.visible = false;
@@ -468,9 +469,46 @@ void SummaryPage::ShowRepair(bool repair) {
   Panel2BButton2.SetVisible(!repair);
 }
 
+bool SummaryPage::Current() const { return window_.App().HoldsResultsOf(ResultsOwner::Home, stamp_); }
+
+void SummaryPage::SetGroupRowsVisible(bool visible) {
+  for (int g = 1; g <= kSummaryGroups; ++g) {
+    Checks[At(g)].box.visible = Counts[At(g)].visible = Texts[At(g)].visible = visible;
+    if (!visible) Icons[At(g)].visible = Links[At(g)].visible = false;
+  }
+}
+
+// The lists hold another page's scan: nothing of this one can be shown or
+// repaired any more, and button 2 starts a new scan.
+void SummaryPage::ShowReplaced() {
+  const LanguageTable& language = window_.App().language;
+  Panel2BWarningImage.visible = false;
+  Panel2BActionLabelA.text = language.Text(TextId::MessagesResultsReplaced);
+  Panel2BActionLabelA.font.size = 11;
+  Panel2BActionLabelA.wrap = true;
+  Panel2BActionLabelA.r.height = 44;
+  Panel2BActionLabelA.colour = kRed;
+  Panel2BActionLabelA.visible = true;
+  Panel2BActionLabelB.visible = false;
+  SetGroupRowsVisible(false);
+  Panel2BButton2.caption.text = language.Text(TextId::ButtonsStartScan);
+  Panel2BButton1.SetVisible(false);
+  Panel2BButton2.SetVisible(true);
+}
+
+void SummaryPage::StartNewScan() { static_cast<ScanPage&>(window_.PageOf(PageId::Panel2A)).RunScan(); }
+
 void SummaryPage::Panel2BEnter() {
   AppState& app = window_.App();
   const LanguageTable& language = app.language;
+  if (!Current()) {
+    ShowReplaced();
+    return;
+  }
+  SetGroupRowsVisible(true);
+  Panel2BActionLabelA.font.size = 14;
+  Panel2BActionLabelA.wrap = false;
+  Panel2BActionLabelA.r.height = 26;
   ShowRepair(true);
   std::size_t total = 0;
   for (int g = 1; g <= kSummaryGroups; ++g) total += GroupCount(app, g);
@@ -532,7 +570,7 @@ void SummaryPage::MarkRepaired(int group) {
 void SummaryPage::Panel2BCheckClick(int group) {
   AppState& app = window_.App();
   // A box is usable only while its group holds items and is not repaired.
-  if (app.CancelFlag || Repaired(group) || GroupCount(app, group) == 0) return;
+  if (app.CancelFlag || !Current() || Repaired(group) || GroupCount(app, group) == 0) return;
   TickBox& check = Checks[At(group)];
   check.Set(!check.checked);
   bool any = false;
@@ -542,6 +580,7 @@ void SummaryPage::Panel2BCheckClick(int group) {
 
 void SummaryPage::Panel2BLabel1Click(int group) {
   AppState& app = window_.App();
+  if (!Current()) return;
   const std::vector<std::string> items = GroupItems(app, group);
   if (items.empty()) {
     window_.Messages().Information(app.language.Text(TextId::Action2NothingToView));
@@ -556,6 +595,12 @@ void SummaryPage::Panel2BLabel9Click() { ShowStartupManager(window_); }
 void SummaryPage::Panel2BButton1Click() {
   AppState& app = window_.App();
   const LanguageTable& language = app.language;
+  if (app.CancelFlag) return;
+  if (!Current()) {
+    // Another page's scan has filled the lists since the summary was built.
+    ShowReplaced();
+    return;
+  }
   std::size_t total = 0;
   for (int g = 1; g <= kSummaryGroups; ++g) total += GroupCount(app, g);
   if (total == 0) {
@@ -576,9 +621,11 @@ void SummaryPage::Panel2BButton1Click() {
   }
   lastRepair_ = RepairHome(app, window_.Scans(), ticks);
   bool failed = false;
+  bool repaired = false;
   for (int g = 1; g <= kSummaryGroups; ++g) {
     const GroupOutcome outcome = lastRepair_.outcome.at(static_cast<std::size_t>(g));
     if (outcome == GroupOutcome::Repaired) {
+      repaired = true;
       repaired_.at(static_cast<std::size_t>(g)) = true;
       found_.at(static_cast<std::size_t>(g)) = counts.at(static_cast<std::size_t>(g));
       MarkRepaired(g);
@@ -595,7 +642,12 @@ void SummaryPage::Panel2BButton1Click() {
                              language.Text(TextId::Action2ProblemsFixed) + ".";
   Panel2BActionLabelA.visible = true;
   ShowRepair(false);
-  if (failed) window_.Messages().Information(language.Text(TextId::MessagesRepairFailed));
+  // "Not changed" only when nothing at all was repaired.
+  if (failed)
+    window_.Messages().Information(
+        language.Text(repaired ? TextId::MessagesRepairIncomplete : TextId::MessagesRepairFailed));
+  if (!lastRepair_.left.empty())
+    window_.Messages().Details(language.Text(TextId::MessagesEntriesLeft), lastRepair_.left);
   window_.Messages().RebootNotice();
 }
 
@@ -603,6 +655,10 @@ void SummaryPage::Panel2BButton2Click() {
   AppState& app = window_.App();
   if (app.CancelFlag) {
     if (window_.Messages().Confirm(app.language.Text(TextId::MessagesStop))) app.CancelFlag = false;
+    return;
+  }
+  if (!Current()) {
+    StartNewScan();
     return;
   }
   window_.Tab1Click();

@@ -4,6 +4,7 @@
 // and its summary with Repair & Optimize (Panel2B). They show what the
 // operations of home_scan.h do.
 #include <array>
+#include <cstdint>
 #include <string>
 
 #include "core/page.h"
@@ -23,8 +24,14 @@ class SummaryPage : public Page, private ScanHost {
   // Builds the page from the slots. Groups repaired since the last scan keep
   // their "repaired" line; every other group shows what its slots hold now.
   void Panel2BEnter();
-  // A new scan starts: nothing of it is repaired yet.
-  void NewScan() { repaired_.fill(false); }
+  // The summary shows this scan from now on: nothing of it is repaired yet.
+  void NewScan(std::uint64_t stamp) {
+    repaired_.fill(false);
+    stamp_ = stamp;
+  }
+  // Whether the lists still hold the scan the page shows: a scan on another
+  // page replaces them, and then the summary offers a new scan instead.
+  bool Current() const;
   void Panel2BCheckClick(int group);
   void Panel2BLabel1Click(int group);  // More info of groups 1 to 7
   void Panel2BLabel8Click();           // the tweaks
@@ -59,6 +66,9 @@ class SummaryPage : public Page, private ScanHost {
   void MarkRepaired(int group);
   void PlaceAfter(Label& label, const Label& before);
   void ShowRepair(bool repair);
+  void ShowReplaced();
+  void SetGroupRowsVisible(bool visible);
+  void StartNewScan();
   void ProcessMessages() override { window_.Scans().ProcessMessages(); }
   void SetProgressWidth(int, int) override {}
 
@@ -66,6 +76,7 @@ class SummaryPage : public Page, private ScanHost {
   std::array<bool, kSummaryGroups + 1> repaired_{};
   std::array<std::size_t, kSummaryGroups + 1> found_{};  // the count a repaired group keeps showing
   HomeRepairResult lastRepair_;
+  std::uint64_t stamp_ = 0;
 };
 
 // The one-click scan in progress: five phases, their results and icons, the

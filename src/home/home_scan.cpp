@@ -106,6 +106,7 @@ void HomeScan::Run(HomeScanObserver* observer, bool pauses) {
   HomeScanObserver none;
   pauses_ = pauses;
   phasesCompleted_ = 0;
+  stamp_ = app_.BeginResults(ResultsOwner::Home);
   for (int n = 1; n <= kSlotShortcuts; ++n) app_.Slot(n).clear();
   app_.FixScript.Start();
   app_.TempValueScript.Start();
@@ -159,7 +160,7 @@ bool HomeScan::RunPhases(HomeScanObserver& observer) {
   Pause();
   observer.StepStarted(2);
   if (FolderExists(files, folders.FirefoxCacheFolder)) CleanTempDir(s, folders.FirefoxCacheFolder, temporary);
-  observer.PhaseCounted(2);
+  if (!between(2)) return false;
   observer.StepStarted(2);
   ScanWebPagesVisited(s, app_.Slot(kSlotWebPages));
   if (!between(2)) return false;
@@ -230,7 +231,10 @@ class Repairer {
     }
     if (pauses_) app_.platform.Sleep(kAfterImportPauseMs);
     result_.logs.push_back(repair.logPath);
-    result_.removed.at(static_cast<std::size_t>(group)) = items.size();
+    // Removed is what the registry no longer holds.
+    const std::vector<std::string> left = LinesLeft(items, repair.gone);
+    result_.left.insert(result_.left.end(), left.begin(), left.end());
+    result_.removed.at(static_cast<std::size_t>(group)) = items.size() - left.size();
     for (int slot : GroupSlots(group)) app_.Slot(slot).clear();
     if (group == 1) {
       // What is left of the fix script is the temporary values' part, still

@@ -12,6 +12,7 @@
 // its own slot; group 1 merges slots 1 to 9 only for its display, count and log.
 #include <array>
 #include <cstddef>
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -59,6 +60,8 @@ class HomeScan {
   void Run(HomeScanObserver* observer = nullptr, bool pauses = true);
 
   bool Completed() const { return phasesCompleted_ == kHomePhases; }
+  // The results the run began (AppState::HoldsResultsOf).
+  std::uint64_t Stamp() const { return stamp_; }
   int PhasesCompleted() const { return phasesCompleted_; }
 
  private:
@@ -68,6 +71,7 @@ class HomeScan {
   ScanHost& host_;
   bool pauses_ = true;
   int phasesCompleted_ = 0;
+  std::uint64_t stamp_ = 0;
 };
 
 // The registry findings it can repair (slots 1 to 9) and the files and traces
@@ -91,13 +95,14 @@ enum class GroupOutcome {
 struct HomeRepairResult {
   std::array<GroupOutcome, kSummaryGroups + 1> outcome{};
   // What each group removed: files deleted, history files deleted or
-  // scheduled for the restart, registry findings imported.
+  // scheduled for the restart, registry findings gone after the import.
   std::array<std::size_t, kSummaryGroups + 1> removed{};
   std::size_t fixed = 0;
   std::size_t scheduledAtRestart = 0;
   std::vector<std::string> logs;    // one per repaired group
   std::string undoPath;             // empty when nothing needed backing up
   std::vector<std::string> failed;  // listed files still there
+  std::vector<std::string> left;    // registry findings the import left in place
   bool nothingFound = false;        // slots 1 to 15 all empty: nothing done
 };
 

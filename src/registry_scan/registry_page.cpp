@@ -146,7 +146,9 @@ void RegistryPage::Panel3Button1Click() {
   Panel3Button3.SetVisible(true);
 
   Progress progress(*this);
-  RegistryScan(app, window_.Scans()).Run(&progress);
+  RegistryScan scan(app, window_.Scans());
+  scan.Run(&progress);
+  stamp_ = scan.Stamp();
 
   Panel3ProgressBar1A.visible = false;
   Panel3ProgressBar1B.r.width = 0;
@@ -176,15 +178,25 @@ void RegistryPage::Panel3Button3Click() {
   window_.Tab1Click();
 }
 
+bool RegistryPage::ResultsStillShown() {
+  AppState& app = window_.App();
+  if (app.HoldsResultsOf(ResultsOwner::Registry, stamp_)) return true;
+  // Another page's scan has filled the lists since: nothing here is current.
+  window_.Messages().Information(app.language.Text(TextId::MessagesResultsReplaced));
+  Panel3Enter();
+  return false;
+}
+
 void RegistryPage::Panel3FoundLabelClick(int category) {
   AppState& app = window_.App();
-  if (app.CancelFlag || Total() == 0) return;
+  if (app.CancelFlag || Total() == 0 || !ResultsStillShown()) return;
   window_.Messages().Details(app.language.Text(TextId::DetailsRegistryErrors),
                              app.FindingList.at(static_cast<std::size_t>(category)));
 }
 
 void RegistryPage::Panel3Button2Click() {
   AppState& app = window_.App();
+  if (app.CancelFlag || !ResultsStillShown()) return;
   const RegistryRepairResult result = RepairRegistry(app);
   lastRepair_ = result.repair;
   if (!result.Imported()) {
@@ -203,6 +215,7 @@ void RegistryPage::Panel3Button2Click() {
   Panel3Button2.SetVisible(false);
   Panel3Button3.caption.text = app.language.Text(TextId::ButtonsClose);
   Panel3Button3.SetVisible(true);
+  if (!result.left.empty()) window_.Messages().Details(app.language.Text(TextId::MessagesEntriesLeft), result.left);
 }
 
 void RegistryPage::AddContents(Scene& scene) {

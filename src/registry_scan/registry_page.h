@@ -2,6 +2,7 @@
 // The Registry tab: the scan of the ten categories with its progress, Stop
 // and counts, the details of a category, and Fix.
 #include <array>
+#include <cstdint>
 #include <string>
 
 #include "core/page.h"
@@ -49,9 +50,13 @@ class RegistryPage : public Page {
   void SetResultLabel(int category);
   void SetResultStyle(Label& label, bool findings);
   int Total() const;
+  // Whether the lists still hold this page's scan; otherwise says so and
+  // returns the page to its start.
+  bool ResultsStillShown();
 
   MainWindow& window_;
   RepairResult lastRepair_;
+  std::uint64_t stamp_ = 0;
 };
 
 }  // namespace qrv

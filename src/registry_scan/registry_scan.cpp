@@ -36,9 +36,12 @@ std::size_t RegistryScan::Total() const {
 
 void RegistryScan::Run(RegistryScanObserver* observer, RegistryScanOrder order) {
   RegistryScanObserver none;
+  // The one-click scan has begun its results already; this is its first phase.
+  stamp_ = order == RegistryScanOrder::Home ? app_.ResultsStamp : app_.BeginResults(ResultsOwner::Registry);
   for (int n = 1; n <= kRegistryCategories; ++n) app_.Slot(n).clear();
   app_.FixScript.Start();
   app_.FixScriptTempValuesAt = 0;
+  app_.TempValueScript.Start();
   app_.UndoScript.Start();
   completed_ = false;
   app_.CancelFlag = true;
@@ -114,6 +117,9 @@ void RegistryScan::RunCategories(RegistryScanObserver& observer, RegistryScanOrd
           CleanEmptyKeys(s);
         }
         observer.Counted(category);
+        // Stop pressed during the last checks: they ran out without work, so
+        // the scan did not reach its end.
+        if (!app_.CancelFlag) return;
         completed_ = true;
         WriteDateTime(app_.platform, RootKey::CurrentUser, kSettingsKey, "RunDate1", app_.platform.Now());
         return;
@@ -132,9 +138,22 @@ RegistryRepairResult RepairRegistry(AppState& app) {
     result.counts.at(static_cast<std::size_t>(n)) = slot.size();
     allLines.insert(allLines.end(), slot.begin(), slot.end());
   }
-  result.total = allLines.size();
+  result.found = allLines.size();
   result.repair = LogBackUpAndApply(app.platform, app.folders, allLines, app.UndoScript, app.FixScript);
   if (!result.Imported()) return result;
+  // What counts as fixed is what the registry no longer holds.
+  result.left = LinesLeft(allLines, result.repair.gone);
+  if (result.repair.gone.size() == allLines.size()) {
+    std::size_t finding = 0;
+    for (int n = 1; n <= kRegistryCategories; ++n) {
+      std::size_t& fixed = result.counts.at(static_cast<std::size_t>(n));
+      fixed = 0;
+      for (std::size_t i = 0; i < app.Slot(n).size(); ++i, ++finding) fixed += result.repair.gone[finding] ? 1 : 0;
+    }
+  } else if (!result.left.empty()) {
+    result.counts.fill(0);
+  }
+  result.total = result.found - result.left.size();
   for (int n = 1; n <= kRegistryCategories; ++n) app.Slot(n).clear();
   app.FixScript.Clear();
   return result;

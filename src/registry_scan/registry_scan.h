@@ -4,7 +4,9 @@
 // code and only show the results differently.
 #include <array>
 #include <cstddef>
+#include <cstdint>
 #include <string>
+#include <vector>
 
 #include "core/scan_host.h"
 #include "core/startup.h"
@@ -45,6 +47,8 @@ class RegistryScan {
 
   // Whether the last run reached its end (Stop was not pressed).
   bool Completed() const { return completed_; }
+  // The results the run began (AppState::HoldsResultsOf).
+  std::uint64_t Stamp() const { return stamp_; }
   std::size_t Count(int category) const;
   std::size_t Total() const;
 
@@ -54,18 +58,24 @@ class RegistryScan {
   AppState& app_;
   ScanHost& host_;
   bool completed_ = false;
+  std::uint64_t stamp_ = 0;
 };
 
 struct RegistryRepairResult {
   RepairResult repair;
-  // The findings of each category (1 to 10) that the repair covered.
+  // The findings of each category (1 to 10) that are gone after the import.
   std::array<std::size_t, kRegistryCategories + 1> counts{};
-  std::size_t total = 0;
+  std::size_t found = 0;  // the findings the repair covered
+  std::size_t total = 0;  // of them, gone from the registry
+  // The display lines of the findings the import left in the registry.
+  std::vector<std::string> left;
   bool Imported() const { return repair.outcome == RepairOutcome::Imported; }
 };
 
-// Logs, backs up and imports the findings of slots 1 to 10. When the import
-// ran, the slots and the fix script are emptied; otherwise nothing changes.
+// Logs, backs up and imports the findings of slots 1 to 10, then reads the
+// registry back: a finding counts as fixed only when what it deletes is gone.
+// When the import ran, the slots and the fix script are emptied; otherwise
+// nothing changes.
 RegistryRepairResult RepairRegistry(AppState& app);
 
 }  // namespace qrv

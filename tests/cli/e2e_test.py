@@ -372,6 +372,9 @@ def main():
     fixed, r = wine.cli_json("fix")
     print(f"fix: {fixed['total']} findings repaired, {r.seconds:.1f} s", flush=True)
     c.check(findings(fixed) == findings(report), "fix repairs exactly what the scan found")
+    c.check(fixed.get("fixed") == fixed["total"] and fixed.get("left") == [],
+            "the registry read back after the import holds none of the findings",
+            f"fixed {fixed.get('fixed')} of {fixed['total']}, left {fixed.get('left')}")
     c.check(fixed.get("log") and os.path.isfile(unix_path(fixed["log"])), "the log file exists", str(fixed.get("log")))
     c.check(fixed.get("undo") and os.path.isfile(unix_path(fixed["undo"])), "the undo file exists",
             str(fixed.get("undo")))

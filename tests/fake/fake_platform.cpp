@@ -161,19 +161,24 @@ void FakePlatform::Import(FakeRegistry& view, const std::string& file) {
   const ParsedScript script = ReadRegScript(bytes, [this](const std::string& b) { return FromAnsi(b); });
   if (!script.recognised) return;
   RegHandle current = 0;
+  bool currentUndeletable = false;
   const auto close = [&] {
     if (current) view.RegCloseKey(current);
     current = 0;
+  };
+  const auto undeletable = [&](const ScriptOp& op) {
+    return undeletableKeys.count(UpperCaseText(std::string(RootName(op.root)) + "\\" + op.path)) > 0;
   };
   for (const auto& op : script.ops) {
     switch (op.kind) {
       case ScriptOp::Kind::OpenKey:
         close();
         view.RegCreateKeyEx(op.root, op.path, current);
+        currentUndeletable = undeletable(op);
         break;
       case ScriptOp::Kind::DeleteKey:
         close();
-        view.DeleteKeyTree(op.root, op.path);
+        if (!undeletable(op)) view.DeleteKeyTree(op.root, op.path);
         break;
       case ScriptOp::Kind::NoKey:
         close();
@@ -182,7 +187,7 @@ void FakePlatform::Import(FakeRegistry& view, const std::string& file) {
         if (current) view.RegSetValueEx(current, op.name, op.type, op.data);
         break;
       case ScriptOp::Kind::DeleteValue:
-        if (current) view.RegDeleteValue(current, op.name);
+        if (current && !currentUndeletable) view.RegDeleteValue(current, op.name);
         break;
     }
   }

@@ -162,6 +162,10 @@ class FakePlatform : public Platform {
   struct Box { std::string text, caption; std::uint32_t flags; };
   std::vector<Box> messageBoxes;
   std::vector<std::string> importedScripts;  // file bytes, in import order
+  // Keys whose permissions forbid the registry editor's import to delete
+  // them or their values ("HKEY_LOCAL_MACHINE\\SOFTWARE\\X", any case): the
+  // import goes on without a word, as the real editor's silent import does.
+  std::set<std::string> undeletableKeys;
   // Clean Up tab: a shortcut file is a file whose bytes are ShortcutBytes(target);
   // the picker answers folderPickerAnswer; the URL history holds urlHistory
   // (nothing at all when urlHistoryAvailable is false).

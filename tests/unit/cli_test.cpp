@@ -6,6 +6,7 @@
 #include "cli/cli_session.h"
 #include "core/startup.h"
 #include "engine/registry_ops.h"
+#include "engine/text.h"
 #include "unit/fixture.h"
 
 namespace qrv {
@@ -120,7 +121,7 @@ TEST(CliReport, JsonAndTextForms) {
             "Total: 1 errors detected\n");
   r.repair = true;
   r.log = "C:\\Log\\Log 24-01-02-01.log";
-  EXPECT_NE(cli::FormatJson(r).find(",\"total\":1,\"log\":\"C:\\\\Log\\\\Log 24-01-02-01.log\",\"undo\":null}\n"),
+  EXPECT_NE(cli::FormatJson(r).find(",\"total\":1,\"log\":\"C:\\\\Log\\\\Log 24-01-02-01.log\",\"undo\":null,\"fixed\":0,\"left\":[]}\n"),
             std::string::npos);
   // A line end inside a display line does not split the finding in the text form.
   r.categories[0].findings = {"A\r\nB"};
@@ -271,11 +272,25 @@ TEST_F(CliSessionTest, FixTellsWhatItFixedInTheLanguageOfTheSettings) {
   EXPECT_NE(o.out.find("Undo: C:\\"), std::string::npos);
 }
 
+// What the import left is reported, and the command does not say success.
+TEST_F(CliSessionTest, FixReportsWhatTheImportLeftAndFails) {
+  MissingProgram("gone.exe");
+  MissingProgram("locked.exe");
+  p.undeletableKeys.insert(UpperCaseText("HKEY_LOCAL_MACHINE" + kAppPaths + "locked.exe"));
+  const cli::Outcome o = Run({"fix", "--json"});
+  EXPECT_EQ(o.exitCode, 1);
+  EXPECT_NE(o.out.find("\"fixed\":1,\"left\":[\"File not found: C:\\\\PROGRAM FILES\\\\GONE\\\\LOCKED.EXE"),
+            std::string::npos)
+      << o.out;
+  EXPECT_NE(o.err.find("1 of the findings are still in the registry"), std::string::npos) << o.err;
+  EXPECT_FALSE(KeyExists(p, kHklm, kAppPaths + "gone.exe"));
+}
+
 TEST_F(CliSessionTest, FixWithNothingFoundImportsNothing) {
   PresentProgram("kept.exe");
   const cli::Outcome o = Run({"fix", "--json"});
   EXPECT_EQ(o.exitCode, 0);
-  EXPECT_NE(o.out.find("\"total\":0,\"log\":null,\"undo\":null}"), std::string::npos) << o.out;
+  EXPECT_NE(o.out.find("\"total\":0,\"log\":null,\"undo\":null,\"fixed\":0,\"left\":[]}"), std::string::npos) << o.out;
   EXPECT_EQ(Imports(), 0u);
   EXPECT_TRUE(KeyExists(p, kHklm, kAppPaths + "kept.exe"));
   p.mutexes.clear();
