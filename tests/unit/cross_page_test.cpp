@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "app/main_window.h"
+#include "cleaning/file_list.h"
 #include "cleaning/privacy_page.h"
 #include "cleaning/privacy_scan.h"
 #include "engine/registry_ops.h"
@@ -210,6 +211,35 @@ TEST_F(CrossPageTest, EnteringTheFilePagesKeepsTheHomeScansFindings) {
   ASSERT_FALSE(Summary().LastRepair().logs.empty());
   ASSERT_TRUE(p.files.ReadFile(Summary().LastRepair().logs.front(), log));
   EXPECT_NE(UpperCaseText(log).find("GONE.EXE"), std::string::npos);
+}
+
+// A Clean Up page whose lists another page's scan has replaced deletes
+// nothing: its Clean or Remove says so and the page starts again.
+TEST_F(CrossPageTest, CleanUpPagesActOnlyOnTheirOwnScan) {
+  app.folders.ProgramFolder = "C:\\Program Files\\Quorvane";
+  form.Tab3Click();
+  form.Panel4Button1Click();
+  auto& privacy = dynamic_cast<PrivacyPage&>(form.PageOf(PageId::Panel4A));
+  privacy.Panel4AButton1Click();
+  ASSERT_FALSE(app.Slot(1).empty());
+  form.Tab3Click();
+  form.Panel4Button2Click();
+  auto& residual = dynamic_cast<FileListPage&>(form.PageOf(PageId::Panel4B));
+  residual.Button1Click();
+  ASSERT_EQ(app.Slot(1), std::vector<std::string>{"C:\\Stuff\\report.bak"});
+
+  RegistryScan(app, form.Scans()).Run();  // another page's scan
+  const std::size_t imports = p.importedScripts.size();
+  residual.Button2Click();
+  privacy.Panel4AButton2Click();
+  EXPECT_TRUE(p.files.Exists("C:\\Stuff\\report.bak"));
+  EXPECT_TRUE(p.files.Exists(app.folders.TmpFolder + "scratch.txt"));
+  EXPECT_TRUE(AppPathThere("gone.exe"));
+  EXPECT_EQ(p.importedScripts.size(), imports);
+  EXPECT_EQ(std::count(runner.messages.begin(), runner.messages.end(),
+                       app.language.Text(TextId::MessagesResultsReplaced)),
+            2);
+  EXPECT_TRUE(residual.InfoList.rows.empty());
 }
 
 // Every scan that fills the temporary values' script starts it afresh: after
