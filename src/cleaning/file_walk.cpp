@@ -18,8 +18,20 @@ bool Addressable(const std::string& path) { return Utf8ToUtf16(path).size() < kM
 
 bool ListableFolder(const std::string& folder) { return Addressable(WithTrailingBackslash(folder) + "*.*"); }
 
+bool IsInOwnFolder(const FolderSet& folders, const std::string& path) {
+  const std::string upper = UpperCaseText(WithTrailingBackslash(path));
+  for (const std::string* own : {&folders.ProgramFolder, &folders.LogFolder, &folders.UndoFolder}) {
+    std::string folder = UpperCaseText(*own);
+    while (!folder.empty() && folder.back() == '\\') folder.pop_back();
+    if (folder.size() < 3) continue;  // none, or a drive's root
+    folder += '\\';
+    if (upper.compare(0, folder.size(), folder) == 0) return true;
+  }
+  return false;
+}
+
 std::vector<FileEntry> ListFolder(ScanContext& s, const std::string& folder) {
-  if (folder.size() < 3 || !ListableFolder(folder)) return {};
+  if (folder.size() < 3 || !ListableFolder(folder) || IsInOwnFolder(s.app.folders, folder)) return {};
   return s.platform().FindFiles(folder);
 }
 
@@ -52,28 +64,26 @@ void RemoveRepeats(std::vector<std::string>& paths) {
   paths = std::move(kept);
 }
 
+FileSystem::Deletion DeleteListedFile(ScanContext& s, const std::string& path, bool archiveOnly) {
+  if (!Addressable(path) || IsInOwnFolder(s.app.folders, path)) return FileSystem::Deletion::NotThatFile;
+  return s.platform().DeleteFileItself(path, archiveOnly);
+}
+
 RemovalResult RemoveListedFiles(ScanContext& s, const std::vector<std::string>& paths, const std::vector<bool>& ticked,
                                 const std::function<void(std::size_t deleted)>& deletedOne) {
   RemovalResult result;
-  FileSystem& files = s.platform();
   for (std::size_t i = 0; i < paths.size(); ++i) {
     s.host.ProcessMessages();
     if (!s.app.CancelFlag) continue;
     if (!ticked.empty() && (i >= ticked.size() || !ticked[i])) continue;
     const std::string& path = paths[i];
-    const std::uint32_t attributes = files.GetFileAttributes(path);
-    if (attributes == kInvalidFileAttributes) continue;
-    if ((attributes & (kAttributeDirectory | kAttributeReparsePoint)) != 0 || !Addressable(path)) {
-      result.failed.push_back(path);
-      continue;
-    }
-    files.SetFileAttributes(path, kAttributeArchive);
-    if (files.DeleteFile(path) == kErrorSuccess) {
-      ++result.deleted;
-      if (deletedOne) deletedOne(result.deleted);
-    } else {
-      files.SetFileAttributes(path, attributes);
-      result.failed.push_back(path);
+    switch (DeleteListedFile(s, path, true)) {
+      case FileSystem::Deletion::Deleted:
+        ++result.deleted;
+        if (deletedOne) deletedOne(result.deleted);
+        break;
+      case FileSystem::Deletion::NotFound: break;  // gone since the search
+      default: result.failed.push_back(path); break;
     }
   }
   return result;

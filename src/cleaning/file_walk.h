@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "engine/folders.h"
 #include "engine/platform.h"
 #include "registry_scan/scan_context.h"
 
@@ -25,6 +26,12 @@ bool IsWalkableFolder(const FileEntry& entry);
 // A plain file (not a folder, not a link).
 bool IsPlainFile(const FileEntry& entry);
 
+// The program's own folders: its own folder (unless it is a drive's root), the
+// log folder and the undo folder. No walk lists them and no removal deletes
+// below them: the undo folder keeps the copies of removed startup links, which
+// are shortcuts whose targets may well be gone.
+bool IsInOwnFolder(const FolderSet& folders, const std::string& path);
+
 // Whether the system reaches `path` as written: fewer than MAX_PATH UTF-16
 // units. A longer path is skipped whole, never half-handled.
 bool Addressable(const std::string& path);
@@ -32,7 +39,7 @@ bool Addressable(const std::string& path);
 bool ListableFolder(const std::string& folder);
 
 // The entries of a folder that a walk may list, or none when the system cannot
-// address them.
+// address them or the folder is one of the program's own.
 std::vector<FileEntry> ListFolder(ScanContext& s, const std::string& folder);
 
 // The extension of a name from its last dot, dot included, upper-cased; empty without a dot.
@@ -49,6 +56,12 @@ bool IsProtectedBackupName(const std::string& upperName);
 // Removes the later copies of a path listed twice (letter case ignored), keeping the order.
 void RemoveRepeats(std::vector<std::string>& paths);
 
+// Deletes one listed file: the file at that path itself, never what a link
+// there leads to (FileSystem::DeleteFileItself), nor anything in the
+// program's own folders or at a path the system cannot address (both
+// NotThatFile). With `archiveOnly` a read-only file goes too.
+FileSystem::Deletion DeleteListedFile(ScanContext& s, const std::string& path, bool archiveOnly);
+
 struct RemovalResult {
   std::size_t deleted = 0;
   std::vector<std::string> failed;  // listed, ticked, there, but not deleted
@@ -56,10 +69,11 @@ struct RemovalResult {
 
 // Deletes the listed files whose row is ticked (all when `ticked` is empty),
 // one by one with the messages processed between them, while CancelFlag
-// stays true. A file is made archive-only first, as a read-only residual
-// file must go too; a file that is gone is skipped, and one that has become a
-// folder or a link since the search is never touched. A file that cannot be
-// deleted gets its attributes back. `deletedOne` runs after each deletion.
+// stays true, each through DeleteListedFile. A file is made archive-only
+// first, as a read-only residual file must go too; a file that is gone is
+// skipped, and a folder or a link (whatever it leads to) is never touched. A
+// file that cannot be deleted gets its attributes back. `deletedOne` runs
+// after each deletion.
 RemovalResult RemoveListedFiles(ScanContext& s, const std::vector<std::string>& paths, const std::vector<bool>& ticked,
                                 const std::function<void(std::size_t deleted)>& deletedOne = {});
 

@@ -65,16 +65,13 @@ void DeleteIndexDat(ScanContext& s, const std::string& folder, IndexDatResult& r
       continue;
     }
     const std::string path = folder + entry.name;
-    if (!IsPlainFile(entry) || UpperCaseText(entry.name) != "INDEX.DAT" || !Addressable(path)) continue;
-    files.SetFileAttributes(path, kAttributeArchive);
-    const long error = files.DeleteFile(path);
-    if (error == kErrorSuccess) {
+    if (!IsPlainFile(entry) || UpperCaseText(entry.name) != "INDEX.DAT") continue;
+    // In use, but the file itself: the system deletes it at the next restart.
+    const FileSystem::Deletion deletion = DeleteListedFile(s, path, true);
+    if (deletion == FileSystem::Deletion::Deleted)
       ++result.deleted;
-    } else if (error == kErrorSharingViolation && files.MoveFileExDelayUntilReboot(path)) {
+    else if (deletion == FileSystem::Deletion::InUse && files.MoveFileExDelayUntilReboot(path))
       ++result.scheduled;
-    } else {
-      files.SetFileAttributes(path, entry.attributes);
-    }
   }
 }
 
@@ -87,14 +84,10 @@ std::size_t DeleteHistoryFiles(ScanContext& s, std::size_t& scheduled, std::vect
   scheduled += index.scheduled;
   const std::string& form = s.app.folders.FirefoxFormHistoryFile;
   if (!form.empty() && FileExists(files, form)) {
-    const std::uint32_t attributes = files.GetFileAttributes(form);
-    files.SetFileAttributes(form, kAttributeArchive);
-    if (files.DeleteFile(form) == kErrorSuccess) {
+    if (DeleteListedFile(s, form, true) == FileSystem::Deletion::Deleted)
       ++removed;
-    } else {
-      files.SetFileAttributes(form, attributes);
+    else
       failed.push_back(form);
-    }
   }
   return removed;
 }
@@ -261,12 +254,11 @@ std::size_t DeleteRowFiles(ScanContext& s, const std::vector<std::string>& paths
   std::size_t deleted = 0;
   for (const std::string& path : paths) {
     s.host.ProcessMessages();
-    const std::uint32_t attributes = s.platform().GetFileAttributes(path);
-    if (attributes == kInvalidFileAttributes) continue;
-    if ((attributes & (kAttributeDirectory | kAttributeReparsePoint)) == 0 && s.platform().DeleteFile(path) == kErrorSuccess)
-      ++deleted;
-    else
-      failed.push_back(path);
+    switch (DeleteListedFile(s, path, false)) {
+      case FileSystem::Deletion::Deleted: ++deleted; break;
+      case FileSystem::Deletion::NotFound: break;
+      default: failed.push_back(path); break;
+    }
   }
   return deleted;
 }

@@ -21,11 +21,23 @@ std::string ListSize(std::uint64_t size) {
   return low < 1 ? std::string("0") : std::to_string(low);
 }
 
-bool IsResidualFile(const std::string& folder, const std::string& name) {
-  const std::string extension = UpperExtension(name);
-  if (extension.size() < 4) return false;
-  const std::string code = extension.substr(1, 3);
+bool IsResidualExtension(const std::string& extension) {
+  const std::string upper = UpperCaseText(extension);
+  if (upper == ".TMPFILE") return true;
+  if (upper.size() < 4 || upper[0] != '.') return false;
+  const std::string code = upper.substr(1, 3);
   if (code != "TMP" && code != "BAK" && code != "$$$" && code != "OLD") return false;
+  const std::string mark = upper.substr(4);
+  const auto all = [&](auto test) {
+    for (char c : mark)
+      if (!test(c)) return false;
+    return true;
+  };
+  return all([](char c) { return c >= '0' && c <= '9'; }) || all([](char c) { return c == '~'; });
+}
+
+bool IsResidualFile(const std::string& folder, const std::string& name) {
+  if (!IsResidualExtension(UpperExtension(name))) return false;
   return !PathHoldsProtectedWord(UpperCaseText(folder + name)) && !IsProtectedBackupName(UpperCaseText(name));
 }
 

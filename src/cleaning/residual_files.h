@@ -24,9 +24,15 @@ std::string ListDate(double dateTime);
 // The list's size column: the low 32 bits as a signed number, "0" below 1.
 std::string ListSize(std::uint64_t size);
 
-// A name whose extension code (its first three letters, upper-cased) is TMP,
-// BAK, $$$ or OLD, in a path without a protected word, and not a protected
-// backup name.
+// Whether an extension (from the last dot, any letter case) marks a residual
+// file: .tmp, .bak, .old or .$$$ whole; one of them followed by a copy number
+// or by tildes, as programs mark their spare copies (report.bak2, b.tmp~);
+// and .tmpfile. Never another extension that only begins with one of them
+// (a template's .tmpl, a project's .tmproj, .oldx).
+bool IsResidualExtension(const std::string& extension);
+
+// A name with a residual extension, in a path without a protected word, and
+// not a protected backup name.
 bool IsResidualFile(const std::string& folder, const std::string& name);
 
 // What a file search tells whoever shows it; every call is optional.

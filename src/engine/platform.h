@@ -101,6 +101,28 @@ class FileSystem {
   // Renames `from` to `to`, replacing a file of that name, and returns only
   // when the move is on the disk (MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH).
   virtual bool MoveFileExReplaceExisting(const std::string& from, const std::string& to) = 0;
+
+  // --- Deleting a listed file: the file at that path itself, never what a link leads to ---
+  enum class Deletion {
+    Deleted,
+    NotFound,     // the system answered "not found" (file or path)
+    NotThatFile,  // a folder, a link, or a file that cannot be told to be the one at that path
+    InUse,        // it is that file, but open without shared deletion (sharing violation)
+    Refused,      // any other answer: read-only, access denied, ...
+  };
+  // Opens the entry at `path` without following a link (CreateFileW with
+  // FILE_FLAG_OPEN_REPARSE_POINT | FILE_FLAG_BACKUP_SEMANTICS, DELETE access),
+  // makes sure through that handle that it is a plain file and that its final
+  // path is `path`'s folder and name, and deletes it through the same handle
+  // (its delete disposition), so that nothing can be put in its place between
+  // the look and the deletion. Wine opens a Unix symbolic link to a file
+  // through to its target whatever the flag, reports the link's own attributes
+  // as a plain file's and deletes the target for a deletion by path; the final
+  // path then names the target, and the link is left alone. With
+  // `archiveOnly` the attributes become archive-only first (through the same
+  // handle), and come back when the deletion fails.
+  virtual Deletion DeleteFileItself(const std::string& path, bool archiveOnly) = 0;
+  // --- end deleting a listed file ---
 };
 
 inline constexpr std::uint32_t kMbIconError = 0x10;

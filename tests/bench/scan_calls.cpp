@@ -70,6 +70,8 @@ class CountingPlatform : public qrv::Platform {
   // Saving a file whole (Log/Undo)
   QRV_FORWARD(bool, MoveFileExReplaceExisting, (const std::string& f, const std::string& t), (f, t))
   QRV_FORWARD(bool, GetSaveFileName, (const std::string& f, const std::string& i, std::string& n), (f, i, n))
+  // Deleting a listed file
+  QRV_FORWARD(Deletion, DeleteFileItself, (const std::string& p, bool a), (p, a))
 #undef QRV_FORWARD
 
  private:

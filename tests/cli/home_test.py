@@ -7,7 +7,11 @@ prefix before seeding is the baseline: the scan after seeding must list
 exactly the baseline plus what was seeded, group by group. `home repair
 --groups 1,3,6` must then remove exactly the items of those three groups
 (registry entries, files) and nothing else, write one log per group and an
-undo file that gives every registry entry back.
+undo file that gives every registry entry back. Links to files outside the
+prefix lie in the folders of groups 3, 6 and 7: Wine shows them as plain
+files, so they are listed, but no repair deletes them or what they lead to;
+the undo folder's copy of a shortcut is never listed; a later `home repair
+--groups 7` removes the shortcuts and nothing else.
 
 Every seeded name carries the marker QRV1C (class identifiers start with
 BAD0B0E0 for broken and 00D0B0E0 for healthy ones).
@@ -58,15 +62,17 @@ def in_code_page(line):
         return False
 
 
-def tree(places):
+def tree(places, only_links=False):
     """Every file below the given (Linux folder, Windows name) pairs, not
-    following links, by its Windows path in upper case."""
+    following links, by its Windows path in upper case (or only the links to
+    files among them)."""
     found = set()
     for top, name in places:
         for folder, _, files in os.walk(top, followlinks=False):
             rel = os.path.relpath(folder, top)
             base = name if rel == "." else name + "\\" + rel.replace("/", "\\")
-            found.update((base + "\\" + f).upper() for f in files)
+            found.update((base + "\\" + f).upper() for f in files
+                         if not only_links or os.path.islink(os.path.join(folder, f)))
     return found
 
 
@@ -82,6 +88,7 @@ class Seed:
         self.healthy_keys = []               # (key, value name or None) that must stay
         self.shortcuts = []                  # (link, target)
         self.folders = {}                    # where the files were seeded
+        self.file_links = {}                 # Windows path of a link to a file: its Linux target
 
     def put(self, key, *values):
         self.keys.setdefault(key, []).extend(values)
@@ -152,7 +159,18 @@ def seed_files(s, folders, home, outside):
     # profile's Desktop leading to $HOME).
     listed(6, f"{JUNK}\\a.tmp", f"{JUNK}\\Deep\\b.bak", f"{JUNK}\\c.old", f"{JUNK}\\d.$$$", f"{JUNK}\\e.TMPFILE")
     healthy(f"{JUNK}\\keep.txt", f"{JUNK}\\Data.bak", f"{JUNK}\\Setup\\s.tmp", f"{JUNK}\\Winter\\w.bak",
-            f"{JUNK}\\a.tm", os.path.join(outside, "victim.tmp"), os.path.join(home, "qrv1c-home.tmp"))
+            f"{JUNK}\\a.tm", f"{JUNK}\\index.tmpl", f"{JUNK}\\Deep\\layout.TMPL", f"{JUNK}\\proj.tmproj",
+            os.path.join(outside, "victim.tmp"), os.path.join(home, "qrv1c-home.tmp"))
+    # Links to a file outside in groups 3 and 6 (listed as the plain files
+    # Wine shows), and their targets, which must stay.
+    document = os.path.join(outside, "qrv1c-document.txt")
+    healthy(document)
+    s.healthy_files.append(os.path.join(outside, "qrv1c-gone.lnk"))
+    s.file_links[f"{JUNK}\\Deep\\link.bak"] = document
+    s.file_links[f"{temp}\\Qrv1cTemp\\qrv1c-link.tmp"] = document
+    s.listed[6][f"{JUNK}\\Deep\\link.bak".upper()] += 1
+    for g in (3, 6):  # a temporary file, and a residual one too
+        s.listed[g][f"{temp}\\Qrv1cTemp\\qrv1c-link.tmp".upper()] += 1
     # Group 7: shortcuts below the profile folder whose targets are gone;
     # one to an existing file and one behind the Desktop link stay.
     profile = folders["profile"]
@@ -160,6 +178,15 @@ def seed_files(s, folders, home, outside):
     for link in gone:
         s.listed[7][link.upper()] += 1
         s.shortcuts.append((link, f"{GONE}\\app.exe"))
+    # A link to a shortcut outside whose target is gone, and the undo folder's
+    # copy of a removed startup link, whose target is gone too.
+    dead = f"{folders['appdata']}\\Qrv1cLinks\\dead.lnk"
+    s.file_links[dead] = os.path.join(outside, "qrv1c-gone.lnk")
+    s.listed[7][dead.upper()] += 1
+    s.shortcuts.append((windows_path(os.path.join(outside, "qrv1c-gone.lnk")), f"{GONE}\\app.exe"))
+    undo_copy = f"{folders['appdata']}\\Quorvane\\Undo\\Undo qrv1c.lnk"
+    s.shortcuts.append((undo_copy, f"{GONE}\\app.exe"))
+    s.healthy_files.append(unix_path(undo_copy))
     live = f"{folders['appdata']}\\Qrv1cLinks\\live.lnk"
     s.shortcuts.append((live, f"{JUNK}\\keep.txt"))
     s.healthy_files.append(unix_path(live))
@@ -182,7 +209,7 @@ def remove_seed(wine, s, work, outside):
     with open(script, "w", encoding="ascii", newline="\r\n") as f:
         f.write("\n".join(lines) + "\n")
     wine.regedit_import(script)
-    for path in s.files + [link for link, _ in s.shortcuts]:
+    for path in s.files + [link for link, _ in s.shortcuts] + list(s.file_links):
         path = unix_path(path) if path[1] == ":" else path
         if os.path.lexists(path):
             os.remove(path)
@@ -243,6 +270,16 @@ def main(bin_dir, work):
         os.makedirs(os.path.dirname(unix_path(link)), exist_ok=True)
     made = wine.run(os.path.join(bin_dir, "make_shortcut.exe"), *[a for pair in s.shortcuts for a in pair])
     c.check(made.code == 0, "make_shortcut saved every shortcut", made.err.decode("utf-8", "replace"))
+    for link, target in s.file_links.items():
+        os.makedirs(os.path.dirname(unix_path(link)), exist_ok=True)
+        os.symlink(target, unix_path(link))
+    places = [(DRIVE_C, "C:"), (home, "HOME"), (outside, "OUTSIDE")]
+    links = tree(places, only_links=True)  # ours, and any an earlier test left
+
+    def links_intact(what):
+        c.check(all(os.path.islink(unix_path(link)) for link in s.file_links) and
+                all(os.path.isfile(target) for target in s.file_links.values()),
+                f"{what} leaves the links to files and their targets", repr(sorted(tree([(outside, "OUTSIDE")]))))
 
     # ---- the scan: the baseline plus exactly what was seeded ----
     scan = cli("home", "scan")
@@ -261,7 +298,6 @@ def main(bin_dir, work):
                                                                               if k != "groups"}))
     c.check(scan.get("startupPrograms") == baseline.get("startupPrograms"), "the startup programs are not ours")
     # ---- the repair of groups 1, 3 and 6 ----
-    places = [(DRIVE_C, "C:"), (home, "HOME"), (outside, "OUTSIDE")]
     own_files = (appdata + "\\Quorvane\\").upper()  # the logs, undo files and the fix script
     files_before = {p for p in tree(places) if not p.startswith(own_files)}
     registry_before = wine.snapshot("home-before")
@@ -270,16 +306,17 @@ def main(bin_dir, work):
     c.check(repaired_scan == found, "the repair's own scan finds what the scan found",
             describe_difference({(str(g), i): 1 for g in found for i in found[g]},
                                 {(str(g), i): 1 for g in repaired_scan for i in repaired_scan[g]}))
-    listed_files = {i for g in (3, 6) for i in repaired_scan.get(g, {})}
+    listed_files = {i for g in (3, 6) for i in repaired_scan.get(g, {})} - links
     files_after = {p for p in tree(places) if not p.startswith(own_files)}
     c.check(files_before - files_after == listed_files,
-            "exactly the files of groups 3 and 6 are gone",
+            "exactly the files of groups 3 and 6 are gone, not the links to files",
             f"  gone but not listed: {sorted(files_before - files_after - listed_files)}\n"
             f"  listed but still there: {sorted(listed_files & files_after)}")
     c.check(files_after <= files_before, "the repair adds no file outside its own folder",
             repr(sorted(files_after - files_before)))
     c.check(all(os.path.exists(p) for p in s.healthy_files), "every healthy file is still there",
             repr([p for p in s.healthy_files if not os.path.exists(p)]))
+    links_intact("home repair --groups 1,3,6")
     for g in (5, 7):
         c.check(all(i.upper() in files_after for i in s.listed[g]), f"group {g}'s files are still there")
     for g in (1, 2):
@@ -289,7 +326,8 @@ def main(bin_dir, work):
     c.check(all(reg_present(wine, key, name) for key, name in s.healthy_keys), "every healthy registry entry stays",
             repr([k for k in s.healthy_keys if not reg_present(wine, *k)]))
 
-    expected_fixed = sum(sum(repaired_scan.get(g, {}).values()) for g in REPAIRED)
+    # (the links are listed but not removed, and the count is of what went)
+    expected_fixed = sum(n for g in REPAIRED for i, n in repaired_scan.get(g, {}).items() if i not in links)
     c.check(repair.get("fixed") == expected_fixed, f"fixed {repair.get('fixed')} == {expected_fixed}")
     c.check(repair.get("notRepaired") == [] and repair.get("scheduledAtRestart") == 0, "every group was repaired",
             json.dumps({k: v for k, v in repair.items() if k != "groups"}))
@@ -311,10 +349,12 @@ def main(bin_dir, work):
     # ---- a scan after the repair ----
     again = groups(cli("home", "scan"))
     for g in REPAIRED:
-        c.check(not any(i in again.get(g, {}) for i in s.listed[g]), f"group {g} lists nothing seeded any more",
+        c.check(not any(i in again.get(g, {}) for i in s.listed[g] if i not in links),
+                f"group {g} lists nothing seeded any more (but the links)",
                 repr(sorted(again.get(g, {}))))
     for g in (3, 6):
-        c.check(not again.get(g), f"group {g} is empty after its repair", repr(sorted(again.get(g, {}))))
+        c.check(set(again.get(g, {})) <= links, f"group {g} lists only the links to files after its repair",
+                repr(sorted(again.get(g, {}))))
     # Group 1 removed keys: what held only them may be reported as empty now.
     c.check(not (found[2] - again.get(2, collections.Counter())), "group 2 still lists all it listed",
             repr(sorted(found[2] - again.get(2, collections.Counter()))))
@@ -331,6 +371,15 @@ def main(bin_dir, work):
             "after the undo the registry is as before the repair",
             describe_difference(entries(registry_before, settled_registry),
                                 entries(registry_after, settled_registry)))
+
+    # ---- group 7 on its own: the shortcuts, not the link, not the undo folder ----
+    shortcuts = cli("home", "repair", "--groups", "7")
+    gone = {i for i in groups(shortcuts).get(7, {})} - links
+    c.check(gone and not any(p in gone for p in tree(places)), "home repair --groups 7 removes the shortcuts",
+            repr(sorted(gone)))
+    c.check(all(os.path.exists(p) for p in s.healthy_files), "every healthy file is still there after group 7",
+            repr([p for p in s.healthy_files if not os.path.exists(p)]))
+    links_intact("home repair --groups 7")
     remove_seed(wine, s, work, outside)
     return c.finish()
 

@@ -29,6 +29,11 @@ std::string FakeFileSystem::Resolve(const std::string& key, bool last) const {
         break;
       }
     }
+    const auto fileLink = fileLinks_.find(k);
+    if (!followed && fileLink != fileLinks_.end()) {
+      k = fileLink->second;
+      followed = true;
+    }
     if (!followed) return k;
   }
   return {};
@@ -176,6 +181,31 @@ bool FakeFileSystem::MoveFileExReplaceExisting(const std::string& from, const st
   entries_.erase(source);
   entries_[key] = std::move(moved);
   return true;
+}
+
+// ---- Links to files, as Wine has them, and deleting a listed file ----
+
+void FakeFileSystem::AddFileLink(const std::string& path, const std::string& target) {
+  const std::string key = Key(path);
+  AddFolder(ReplaceAll(path, "/", "\\").substr(0, Parent(key).size()));
+  entries_[key] = Entry{path, false, kAttributeArchive, {}, 0, false, false};
+  fileLinks_[key] = Key(target);
+}
+
+FileSystem::Deletion FakeFileSystem::DeleteFileItself(const std::string& path, bool archiveOnly) {
+  const std::string key = Key(path);
+  const std::string reached = Resolve(key, false);
+  const auto it = entries_.find(reached);
+  if (it == entries_.end() || key.size() <= 3) return Deletion::NotFound;
+  std::string own = Resolve(Parent(key), true);
+  if (own.empty()) return Deletion::NotThatFile;  // a loop of links on the way
+  own += (own.back() == '\\' ? "" : "\\") + key.substr(key.rfind('\\') + 1);
+  Entry& entry = it->second;
+  if (reached != own || entry.folder || (entry.attributes & kAttributeReparsePoint)) return Deletion::NotThatFile;
+  if (entry.inUse) return Deletion::InUse;
+  if (entry.refuseDeletion || (!archiveOnly && (entry.attributes & kAttributeReadOnly))) return Deletion::Refused;
+  entries_.erase(it);
+  return Deletion::Deleted;
 }
 
 }  // namespace qrv::fake

@@ -100,6 +100,17 @@ class FakeFileSystem : public FileSystem {
   // Saving a file whole (Log/Undo)
   bool MoveFileExReplaceExisting(const std::string& from, const std::string& to) override;
 
+  // --- Links to files, as Wine has them, and deleting a listed file ---
+  // A Unix symbolic link to a file as Wine shows it: listed with plain
+  // attributes (0x20, no reparse point), and every call by path goes through
+  // to the target: its attributes, its bytes, and DeleteFile deletes the
+  // target and leaves the link.
+  void AddFileLink(const std::string& path, const std::string& target);
+  // As the Windows layer does it: the entry itself, its folder reached through
+  // links but not its name; a link to a file (whose handle reaches its target,
+  // as under Wine), a folder or a folder link is never touched.
+  Deletion DeleteFileItself(const std::string& path, bool archiveOnly) override;
+
  private:
   struct Entry {
     std::string path;  // as created
@@ -117,6 +128,7 @@ class FakeFileSystem : public FileSystem {
   // `last`); a loop gives up after a few rounds, as Windows does.
   std::string Resolve(const std::string& key, bool last) const;
   std::map<std::string, std::string> links_;  // link key -> target key
+  std::map<std::string, std::string> fileLinks_;  // link key -> target key (followed as the last name too)
   std::map<std::string, Entry> entries_;  // by upper-case normalised path
   std::map<char, std::uint32_t> drives_;
   std::vector<std::string> deleteAtRestart_;
@@ -261,6 +273,10 @@ class FakePlatform : public Platform {
     if (!saveFileAnswer) return false;
     fileName = *saveFileAnswer;
     return true;
+  }
+  // Deleting a listed file
+  Deletion DeleteFileItself(const std::string& path, bool archiveOnly) override {
+    return files.DeleteFileItself(path, archiveOnly);
   }
 
  private:

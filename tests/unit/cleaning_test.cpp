@@ -288,7 +288,7 @@ TEST_F(PrivacyTest, NothingListedCleansNothing) {
 
 // ---- Residual files ----
 
-TEST_F(CleaningTest, ResidualNamesByTheirExtensionCodeAndProtectedWords) {
+TEST_F(CleaningTest, ResidualNamesByTheirWholeExtensionAndProtectedWords) {
   struct Case {
     const char* folder;
     const char* name;
@@ -301,7 +301,14 @@ TEST_F(CleaningTest, ResidualNamesByTheirExtensionCodeAndProtectedWords) {
                         Case{"C:\\A\\", "opa11.BAK", false}, Case{"C:\\A\\", "tmp", false},
                         Case{"C:\\A\\", "e.txt", false}, Case{"C:\\Users\\Edwina\\", "f.tmp", false},
                         Case{"C:\\A\\", "twinkle.tmp", false}, Case{"C:\\Sync Stuff\\", "g.bak", false},
-                        Case{"C:\\Progs\\MicroSoft Shared\\", "h.old", false}}) {
+                        Case{"C:\\Progs\\MicroSoft Shared\\", "h.old", false},
+                        // Only the four extensions whole, numbered or marked with tildes; not a
+                        // longer extension that merely begins with one of them.
+                        Case{"C:\\A\\", "index.tmpl", false}, Case{"C:\\A\\", "layout.TMPL", false},
+                        Case{"C:\\A\\", "proj.tmproj", false}, Case{"C:\\A\\", "notes.oldx", false},
+                        Case{"C:\\A\\", "x.bak2x", false}, Case{"C:\\A\\", "x.bak.txt", false},
+                        Case{"C:\\A\\", "x.old12", true}, Case{"C:\\A\\", "x.$$$~~", true},
+                        Case{"C:\\A\\", "x.tmp~1", false}, Case{"C:\\A\\", "x.Tmp", true}}) {
     EXPECT_EQ(IsResidualFile(c.folder, c.name), c.listed) << c.folder << c.name;
   }
 }

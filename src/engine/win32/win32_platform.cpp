@@ -571,4 +571,148 @@ bool Win32Platform::GetSaveFileName(const std::string& filter, const std::string
   return !fileName.empty();
 }
 
+// ---- Deleting a listed file ------------------------------------------------
+
+namespace {
+
+// The native calls that act on an open handle, in ntdll since the first NT
+// (SetFileInformationByHandle came only with Vista).
+struct IoStatus {  // IO_STATUS_BLOCK
+  void* status;
+  ULONG_PTR information;
+};
+struct BasicInformation {  // FILE_BASIC_INFORMATION: zero times stay as they are
+  LARGE_INTEGER creation, lastAccess, lastWrite, change;
+  ULONG attributes;
+};
+struct DispositionInformation {  // FILE_DISPOSITION_INFORMATION
+  BOOLEAN deleteFile;
+};
+constexpr ULONG kFileBasicInformation = 4;
+constexpr ULONG kFileDispositionInformation = 13;
+
+class HandleCalls {
+ public:
+  HandleCalls() {
+    const HMODULE ntdll = ::GetModuleHandleW(L"ntdll.dll");
+    const HMODULE kernel = ::GetModuleHandleW(L"kernel32.dll");
+    setInformation_ = Function<SetInformation>(ntdll, "NtSetInformationFile");
+    toDosError_ = Function<ToDosError>(ntdll, "RtlNtStatusToDosError");
+    finalPath_ = Function<FinalPath>(kernel, "GetFinalPathNameByHandleW");
+  }
+
+  // 0 or the Win32 error of the native call.
+  DWORD SetAttributes(HANDLE file, DWORD attributes) const {
+    BasicInformation basic{};
+    basic.attributes = attributes;
+    return Set(file, &basic, sizeof basic, kFileBasicInformation);
+  }
+  DWORD MarkForDeletion(HANDLE file) const {
+    DispositionInformation disposition{TRUE};
+    return Set(file, &disposition, sizeof disposition, kFileDispositionInformation);
+  }
+
+  bool KnowsFinalPaths() const { return finalPath_ != nullptr; }
+  // The path the system reached through the handle, upper-cased: "\\?\C:\..." for
+  // a drive; empty when it cannot say.
+  std::wstring UpperFinalPath(HANDLE handle) const {
+    std::wstring buffer(MAX_PATH, L'\0');
+    for (int round = 0; round < 2; ++round) {
+      // FILE_NAME_NORMALIZED | VOLUME_NAME_DOS (both 0)
+      const DWORD n = finalPath_(handle, buffer.data(), static_cast<DWORD>(buffer.size()), 0);
+      if (n == 0) return {};
+      if (n < buffer.size()) {
+        buffer.resize(n);
+        ::CharUpperBuffW(buffer.data(), n);
+        return buffer;
+      }
+      buffer.assign(n + 1, L'\0');
+    }
+    return {};
+  }
+
+ private:
+  using SetInformation = LONG(NTAPI*)(HANDLE, IoStatus*, void*, ULONG, ULONG);
+  using ToDosError = ULONG(NTAPI*)(LONG);
+  using FinalPath = DWORD(WINAPI*)(HANDLE, LPWSTR, DWORD, DWORD);
+  template <typename F>
+  static F Function(HMODULE module, const char* name) {
+    return module == nullptr ? nullptr : reinterpret_cast<F>(reinterpret_cast<void (*)()>(::GetProcAddress(module, name)));
+  }
+  DWORD Set(HANDLE file, void* data, ULONG size, ULONG kind) const {
+    if (setInformation_ == nullptr) return ERROR_CALL_NOT_IMPLEMENTED;
+    IoStatus io{};
+    const LONG status = setInformation_(file, &io, data, size, kind);
+    if (status >= 0) return 0;
+    const DWORD error = toDosError_ != nullptr ? toDosError_(status) : ERROR_ACCESS_DENIED;
+    return error == 0 ? ERROR_ACCESS_DENIED : error;
+  }
+  SetInformation setInformation_ = nullptr;
+  ToDosError toDosError_ = nullptr;
+  FinalPath finalPath_ = nullptr;
+};
+
+win32::UniqueHandle OpenEntry(const std::wstring& path, DWORD access) {
+  // FILE_SHARE_DELETE: another program's handle does not stop the look.
+  return win32::UniqueHandle(::CreateFileW(path.c_str(), access, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                           nullptr, OPEN_EXISTING,
+                                           FILE_FLAG_OPEN_REPARSE_POINT | FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+}
+
+// Whether the handle is a plain file reached as `path` itself: not a folder,
+// not a link, and (where the system can say) at the final path of the
+// folder's handle followed by the name, letter case aside. The folder may be
+// reached through links (a root the user chose); the name may not.
+bool IsThatPlainFile(const HandleCalls& calls, HANDLE file, const std::wstring& path, DWORD& attributes) {
+  BY_HANDLE_FILE_INFORMATION info{};
+  if (!::GetFileInformationByHandle(file, &info)) return false;
+  attributes = info.dwFileAttributes;
+  if ((attributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT)) != 0) return false;
+  // Before Vista there is no final path, and no link to a file either: the
+  // handle is the entry itself, as Windows honours FILE_FLAG_OPEN_REPARSE_POINT.
+  if (!calls.KnowsFinalPaths()) return true;
+  const auto slash = path.rfind(L'\\');
+  if (slash == std::wstring::npos || slash + 1 >= path.size()) return false;
+  std::wstring folder = path.substr(0, slash);
+  if (folder.size() == 2 && folder[1] == L':') folder += L'\\';
+  std::wstring name = path.substr(slash + 1);
+  ::CharUpperBuffW(name.data(), static_cast<DWORD>(name.size()));
+  const win32::UniqueHandle parent(::CreateFileW(folder.c_str(), FILE_READ_ATTRIBUTES,
+                                                 FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                                 OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+  if (!parent.Valid()) return false;
+  std::wstring expected = calls.UpperFinalPath(parent.Get());
+  const std::wstring reached = calls.UpperFinalPath(file);
+  if (expected.empty() || reached.empty()) return false;
+  if (expected.back() != L'\\') expected += L'\\';
+  return reached == expected + name;
+}
+
+}  // namespace
+
+FileSystem::Deletion Win32Platform::DeleteFileItself(const std::string& path, bool archiveOnly) {
+  static const HandleCalls calls;
+  const std::wstring wide = Wide(path);
+  const DWORD access = DELETE | FILE_READ_ATTRIBUTES | (archiveOnly ? FILE_WRITE_ATTRIBUTES : 0) | SYNCHRONIZE;
+  const win32::UniqueHandle file = OpenEntry(wide, access);
+  DWORD attributes = 0;
+  if (!file.Valid()) {
+    const DWORD error = ::GetLastError();
+    if (error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND) return Deletion::NotFound;
+    if (error != ERROR_SHARING_VIOLATION) return Deletion::Refused;
+    // Open elsewhere without shared deletion: in use, if it is that file at all
+    // (a look with no access at all never meets a sharing violation).
+    const win32::UniqueHandle look = OpenEntry(wide, FILE_READ_ATTRIBUTES | SYNCHRONIZE);
+    return look.Valid() && IsThatPlainFile(calls, look.Get(), wide, attributes) ? Deletion::InUse
+                                                                                 : Deletion::NotThatFile;
+  }
+  if (!IsThatPlainFile(calls, file.Get(), wide, attributes)) return Deletion::NotThatFile;
+  const bool changed = archiveOnly && attributes != FILE_ATTRIBUTE_ARCHIVE;
+  if (changed && calls.SetAttributes(file.Get(), FILE_ATTRIBUTE_ARCHIVE) != 0) return Deletion::Refused;
+  const DWORD error = calls.MarkForDeletion(file.Get());
+  if (error == 0) return Deletion::Deleted;  // gone when the handle closes
+  if (changed) calls.SetAttributes(file.Get(), attributes);
+  return error == ERROR_SHARING_VIOLATION ? Deletion::InUse : Deletion::Refused;
+}
+
 }  // namespace qrv

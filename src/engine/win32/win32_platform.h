@@ -61,6 +61,9 @@ class Win32Platform : public Platform {
   bool MoveFileExReplaceExisting(const std::string& from, const std::string& to) override;
   bool GetSaveFileName(const std::string& filter, const std::string& initialFolder, std::string& fileName) override;
 
+  // Deleting a listed file
+  Deletion DeleteFileItself(const std::string& path, bool archiveOnly) override;
+
  private:
   struct KeyWatch;  // the key and event of WaitForRegistryChange
   std::unique_ptr<KeyWatch> watch_;
