@@ -19,9 +19,13 @@ std::string Caption(const AppState& app, const TweakRow& row) {
   return app.language.Text(row.caption) + (row.rebootMark ? " *" : "");
 }
 
+// `written`: after an Apply, the rows it wrote (indexes into the table).
 std::string FormatTweaks(const AppState& app, const TweakStates& states, const Invocation& inv,
-                         const std::string& undoPath) {
+                         const std::string& undoPath, const std::vector<int>* written = nullptr) {
   const auto& table = TweakTable();
+  std::vector<std::string> writtenRows;
+  if (written)
+    for (int i : *written) writtenRows.push_back(TwoDigits(table[static_cast<std::size_t>(i)].number));
   std::string out;
   if (inv.json) {
     out = "{\"tweaks\":[";
@@ -33,6 +37,7 @@ std::string FormatTweaks(const AppState& app, const TweakStates& states, const I
              "}";
     }
     out += "]";
+    if (written) out += ",\"written\":" + JsonList(writtenRows);
     if (!undoPath.empty()) out += ",\"undo\":" + JsonString(undoPath);
     return out + "}\n";
   }
@@ -47,7 +52,12 @@ std::string FormatTweaks(const AppState& app, const TweakStates& states, const I
            (row.recommended == states[i] ? "" : row.recommended ? "  (recommended: on)" : "  (recommended: off)") +
            "\n";
   }
-  if (!undoPath.empty()) out += "\nUndo file written: " + undoPath + "\n";
+  if (written) {
+    std::string rows;
+    for (const std::string& n : writtenRows) rows += (rows.empty() ? "" : ",") + n;
+    out += writtenRows.empty() ? "\nNo row changed: nothing written.\n" : "\nRows written: " + rows + "\n";
+  }
+  if (!undoPath.empty()) out += "Undo file written: " + undoPath + "\n";
   return out;
 }
 
@@ -77,7 +87,8 @@ bool RowsOfList(const std::string& text, TweakPage page, std::vector<int>& index
 
 const char* WhyNotApplied(TweakApplyOutcome outcome) {
   switch (outcome) {
-    case TweakApplyOutcome::Imported: return "";
+    case TweakApplyOutcome::Imported:
+    case TweakApplyOutcome::NothingChanged: return "";
     case TweakApplyOutcome::UndoNotWritten: return "the undo file could not be written";
     case TweakApplyOutcome::Refused: return "the script would delete a registry branch that must never be deleted";
     case TweakApplyOutcome::ScriptNotWritten: return "the fix script file could not be written";
@@ -93,7 +104,8 @@ Outcome ApplyCommand(AppState& app, const Invocation& inv) {
   const bool recommended = inv.Has("--recommended");
   if (recommended && (inv.Has("--on") || inv.Has("--off")))
     return Failure(kExitUsage, "--recommended cannot be given with --on or --off");
-  TweakStates states = ReadTweaks(app.platform);
+  const TweakStates read = ReadTweaks(app.platform);
+  TweakStates states = read;
   if (recommended) RecommendTweaks(page, states);
   std::vector<int> on, off;
   if (inv.Has("--on") && !RowsOfList(inv.Value("--on"), page, on))
@@ -106,10 +118,12 @@ Outcome ApplyCommand(AppState& app, const Invocation& inv) {
   }
   for (int i : off) states[static_cast<std::size_t>(i)] = false;
 
-  const TweakApplyResult result = ApplyTweaks(app, page, states);
-  if (result.outcome != TweakApplyOutcome::Imported)
+  // Only the rows whose state changes are written: a row named with the
+  // state it already has is left as it is stored.
+  const TweakApplyResult result = ApplyTweaks(app, page, read, states);
+  if (result.outcome != TweakApplyOutcome::Imported && result.outcome != TweakApplyOutcome::NothingChanged)
     return Failure(kExitFailure, "the settings were not applied: " + std::string(WhyNotApplied(result.outcome)) + ".");
-  return {kExitSuccess, FormatTweaks(app, ReadTweaks(app.platform), inv, result.undoPath), ""};
+  return {kExitSuccess, FormatTweaks(app, ReadTweaks(app.platform), inv, result.undoPath, &result.written), ""};
 }
 
 Outcome LogsCommand(AppState& app, const Invocation& inv) {
@@ -161,8 +175,9 @@ void AddToolCommands(std::vector<CommandSpec>& table) {
                    "tweaks apply --page system|internet|security (--recommended | [--on 01,04] [--off 02]) [--json]",
                    "Sets the named rows of one page (the others keep their state),\n"
                    "or the page's recommended states, and applies the page as the\n"
-                   "Apply button does, after an undo file of the values it changes.\n"
-                   "Prints the rows again.",
+                   "Apply button does: only the rows whose state changes are\n"
+                   "written, after an undo file of those values. Prints the rows\n"
+                   "again and the rows written.",
                    ApplyCommand});
   table.push_back({{"logs"}, {}, 0, "logs [--json]",
                    "Lists the log files and the undo files with their folders.", LogsCommand});

@@ -152,9 +152,20 @@ void LoadSettings(AppState& state) {
     WriteFlag(p, hkcu, kSettingsKey, "s_Enable", true);
     WriteDword(p, hkcu, kSettingsKey, "s_Day", 0);
     WriteDateTime(p, hkcu, kSettingsKey, "s_Time", p.Now());
+    // Seeded on, the schedule has its companion registered as the dialog's
+    // Apply would, so that "On" on the Home page means a scan will run.
+    RegisterCompanion(p, f);
   }
   ReadStoredSettings(state);
   state.UndoScript.Clear();
+}
+
+std::string CompanionPath(const FolderSet& folders) { return folders.ProgramFolder + "\\" + kCompanionFile; }
+
+std::string CompanionRunData(const FolderSet& folders) { return "\"" + CompanionPath(folders) + "\""; }
+
+void RegisterCompanion(Platform& platform, const FolderSet& folders) {
+  WriteString(platform, RootKey::CurrentUser, kCompanionRunKey, kScheduleRunValue, CompanionRunData(folders));
 }
 
 }  // namespace qrv

@@ -95,4 +95,17 @@ void LoadSettings(AppState& state);
 // program started at logon, which may not ask for elevation).
 void ReadSettings(AppState& state);
 
+// The scheduled-scan companion, QRVSchedule.exe beside the program, and the
+// Run value that starts it at every logon. The first start, which seeds the
+// schedule on, registers it; the schedule dialog writes or deletes it.
+inline constexpr const char* kCompanionRunKey = "\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Run";
+inline constexpr const char* kScheduleRunValue = "Quorvane Schedule";
+inline constexpr const char* kCompanionFile = "QRVSchedule.exe";
+// ProgramFolder + "\QRVSchedule.exe".
+std::string CompanionPath(const FolderSet& folders);
+// The Run value's text: the companion's path in double quotes.
+std::string CompanionRunData(const FolderSet& folders);
+// Writes the Run value under the current user's Run key.
+void RegisterCompanion(Platform& platform, const FolderSet& folders);
+
 }  // namespace qrv

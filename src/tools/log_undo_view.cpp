@@ -263,7 +263,12 @@ void LogUndoView::Undo() {
     window_.Messages().Information(app.language.Text(TextId::Action6Message6));
     return;
   }
-  if (FileList.selected < 0 || FileList.rows.empty()) return;
+  // Undo acts on the selected file, never on a ticked one: with none
+  // selected the user is told, rather than nothing happening.
+  if (FileList.selected < 0 || static_cast<std::size_t>(FileList.selected) >= FileList.rows.size()) {
+    window_.Messages().Information(app.language.Text(TextId::Action6Message13));
+    return;
+  }
   const std::string path =
       app.folders.UndoFolder + "\\" + FileList.rows.at(static_cast<std::size_t>(FileList.selected)).cells[0];
   if (!FileExists(app.platform, path)) {

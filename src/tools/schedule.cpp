@@ -5,7 +5,6 @@
 
 #include "engine/registry_ops.h"
 #include "engine/text.h"
-#include "tools/startup_manager.h"
 
 namespace qrv {
 
@@ -19,10 +18,6 @@ ScheduleSettings ReadSchedule(AppState& app) {
   return s;
 }
 
-std::string CompanionPath(const FolderSet& folders) { return folders.ProgramFolder + "\\" + kCompanionFile; }
-
-std::string CompanionRunData(const FolderSet& folders) { return "\"" + CompanionPath(folders) + "\""; }
-
 bool StartsCompanion(const FolderSet& folders, const std::string& runData) {
   std::string text = Trim(runData);
   if (text.size() >= 2 && text.front() == '"' && text.back() == '"') text = text.substr(1, text.size() - 2);
@@ -30,7 +25,7 @@ bool StartsCompanion(const FolderSet& folders, const std::string& runData) {
 }
 
 std::optional<std::string> ReadScheduleRunValue(AppState& app) {
-  const auto value = ReadValue(app.platform, RootKey::CurrentUser, kRunKey, kScheduleRunValue);
+  const auto value = ReadValue(app.platform, RootKey::CurrentUser, kCompanionRunKey, kScheduleRunValue);
   if (!value) return std::nullopt;
   return TextOfStringData(value->data);
 }
@@ -41,10 +36,10 @@ void ApplySchedule(AppState& app, const ScheduleSettings& settings, bool startCo
   WriteDword(p, RootKey::CurrentUser, kSettingsKey, "s_Day", static_cast<std::uint32_t>(settings.day));
   WriteDateTime(p, RootKey::CurrentUser, kSettingsKey, "s_Time", settings.time);
   if (settings.enabled) {
-    WriteString(p, RootKey::CurrentUser, kRunKey, kScheduleRunValue, CompanionRunData(app.folders));
+    RegisterCompanion(p, app.folders);
     if (startCompanion) p.ShellExecute("open", CompanionPath(app.folders), "", kSwShowNa);
   } else {
-    DeleteValue(p, RootKey::CurrentUser, kRunKey, kScheduleRunValue);
+    DeleteValue(p, RootKey::CurrentUser, kCompanionRunKey, kScheduleRunValue);
   }
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 // The weekly scheduled scan: its three settings and the Run value that
-// starts the companion program at every logon.
+// starts the companion program at every logon (its name, path and writing
+// are start-up's, which registers the companion when it seeds the schedule).
 #include <optional>
 #include <string>
 
@@ -8,8 +9,6 @@
 
 namespace qrv {
 
-inline constexpr const char* kScheduleRunValue = "Quorvane Schedule";
-inline constexpr const char* kCompanionFile = "QRVSchedule.exe";
 inline constexpr int kSwShowNa = 8;  // shown, not activated
 inline constexpr int kScheduleDays = 7;  // 0 Monday ... 6 Sunday
 
@@ -23,10 +22,6 @@ struct ScheduleSettings {
 // time; a stored day outside 0 to 6 reads as Monday.
 ScheduleSettings ReadSchedule(AppState& app);
 
-// ProgramFolder + "\QRVSchedule.exe".
-std::string CompanionPath(const FolderSet& folders);
-// The Run value's text: the companion's path in double quotes.
-std::string CompanionRunData(const FolderSet& folders);
 // Whether a Run value's text starts the companion, quoted or not.
 bool StartsCompanion(const FolderSet& folders, const std::string& runData);
 // The Run value's text as stored, if there is one.

@@ -13,10 +13,12 @@ namespace {
 
 std::string AllUsers(const AppState& app) { return app.language.Text(TextId::GeneralAllUsers); }
 
-// A Startup folder as the shell's folder table names it; empty when it has
-// none or the folder does not exist.
+// A Startup folder as the shell's folder table names it: the user's value
+// "Startup", the local machine's "Common Startup" (Windows has no "Startup"
+// there). Empty when it has none or the folder does not exist.
 std::string StartupFolderOf(AppState& app, RootKey root) {
-  const std::string folder = ReadUpperString(app.platform, root, kShellFoldersKey, "Startup");
+  const std::string folder = ReadUpperString(app.platform, root, kShellFoldersKey,
+                                             root == RootKey::LocalMachine ? kCommonStartupValue : kUserStartupValue);
   if (folder.empty() || !FolderExists(app.platform, folder)) return {};
   return WithTrailingBackslash(folder);
 }
@@ -97,10 +99,8 @@ RootKey RootOf(int source) {
 }
 
 // Sources 1 to 3: the backup, the undo file on disk, then the import.
-StartupRemoval RemoveFromRegistry(AppState& app, const StartupEntry& entry) {
+StartupRemoval RemoveFromRegistry(AppState& app, const StartupEntry& entry, RegScript& undo, RegScript& fix) {
   StartupRemoval removal;
-  RegScript& undo = app.UndoScript;
-  RegScript& fix = app.FixScript;
   bool backedUp = false;
   bool scripted = false;
   if (entry.source == kStartupSwitchedOff) {
@@ -127,11 +127,10 @@ StartupRemoval RemoveFromRegistry(AppState& app, const StartupEntry& entry) {
 
 // Sources 4 and 5: a Run value that starts the link's command, and a copy of
 // the link itself, both on disk before the link is deleted.
-StartupRemoval RemoveLink(AppState& app, const StartupEntry& entry) {
+StartupRemoval RemoveLink(AppState& app, const StartupEntry& entry, RegScript& undo) {
   StartupRemoval removal;
   std::string bytes;
   if (!FileExists(app.platform, entry.name) || !app.platform.ReadFile(entry.name, bytes)) return removal;
-  RegScript& undo = app.UndoScript;
   const RootKey root = RootOf(entry.source);
   undo.AddKey(root, kRunKey);
   if (entry.link && !entry.link->target.empty())
@@ -193,14 +192,16 @@ std::size_t ReadStartup(AppState& app, ScanHost& host) {
 }
 
 StartupRemoval RemoveStartupEntry(AppState& app, const StartupEntry& entry) {
-  app.UndoScript.Start();
-  app.FixScript.Start();
-  StartupRemoval removal;
-  if (entry.source >= kStartupUserRun && entry.source <= kStartupSwitchedOff) removal = RemoveFromRegistry(app, entry);
-  if (entry.source == kStartupUserFolder || entry.source == kStartupAllUsersFolder) removal = RemoveLink(app, entry);
-  app.UndoScript.Clear();
-  app.FixScript.Clear();
-  return removal;
+  // The removal's own scripts: the scan's FixScript and UndoScript stay as
+  // the scan left them, for the repair that may still follow.
+  RegScript undo(ScriptFlavour::Version5);
+  RegScript fix(ScriptFlavour::Regedit4);
+  undo.Start();
+  fix.Start();
+  if (entry.source >= kStartupUserRun && entry.source <= kStartupSwitchedOff)
+    return RemoveFromRegistry(app, entry, undo, fix);
+  if (entry.source == kStartupUserFolder || entry.source == kStartupAllUsersFolder) return RemoveLink(app, entry, undo);
+  return {};
 }
 
 std::string RunCommandLine(const std::string& program, const std::string& arguments) {
@@ -211,14 +212,12 @@ std::string RunCommandLine(const std::string& program, const std::string& argume
 
 StartupChange AddStartupProgram(AppState& app, const std::string& path, bool allUsers) {
   if (!FileExists(app.platform, path)) return StartupChange::FileNotFound;
-  RegScript& fix = app.FixScript;
+  RegScript fix(ScriptFlavour::Regedit4);  // its own: a scan's FixScript stays untouched
   fix.Start();
   const RootKey root = allUsers ? RootKey::LocalMachine : RootKey::CurrentUser;
-  StartupChange outcome = StartupChange::NothingThere;
   if (fix.AddKey(root, kRunKey) && fix.AddString(FileNamePart(path), RunCommandLine(path, "")))
-    outcome = FromApply(ApplyFixScript(app.platform, app.folders, fix));
-  fix.Clear();
-  return outcome;
+    return FromApply(ApplyFixScript(app.platform, app.folders, fix));
+  return StartupChange::NothingThere;
 }
 
 std::string PercentEncode(const std::string& text) {

@@ -14,9 +14,12 @@
 
 namespace qrv {
 
-inline constexpr const char* kRunKey = "\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Run";
+inline constexpr const char* kRunKey = kCompanionRunKey;  // the Run values of sources 1 and 2
 inline constexpr const char* kStartupRegKey = "\\SOFTWARE\\Microsoft\\Shared Tools\\MSConfig\\startupreg";
 inline constexpr const char* kShellFoldersKey = "\\Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders";
+// The values of that key naming the user's and the all-users Startup folders.
+inline constexpr const char* kUserStartupValue = "Startup";
+inline constexpr const char* kCommonStartupValue = "Common Startup";
 
 // The sources in the order they are listed; an entry's source is its code.
 inline constexpr int kStartupUserRun = 1;         // HKCU Run values

@@ -115,7 +115,7 @@ void TweakView::Open() {
 }
 
 void TweakView::ReadRows() {
-  states_ = ReadTweaks(app_.platform);
+  states_ = read_ = ReadTweaks(app_.platform);
   ShowStates();
 }
 
@@ -156,7 +156,7 @@ bool TweakView::Recommend() {
 
 bool TweakView::Apply() {
   if (!dialogs_.Confirm(app_.language.Text(TextId::Action5Message2))) return false;
-  lastApply_ = ApplyTweaks(app_, page_, states_);
+  lastApply_ = ApplyTweaks(app_, page_, read_, states_);
   return true;
 }
 

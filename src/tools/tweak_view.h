@@ -35,6 +35,9 @@ class TweakView {
   void ShowHint(int index);
   bool State(int index) const { return states_.at(static_cast<std::size_t>(index)); }
   const TweakStates& States() const { return states_; }
+  // The states as last read from the registry: Apply writes only the rows
+  // whose state differs from them.
+  const TweakStates& ReadStates() const { return read_; }
   // The question first; false when it was not confirmed.
   bool Recommend();
   bool Apply();
@@ -60,6 +63,7 @@ class TweakView {
   Dialogs& dialogs_;
   TweakLayout layout_;
   TweakStates states_{};
+  TweakStates read_{};
   TweakPage page_ = TweakPage::System;
   TweakApplyResult lastApply_;
 };

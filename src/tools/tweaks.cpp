@@ -152,9 +152,16 @@ void RecommendTweaks(TweakPage page, TweakStates& states) {
   for (int i : TweakRowsOf(page)) states[static_cast<std::size_t>(i)] = kTable[static_cast<std::size_t>(i)].recommended;
 }
 
-void BuildTweakScript(RegScript& script, TweakPage page, const TweakStates& states, const std::string& userName) {
+std::vector<int> ChangedTweaks(TweakPage page, const TweakStates& read, const TweakStates& states) {
+  std::vector<int> rows;
+  for (int i : TweakRowsOf(page))
+    if (read[static_cast<std::size_t>(i)] != states[static_cast<std::size_t>(i)]) rows.push_back(i);
+  return rows;
+}
+
+void BuildTweakScript(RegScript& script, const std::vector<int>& rows, const TweakStates& states,
+                      const std::string& userName) {
   script.Start();
-  const std::vector<int> rows = TweakRowsOf(page);
   for (std::size_t n = 0; n < rows.size(); ++n) {
     const auto i = static_cast<std::size_t>(rows[n]);
     const TweakRow& row = kTable[i];
@@ -168,7 +175,7 @@ void BuildTweakScript(RegScript& script, TweakPage page, const TweakStates& stat
     } else {
       script.AddDword(row.writeName, on ? row.onDword : row.offDword);
     }
-    if (!(page == TweakPage::Security && n + 1 == rows.size())) script.AddBlank();
+    if (!(row.page == TweakPage::Security && n + 1 == rows.size())) script.AddBlank();
   }
 }
 
@@ -185,9 +192,9 @@ bool BackupOne(RegistryView& view, RegScript& undo, RootKey root, const std::str
 
 }  // namespace
 
-bool BackupTweaks(RegistryView& view, RegScript& undo, TweakPage page, const TweakStates& states) {
+bool BackupTweaks(RegistryView& view, RegScript& undo, const std::vector<int>& rows, const TweakStates& states) {
   bool complete = true;
-  for (int i : TweakRowsOf(page)) {
+  for (int i : rows) {
     const TweakRow& row = kTable[static_cast<std::size_t>(i)];
     complete = BackupOne(view, undo, row.root, row.key, row.readName) && complete;
     if (row.writesUserName && states[static_cast<std::size_t>(i)])
@@ -196,19 +203,25 @@ bool BackupTweaks(RegistryView& view, RegScript& undo, TweakPage page, const Twe
   return complete;
 }
 
-TweakApplyResult ApplyTweaks(AppState& app, TweakPage page, const TweakStates& states) {
+TweakApplyResult ApplyTweaks(AppState& app, TweakPage page, const TweakStates& read, const TweakStates& states) {
   TweakApplyResult result;
-  BuildTweakScript(app.FixScript, page, states, app.folders.UserName);
+  result.written = ChangedTweaks(page, read, states);
+  if (result.written.empty()) {
+    result.outcome = TweakApplyOutcome::NothingChanged;
+    return result;
+  }
+  RegScript fix(ScriptFlavour::Regedit4);
+  BuildTweakScript(fix, result.written, states, app.folders.UserName);
   RegScript undo(ScriptFlavour::Version5);
   undo.Start();
-  if (!BackupTweaks(app.platform, undo, page, states)) return result;
+  if (!BackupTweaks(app.platform, undo, result.written, states)) return result;
   const SavedFile saved = SaveUndoScript(app.platform, app.folders, undo);
   result.undoPath = saved.path;
   if (!saved.ok) {
     result.outcome = TweakApplyOutcome::UndoNotWritten;
     return result;
   }
-  switch (ApplyFixScript(app.platform, app.folders, app.FixScript)) {
+  switch (ApplyFixScript(app.platform, app.folders, fix)) {
     case ApplyResult::Imported: result.outcome = TweakApplyOutcome::Imported; break;
     case ApplyResult::Refused:
     case ApplyResult::TooLarge: result.outcome = TweakApplyOutcome::Refused; break;

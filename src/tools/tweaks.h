@@ -62,18 +62,24 @@ TweakStates ReadTweaks(RegistryView& view);
 // The rows of the page take their recommended state; the others keep theirs.
 void RecommendTweaks(TweakPage page, TweakStates& states);
 
-// "REGEDIT4", an empty line, then for every row of the page its key line and
-// the value line of its state, each row followed by an empty line except the
-// last row of the Security page.
-void BuildTweakScript(RegScript& script, TweakPage page, const TweakStates& states, const std::string& userName);
+// The rows of the page whose state differs from the state read: the only
+// rows Apply writes (Recommended counts as a change of the rows it changes).
+std::vector<int> ChangedTweaks(TweakPage page, const TweakStates& read, const TweakStates& states);
 
-// The values that applying the page changes, as they are now: a value that
+// "REGEDIT4", an empty line, then for every row given (indexes into the
+// table, in table order) its key line and the value line of its state, each
+// row followed by an empty line except the last one of the Security page.
+void BuildTweakScript(RegScript& script, const std::vector<int>& rows, const TweakStates& states,
+                      const std::string& userName);
+
+// The values that writing these rows changes, as they are now: a value that
 // exists is backed up with its type; one that does not is deleted on undo.
 // False when a value that exists could not be backed up.
-bool BackupTweaks(RegistryView& view, RegScript& undo, TweakPage page, const TweakStates& states);
+bool BackupTweaks(RegistryView& view, RegScript& undo, const std::vector<int>& rows, const TweakStates& states);
 
 enum class TweakApplyOutcome {
   Imported,
+  NothingChanged,  // no row of the page differs from what was read: nothing written
   UndoNotWritten,  // the backup could not be made or written: nothing imported
   Refused,
   ScriptNotWritten,
@@ -83,10 +89,12 @@ enum class TweakApplyOutcome {
 struct TweakApplyResult {
   TweakApplyOutcome outcome = TweakApplyOutcome::UndoNotWritten;
   std::string undoPath;
+  std::vector<int> written;  // the rows of the script, indexes into the table
 };
 
-// Apply without its question: the script is built in app.FixScript, the undo
-// file written, and only then the script imported.
-TweakApplyResult ApplyTweaks(AppState& app, TweakPage page, const TweakStates& states);
+// Apply without its question: the rows of the page whose state differs from
+// `read` go into a script of its own (the scans' FixScript is not touched),
+// their values into an undo file, and only then the script is imported.
+TweakApplyResult ApplyTweaks(AppState& app, TweakPage page, const TweakStates& read, const TweakStates& states);
 
 }  // namespace qrv

@@ -64,7 +64,8 @@ void ReportListView::Rebuild() {
     }
     if (list_.checkboxes) ListView_SetCheckState(hwnd_, static_cast<UINT>(r), row.checked ? TRUE : FALSE);
   }
-  list_.selected = -1;
+  // The element's selection is the owner's (a page that refills its list
+  // selects a row itself): Sync shows it next, it is never reset here.
   shownVersion_ = list_.version;
   shownSelection_ = -2;
   filling_ = false;
@@ -96,23 +97,19 @@ void ReportListView::Sync() {
 void ReportListView::OnNotify(const NMHDR& header) {
   if (filling_ || header.code != LVN_ITEMCHANGED) return;
   const auto& change = reinterpret_cast<const NMLISTVIEW&>(header);
-  if ((change.uChanged & LVIF_STATE) == 0 || change.iItem < 0) return;
-  const auto row = static_cast<std::size_t>(change.iItem);
-  if (!list_.checkboxes) {
-    // One row selected at a time: the list follows the control.
-    if ((change.uNewState & LVIS_SELECTED) != 0) list_.selected = change.iItem;
-    else if ((change.uOldState & LVIS_SELECTED) != 0 && list_.selected == change.iItem) list_.selected = -1;
-    shownSelection_ = list_.selected;
-    if (list_.onSelect) list_.onSelect();
-    return;
-  }
-  if (row < list_.rows.size()) list_.rows[row].checked = ListView_GetCheckState(hwnd_, change.iItem) != 0;
-  const bool nowSelected = (change.uNewState & LVIS_SELECTED) != 0 && (change.uOldState & LVIS_SELECTED) == 0;
-  if (row < list_.rows.size() && nowSelected && list_.selected != change.iItem) {
-    list_.selected = change.iItem;
-    shownSelection_ = change.iItem;
-    if (list_.onSelect) list_.onSelect();
-  }
+  if ((change.uChanged & LVIF_STATE) == 0) return;
+  // The user's ticks (item -1: a change of every row).
+  for (std::size_t r = 0; list_.checkboxes && r < list_.rows.size(); ++r)
+    if (change.iItem < 0 || static_cast<std::size_t>(change.iItem) == r)
+      list_.rows[r].checked = ListView_GetCheckState(hwnd_, static_cast<UINT>(r)) != 0;
+  // One row selected at a time: the element follows what the control shows,
+  // also when the user's click leaves no row selected.
+  const int shown = ListView_GetNextItem(hwnd_, -1, LVNI_SELECTED);
+  const int selected = shown >= 0 && static_cast<std::size_t>(shown) < list_.rows.size() ? shown : -1;
+  if (selected == list_.selected) return;
+  list_.selected = selected;
+  shownSelection_ = selected;
+  if (list_.onSelect) list_.onSelect();
 }
 
 }  // namespace qrv::ui

@@ -1,8 +1,9 @@
 """QRVCli's startup manager and schedule under Wine: Run values (one with a
 hostile name beside its prefix) and a switched-off entry are listed, one of
 each is removed, the whole registry then differs by exactly that entry, and
-importing each undo file gives the registry back; the schedule's Run value
-is written quoted and removed again.
+importing each undo file gives the registry back; the first start has
+registered the companion of the schedule it seeds on; the schedule's Run
+value is written quoted and removed again.
 """
 import json
 import os
@@ -56,8 +57,16 @@ def main():
     def index_of(report, program):
         return next((e["index"] for e in report["entries"] if e["program"] == program), None)
 
+    # The schedule that the first start seeds on has its companion registered,
+    # quoted as the dialog writes it, and the startup list shows it.
+    shown, _ = wine.cli_json("schedule")
+    check.check(shown.get("enabled") is True and (shown.get("runValue") or "").endswith('\\QRVSchedule.exe"')
+                and shown["runValue"].startswith('"'), "seeded on, the companion is registered", str(shown))
+
     report = listing()
     check.check(report["count"] >= len(report["entries"]), "the count covers every listed entry", str(report))
+    companion = next((e for e in report["entries"] if e["program"] == "Quorvane Schedule"), None)
+    check.check(companion is not None and companion["source"] == 1, "the companion is listed", json.dumps(report))
     for program, source in ((HOSTILE, 1), ("Qrvs", 1), ("QrvsBeta", 2), ("QRVS OFF", 3)):
         entry = next((e for e in report["entries"] if e["program"] == program), None)
         check.check(entry is not None and entry["source"] == source, f"{program!r} listed from source {source}",

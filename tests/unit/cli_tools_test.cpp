@@ -52,9 +52,10 @@ TEST_F(CliToolsTest, ApplySetsTheNamedRowsKeepsTheOthersAndBacksUp) {
                       "NoBrowserOptions"),
             1u);
   EXPECT_EQ(ReadString(p, kHkcu, kIeMain, "Enable AutoImageResize"), "YES");
-  EXPECT_EQ(ReadString(p, kHkcu, kIeMain, "Use FormSuggest"), "YES");
-  EXPECT_EQ(ReadString(p, kHkcu, kIeMain, "FormSuggest Passwords"), "NO");
+  EXPECT_EQ(ReadString(p, kHkcu, kIeMain, "Use FormSuggest"), "yes") << "a row not named is not written";
+  EXPECT_FALSE(ValueExists(p, kHkcu, kIeMain, "FormSuggest Passwords")) << "absent stays absent";
   EXPECT_FALSE(KeyExists(p, kHkcu, kPolicies)) << "only the page named";
+  EXPECT_NE(o.out.find("\"written\":[\"01\",\"03\",\"06\"]"), std::string::npos) << o.out;
   EXPECT_NE(o.out.find("\"row\":\"03\",\"caption\":\"Automatic picture size adjustment\",\"on\":true"),
             std::string::npos);
   EXPECT_NE(o.out.find("\"undo\":\"" + ReplaceAll(kUndo, "\\", "\\\\") + "\\\\Undo 09-07-06-01.reg\"}"),
@@ -65,10 +66,19 @@ TEST_F(CliToolsTest, ApplySetsTheNamedRowsKeepsTheOthersAndBacksUp) {
   const cli::Outcome logs = Run({"logs", "--json"});
   EXPECT_NE(logs.out.find("\"undo\":[\"Undo 09-07-06-01.reg\"]"), std::string::npos) << logs.out;
   EXPECT_EQ(logs.out.find("Quorvane.reg"), std::string::npos) << "the fix script file is no undo file";
+  // Named again with the states they now have: nothing is written, no undo file.
+  const std::size_t imports = p.importedScripts.size();
+  const cli::Outcome again = Run({"tweaks", "apply", "--page", "internet", "--on", "03,06", "--off", "01"});
+  ASSERT_EQ(again.exitCode, 0) << again.err;
+  EXPECT_NE(again.out.find("No row changed: nothing written."), std::string::npos) << again.out;
+  EXPECT_EQ(again.out.find("Undo file written"), std::string::npos) << again.out;
+  EXPECT_EQ(p.importedScripts.size(), imports);
+
   const cli::Outcome undo = Run({"undo", "Undo 09-07-06-01.reg"});
   ASSERT_EQ(undo.exitCode, 0) << undo.err;
   EXPECT_EQ(ReadString(p, kHkcu, kIeMain, "Use FormSuggest"), "yes");
   EXPECT_FALSE(ValueExists(p, kHkcu, kIeMain, "Enable AutoImageResize"));
+  EXPECT_FALSE(ValueExists(p, kHkcu, kIeMain, "AutoSuggest"));
 }
 
 TEST_F(CliToolsTest, ApplyWithRecommendedAndRefusals) {

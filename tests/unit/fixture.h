@@ -21,6 +21,8 @@ inline void SetUpUserFolders(fake::FakePlatform& p) {
   p.files.AddFolder("C:\\Users\\tester\\AppData\\Roaming");
   p.files.AddFolder("C:\\Users\\tester\\AppData\\Local");
   p.files.AddFolder("C:\\Program Files\\Quorvane");
+  // The scheduled-scan companion ships beside the program; the first start registers it.
+  p.files.AddFile("C:\\Program Files\\Quorvane\\QRVSchedule.exe");
 }
 
 // Folders for the engine's own tests, without running start-up.

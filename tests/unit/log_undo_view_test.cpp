@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <functional>
+
 #include "app/about_page.h"
 #include "engine/fix_script.h"
 #include "engine/text.h"
@@ -94,6 +96,48 @@ TEST_F(LogUndoTest, UndoOpensTheSelectedFileAndDeleteRemovesTheTickedOnes) {
   EXPECT_EQ(Page().Names(), (std::vector<std::string>{"Undo 2.reg", "Undo 3.reg"}));
   EXPECT_EQ(Page().FileList.selected, 1) << "the last remaining file is shown";
   EXPECT_EQ(Page().Viewer.lines, std::vector<std::string>{"W"});
+}
+
+// The row the list shows selected is the file the viewer shows and the one
+// Undo opens, after every refill; with none selected Undo says so.
+TEST_F(LogUndoTest, UndoOpensTheFileShownAndSaysSoWhenNoneIsSelected) {
+  for (const char* name : {"Undo 1.reg", "Undo 2.reg", "Undo 3.reg"}) p.files.AddFile(kUndo + "\\" + name, name);
+  Create();
+  form.Tab5Click();
+  const auto undoOpens = [&]() -> std::string {
+    const std::size_t before = p.shellCalls.size();
+    Page().SecondButton.caption.onClick();
+    return p.shellCalls.size() == before ? std::string() : p.shellCalls.back().file;
+  };
+  struct Step {
+    const char* what;
+    std::function<void()> act;
+    int selected;  // -1: none
+  };
+  const std::vector<Step> steps{
+      {"entering undo mode", [&] { Page().Panel6Check2Click(); }, 0},
+      {"the user's choice", [&] { Select(2); }, 2},
+      {"back and forth between the modes", [&] { Page().Panel6Check1Click(); Page().Panel6Check2Click(); }, 0},
+      {"after a deletion", [&] {
+         Tick(0);
+         runner.actions.push_back(testing::ClickOk());
+         Page().DeleteButton.caption.onClick();
+       }, 1},
+      {"the tab entered again", [&] { form.Tab5Click(); Page().Panel6Check2Click(); }, 0},
+  };
+  for (const Step& step : steps) {
+    step.act();
+    const int row = Page().FileList.selected;
+    ASSERT_EQ(row, step.selected) << step.what;
+    const std::string name = Page().Names().at(static_cast<std::size_t>(row));
+    EXPECT_EQ(Page().Viewer.lines, std::vector<std::string>{name}) << step.what << ": the viewer shows the selection";
+    EXPECT_EQ(undoOpens(), kUndo + "\\" + name) << step.what;
+  }
+  const std::size_t messages = runner.messages.size();
+  Select(-1);  // the user's click left no row selected
+  EXPECT_EQ(undoOpens(), "");
+  ASSERT_EQ(runner.messages.size(), messages + 1) << "Undo with nothing selected says so";
+  EXPECT_EQ(runner.messages.back(), "You must select an undo file!");
 }
 
 TEST_F(LogUndoTest, DeleteAsksForTicksCountsOnlyWhatWentAndModesDropTicks) {

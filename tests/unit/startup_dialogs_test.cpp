@@ -27,6 +27,7 @@ class StartupDialogsTest : public ::testing::Test {
     p.files.AddFolder(kUserFolder);
     p.registry.SetString(kHkcu, kShellFoldersKey, "Startup", kUserFolder);
     LoadSettings(app);
+    DeleteValue(p, kHkcu, kRunKey, kScheduleRunValue);  // the first start's companion: not this list's seed
     messages = std::make_unique<Dialogs>(app.language, p, runner);
     p.registry.SetString(kHkcu, kRunKey, "Alpha", "C:\\Tools\\alpha.exe");
     p.files.AddFile(kUserFolder + "\\broken.lnk", "not a link");

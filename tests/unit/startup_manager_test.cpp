@@ -9,6 +9,7 @@
 #include "fake/dump.h"
 #include "tools/schedule.h"
 #include "tools/startup_manager.h"
+#include "tools/tweaks.h"
 #include "unit/fixture.h"
 
 namespace qrv {
@@ -31,9 +32,13 @@ class StartupManagerTest : public ::testing::Test {
     testing::SetUpUserFolders(p);
     p.files.AddFolder(kUserFolder);
     p.files.AddFolder(kCommonFolder);
+    // The folder table as Windows keeps it: the user's "Startup", the local
+    // machine's "Common Startup".
     p.registry.SetString(kHkcu, kShellFoldersKey, "Startup", kUserFolder);
-    p.registry.SetString(kHklm, kShellFoldersKey, "Startup", kCommonFolder);
+    p.registry.SetString(kHklm, kShellFoldersKey, "Common Startup", kCommonFolder);
     LoadSettings(app);
+    // The first start registered the companion; these tests list their own seed.
+    DeleteValue(p, kHkcu, kRunKey, kScheduleRunValue);
   }
   // The usual seed: every source, a broken link before the all-users link.
   void Seed() {
@@ -100,7 +105,7 @@ TEST_F(StartupManagerTest, ListsTheFiveSourcesInOrderAndCountsTheUnnamedValueToo
   EXPECT_EQ(List().size(), rows.size() - 2) << "no switched-off entries at version 5";
   EXPECT_EQ(ReadStartup(app, host), rows.size() - 1);
   // A missing folder or folder value is skipped.
-  p.registry.SetString(kHklm, kShellFoldersKey, "Startup", "");
+  p.registry.SetString(kHklm, kShellFoldersKey, "Common Startup", "");
   p.registry.SetString(kHkcu, kShellFoldersKey, "Startup", "C:\\Nowhere");
   EXPECT_EQ(ReadStartup(app, host), 5u);
 }
@@ -227,7 +232,6 @@ TEST_F(StartupManagerTest, ScheduleReadsWritesAndRegistersTheCompanionQuoted) {
   ScheduleSettings s = ReadSchedule(app);
   EXPECT_TRUE(s.enabled);
   EXPECT_EQ(s.day, 0);
-  EXPECT_EQ(ReadScheduleRunValue(app), std::nullopt) << "nothing registers the companion before Apply";
   s.day = 4;
   s.time = WithTimeOfDay(p.clock, 21.5 / 24);
   ApplySchedule(app, s, true);
@@ -262,6 +266,77 @@ TEST_F(StartupManagerTest, ScheduleReadsWritesAndRegistersTheCompanionQuoted) {
   EXPECT_TRUE(ParseTimeText("7:05", minutes));
   EXPECT_EQ(minutes, 425);
   EXPECT_EQ(TimeText(40000.0 + 23.0 / 24 + 59.9 / 1440), "23:59");
+}
+
+// The schedule seeded on at the first start is a schedule that runs: the
+// companion is registered as the dialog registers it. Later starts leave the
+// user's choice alone.
+TEST(ScheduleSeeding, TheFirstStartRegistersTheCompanionItSeedsOn) {
+  fake::FakePlatform p;
+  testing::SetUpUserFolders(p);
+  AppState app{p};
+  LoadSettings(app);
+  EXPECT_TRUE(ReadSchedule(app).enabled);
+  EXPECT_EQ(ReadScheduleRunValue(app), "\"C:\\Program Files\\Quorvane\\QRVSchedule.exe\"");
+  EXPECT_TRUE(p.shellCalls.empty()) << "registered, not started";
+
+  // Switched off, it stays off and unregistered at the next start.
+  ScheduleSettings s = ReadSchedule(app);
+  s.enabled = false;
+  ApplySchedule(app, s, false);
+  AppState next{p};
+  LoadSettings(next);
+  EXPECT_FALSE(ReadSchedule(next).enabled);
+  EXPECT_EQ(ReadScheduleRunValue(next), std::nullopt);
+  // A start that finds the schedule stored writes no Run value of its own.
+  p.registry.SetString(kHkcu, kRunKey, kScheduleRunValue, "C:\\Elsewhere\\QRVSchedule.exe");
+  WriteFlag(p, kHkcu, kSettingsKey, "s_Enable", true);
+  AppState third{p};
+  LoadSettings(third);
+  EXPECT_EQ(ReadScheduleRunValue(third), "C:\\Elsewhere\\QRVSchedule.exe");
+}
+
+// The tools build their scripts in objects of their own: a scan's findings,
+// scripts and backups wait for their repair whatever a tool does between.
+TEST_F(StartupManagerTest, TheToolsLeaveTheScansScriptsAndSlotsAsTheyWere) {
+  Seed();
+  app.FixScript.Start();
+  app.FixScript.AddDeleteKey(kHklm, "\\SOFTWARE\\Classes\\CLSID\\{0000DEAD-0000-0000-0000-000000000000}");
+  app.FixScript.AddBlank();
+  app.FixScript.AddKey(kHkcu, "\\Software\\Temp");
+  app.FixScript.AddDeleteValue("old");
+  app.FixScriptTempValuesAt = 4;
+  app.TempValueScript.Start();
+  app.TempValueScript.AddKey(kHkcu, "\\Software\\Temp");
+  app.TempValueScript.AddDeleteValue("old");
+  app.UndoScript.Start();
+  app.UndoScript.AddKey(kHklm, "\\SOFTWARE\\Classes\\CLSID\\{0000DEAD-0000-0000-0000-000000000000}");
+  app.UndoScript.AddString("", "Gone");
+  for (int slot = 1; slot <= 15; ++slot) app.Slot(slot) = {"finding " + std::to_string(slot)};
+  const Lines fix = app.FixScript.Lines(), temp = app.TempValueScript.Lines(), undo = app.UndoScript.Lines();
+  const auto findings = app.FindingList;
+  const auto unchanged = [&](const std::string& after) {
+    EXPECT_EQ(app.FixScript.Lines(), fix) << after;
+    EXPECT_EQ(app.TempValueScript.Lines(), temp) << after;
+    EXPECT_EQ(app.UndoScript.Lines(), undo) << after;
+    EXPECT_EQ(app.FindingList, findings) << after;
+    EXPECT_EQ(app.FixScriptTempValuesAt, 4u) << after;
+  };
+
+  const auto rows = List();
+  for (std::size_t i : {0u, 3u, 5u, 7u, 8u}) {  // one entry of each source
+    ASSERT_EQ(RemoveStartupEntry(app, rows[i]).outcome, StartupChange::Done) << rows[i].program;
+    unchanged("removing source " + std::to_string(rows[i].source));
+  }
+  p.files.AddFile("C:\\Tools\\a.exe");
+  ASSERT_EQ(AddStartupProgram(app, "C:\\Tools\\a.exe", false), StartupChange::Done);
+  unchanged("adding");
+  const TweakStates read = ReadTweaks(p);
+  TweakStates states = read;
+  states[20] = !states[20];
+  ASSERT_EQ(ApplyTweaks(app, TweakPage::Security, read, states).outcome, TweakApplyOutcome::Imported);
+  unchanged("applying tweaks");
+  EXPECT_EQ(p.importedScripts.size(), 5u) << "three removals, the addition and the tweak imported";
 }
 
 TEST_F(StartupManagerTest, ConsoleListsRemovesAddsAndSchedules) {

@@ -85,6 +85,47 @@ TEST_F(TweakViewTest, TheTabAppliesThePageInViewAndEntersAgain) {
   EXPECT_TRUE(p.files.Exists(tab.View.LastApply().undoPath));
 }
 
+// Apply writes what the user changed on the page, not every row of it: an
+// absent value stays absent, a value not touched keeps its own data.
+TEST_F(TweakViewTest, ApplyWritesOnlyTheRowsTheUserChanged) {
+  p.registry.SetDword(kHkcu, kPolicies, "NoSetTaskbar", 7);  // reads on, and is not 0
+  Create();
+  form.Tab4Click();
+  OptimizePage& tab = Tab();
+  tab.View.SelectPage(TweakPage::Security);
+  tab.View.Toggle(17);  // Security 01 off and on again: unchanged
+  tab.View.Toggle(17);
+  tab.View.Toggle(20);  // Security 04 off
+  runner.actions.push_back(testing::ClickOk());
+  Click(tab.View.ApplyButton);
+  EXPECT_EQ(tab.View.LastApply().written, std::vector<int>{20});
+  EXPECT_EQ(ReadDword(p, kHkcu, kPolicies, "NoRun"), 1u);
+  EXPECT_EQ(ReadDword(p, kHkcu, kPolicies, "NoSetTaskbar"), 7u);
+  for (const char* absent : {"NoControlPanel", "NoDispCPL", "NoAddRemovePrograms", "DisableTaskMgr"})
+    EXPECT_FALSE(ValueExists(p, kHkcu, kPolicies, absent) ||
+                 ValueExists(p, kHkcu, "\\Software\\Microsoft\\Windows\\CurrentVersion\\Policies\\System", absent))
+        << absent;
+
+  // The dialog: Apply with nothing changed imports nothing; after an Apply
+  // the rows read again are the new starting point.
+  const std::size_t imports = p.importedScripts.size();
+  RunDialog([&](TForm1c& d) {
+    d.View.SelectPage(TweakPage::Security);
+    runner.actions.push_back(testing::ClickOk());
+    d.Button2Click();
+    EXPECT_EQ(d.View.LastApply().outcome, TweakApplyOutcome::NothingChanged);
+    d.View.Toggle(20);
+    runner.actions.push_back(testing::ClickOk());
+    d.Button2Click();
+    EXPECT_EQ(d.View.LastApply().written, std::vector<int>{20});
+    runner.actions.push_back(testing::ClickOk());
+    d.Button2Click();
+    EXPECT_EQ(d.View.LastApply().outcome, TweakApplyOutcome::NothingChanged);
+  });
+  EXPECT_EQ(p.importedScripts.size(), imports + 1);
+  EXPECT_EQ(ReadDword(p, kHkcu, kPolicies, "NoRun"), 0u);
+}
+
 TEST_F(TweakViewTest, CancellingEitherQuestionChangesNothing) {
   Create();
   form.Tab4Click();

@@ -1,7 +1,12 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <optional>
+
 #include "engine/registry_ops.h"
 #include "engine/text.h"
+#include "engine/reg_script_reader.h"
+#include "tools/log_files.h"
 #include "tools/tweaks.h"
 #include "unit/fixture.h"
 
@@ -102,7 +107,7 @@ TEST(TweakRecommend, TouchesOnlyItsPageAndNothingInTheRegistry) {
 std::vector<std::string> ScriptOf(TweakPage page, const TweakStates& states, const std::string& user = "tester") {
   RegScript script(ScriptFlavour::Regedit4);
   script.AddKey(kHkcu, "\\queued");  // a scan's lines are dropped
-  BuildTweakScript(script, page, states, user);
+  BuildTweakScript(script, TweakRowsOf(page), states, user);
   return script.Lines();
 }
 
@@ -152,7 +157,7 @@ TEST(TweakScript, PrefetcherOnIsWrittenOneAndTheUserNameIsEscaped) {
 
   // Imported, the name arrives whole and nothing else is written.
   RegScript script(ScriptFlavour::Regedit4);
-  BuildTweakScript(script, TweakPage::System, states, user);
+  BuildTweakScript(script, TweakRowsOf(TweakPage::System), states, user);
   FolderSet folders = testing::EngineFolders(p);
   ASSERT_EQ(ApplyFixScript(p, folders, script), ApplyResult::Imported);
   EXPECT_EQ(ReadString(p, kHklm, kWinlogon, "DefaultUserName"), user);
@@ -170,7 +175,95 @@ class TweakApply : public ::testing::Test {
     app.folders = testing::EngineFolders(p);
     app.folders.UserName = "tester";
   }
+  std::vector<std::string> ImportedLines() {
+    return p.importedScripts.empty() ? std::vector<std::string>{} : SplitLines(Cp1252ToUtf8(p.importedScripts.back()));
+  }
+  // The value names of an undo file's value lines.
+  std::vector<std::string> UndoNames(const std::string& path) {
+    std::string bytes;
+    p.files.ReadFile(path, bytes);
+    std::vector<std::string> names;
+    for (const std::string& line : SplitLines(DecodeTextFile(bytes, [](const std::string& b) { return Cp1252ToUtf8(b); })))
+      if (!line.empty() && line[0] == '"') names.push_back(line.substr(1, line.find('"', 1) - 1));
+    return names;
+  }
 };
+
+// A system with stored values of every kind beside absent ones: what the
+// user changed (or Recommended changed) is written, nothing else.
+struct ChangeCase {
+  const char* what;
+  TweakPage page;
+  std::vector<int> toggled;  // rows the user clicked, in order
+  bool recommended;
+  std::vector<int> written;  // rows written, as table indexes
+};
+
+class TweakApplyChanges : public TweakApply, public ::testing::WithParamInterface<ChangeCase> {};
+
+std::optional<RegValue> Stored(fake::FakePlatform& p, const TweakRow& row) {
+  return ReadValue(p, row.root, row.key, row.readName);
+}
+
+TEST_P(TweakApplyChanges, WritesOnlyTheRowsChangedFromWhatWasRead) {
+  const ChangeCase& c = GetParam();
+  p.registry.SetValue(kHkcu, kPolicies, "NoRun", regtype::kBinary, "\x01\x02");  // reads on
+  p.registry.SetDword(kHkcu, kPolicies, "NoControlPanel", 1);                   // off
+  p.registry.SetDword(kHklm, kPrefetch, "EnablePrefetcher", 3);                 // on, 3 kept unless written
+  p.registry.SetString(kHkcu, kIeMain, "Use FormSuggest", "yes");               // on
+  const TweakStates read = ReadTweaks(p);
+  TweakStates states = read;
+  for (int i : c.toggled) states[static_cast<std::size_t>(i)] = !states[static_cast<std::size_t>(i)];
+  if (c.recommended) RecommendTweaks(c.page, states);
+  std::vector<std::optional<RegValue>> before;
+  for (const TweakRow& row : TweakTable()) before.push_back(Stored(p, row));
+
+  const TweakApplyResult result = ApplyTweaks(app, c.page, read, states);
+  EXPECT_EQ(result.written, c.written) << c.what;
+  if (c.written.empty()) {
+    EXPECT_EQ(result.outcome, TweakApplyOutcome::NothingChanged) << c.what;
+    EXPECT_TRUE(result.undoPath.empty());
+    EXPECT_TRUE(p.processes.empty()) << "no import";
+    EXPECT_TRUE(UndoFiles(p, app.folders).empty()) << "no undo file";
+  } else {
+    ASSERT_EQ(result.outcome, TweakApplyOutcome::Imported) << c.what;
+    std::vector<std::string> names;
+    for (int i : c.written) {
+      names.push_back(TweakTable()[static_cast<std::size_t>(i)].readName);
+      if (TweakTable()[static_cast<std::size_t>(i)].writesUserName && states[static_cast<std::size_t>(i)])
+        names.push_back("DefaultUserName");
+    }
+    EXPECT_EQ(UndoNames(result.undoPath), names) << c.what << ": the undo file holds exactly the values written";
+    std::size_t valueLines = 0;
+    for (const std::string& line : ImportedLines()) valueLines += !line.empty() && line[0] == '"';
+    EXPECT_EQ(valueLines, names.size()) << c.what;
+  }
+  for (std::size_t i = 0; i < TweakTable().size(); ++i) {
+    const std::optional<RegValue> now = Stored(p, TweakTable()[i]);
+    if (std::find(c.written.begin(), c.written.end(), static_cast<int>(i)) != c.written.end()) {
+      EXPECT_EQ(ReadTweak(p, TweakTable()[i]), states[i]) << c.what << ": row " << i << " written";
+      continue;
+    }
+    EXPECT_EQ(now.has_value(), before[i].has_value()) << c.what << ": row " << i << " not written";
+    if (now && before[i]) {
+      EXPECT_EQ(now->type, before[i]->type) << c.what << " " << i;
+      EXPECT_EQ(now->data, before[i]->data) << c.what << " " << i;
+    }
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, TweakApplyChanges,
+    ::testing::Values(
+        ChangeCase{"nothing touched", TweakPage::Security, {}, false, {}},
+        ChangeCase{"a row toggled back", TweakPage::Security, {20, 20}, false, {}},
+        ChangeCase{"a change on another page waits", TweakPage::Security, {0, 9}, false, {}},
+        ChangeCase{"one row", TweakPage::Security, {17}, false, {17}},
+        ChangeCase{"Recommended changes what differs", TweakPage::Security, {}, true, {17}},
+        ChangeCase{"Recommended on the Internet page", TweakPage::Internet, {}, true, {11, 12, 14, 16}},
+        ChangeCase{"Recommended after a click", TweakPage::Internet, {9}, true, {11, 12, 14, 16}},
+        ChangeCase{"log-on with its user name", TweakPage::System, {6, 0}, false, {0, 6}},
+        ChangeCase{"the prefetcher switched off", TweakPage::System, {1}, false, {1}}));
 
 TEST_F(TweakApply, BacksUpFirstAndTheUndoFileRestoresExactly) {
   // Before: one value of another type, one string, one DWORD; the rest absent.
@@ -178,17 +271,18 @@ TEST_F(TweakApply, BacksUpFirstAndTheUndoFileRestoresExactly) {
   p.registry.SetDword(kHkcu, kPolicies, "NoControlPanel", 1);
   p.registry.SetString(kHkcu, "\\Software\\Microsoft\\Windows\\CurrentVersion\\Policies\\System", "NoDispCPL", "x");
   p.registry.SetString(kHkcu, "\\Software\\Other", "Keep", "me");
-  TweakStates states = ReadTweaks(p);
-  states.fill(true);
+  const TweakStates read = ReadTweaks(p);
+  TweakStates states = read;
+  for (int i : TweakRowsOf(TweakPage::Security)) states[static_cast<std::size_t>(i)] = !read[static_cast<std::size_t>(i)];
 
-  const TweakApplyResult result = ApplyTweaks(app, TweakPage::Security, states);
+  const TweakApplyResult result = ApplyTweaks(app, TweakPage::Security, read, states);
   ASSERT_EQ(result.outcome, TweakApplyOutcome::Imported);
   EXPECT_EQ(result.undoPath, "C:\\Data\\Undo\\Undo 09-07-06-01.reg");
   ASSERT_TRUE(p.files.Exists(result.undoPath));
-  EXPECT_EQ(ReadDword(p, kHkcu, kPolicies, "NoRun"), 0u);
+  EXPECT_EQ(ReadDword(p, kHkcu, kPolicies, "NoRun"), 1u);
   EXPECT_EQ(ReadDword(p, kHkcu, kPolicies, "NoControlPanel"), 0u);
   EXPECT_EQ(ReadValue(p, kHkcu, kPolicies, "NoSetTaskbar")->type, regtype::kDword);
-  EXPECT_EQ(app.FixScript.Lines().back(), "\"DisableRegistryTools\"=dword:00000000");
+  EXPECT_EQ(ImportedLines().back(), "\"DisableRegistryTools\"=dword:00000001");
 
   ASSERT_TRUE(RunRegistryEditor(p, app.folders, " /s \"" + result.undoPath + "\""));
   EXPECT_EQ(ReadValue(p, kHkcu, kPolicies, "NoRun")->type, regtype::kBinary);
@@ -207,27 +301,30 @@ TEST_F(TweakApply, BacksUpFirstAndTheUndoFileRestoresExactly) {
 
 TEST_F(TweakApply, TheUserNameValueIsBackedUpOnlyWhenWritten) {
   p.registry.SetString(kHklm, kWinlogon, "DefaultUserName", "previous");
-  TweakStates states = ReadTweaks(p);
+  TweakStates read = ReadTweaks(p);
+  TweakStates states = read;
   states[6] = true;
-  const TweakApplyResult result = ApplyTweaks(app, TweakPage::System, states);
+  const TweakApplyResult result = ApplyTweaks(app, TweakPage::System, read, states);
   ASSERT_EQ(result.outcome, TweakApplyOutcome::Imported);
   EXPECT_EQ(ReadString(p, kHklm, kWinlogon, "DefaultUserName"), "tester");
   RunRegistryEditor(p, app.folders, " /s \"" + result.undoPath + "\"");
   EXPECT_EQ(ReadString(p, kHklm, kWinlogon, "DefaultUserName"), "previous");
   EXPECT_FALSE(ValueExists(p, kHklm, kWinlogon, "AutoAdminLogon"));
 
+  p.registry.SetString(kHklm, kWinlogon, "AutoAdminLogon", "1");
+  read = states = ReadTweaks(p);
   states[6] = false;
-  const std::string undo = ApplyTweaks(app, TweakPage::System, states).undoPath;
-  std::string bytes;
-  p.files.ReadFile(undo, bytes);
-  EXPECT_EQ(Utf8FromUtf16LeBytes(bytes).find("DefaultUserName"), std::string::npos);
+  const std::string undo = ApplyTweaks(app, TweakPage::System, read, states).undoPath;
+  EXPECT_EQ(UndoNames(undo), std::vector<std::string>{"AutoAdminLogon"});
   EXPECT_EQ(ReadString(p, kHklm, kWinlogon, "DefaultUserName"), "previous");
+  EXPECT_EQ(ReadString(p, kHklm, kWinlogon, "AutoAdminLogon"), "0");
 }
 
 TEST_F(TweakApply, NothingIsAppliedWithoutItsUndoFile) {
   p.files.MarkFolderNotWritable(app.folders.UndoFolder);
+  const TweakStates read = ReadTweaks(p);
   TweakStates states{};
-  const TweakApplyResult result = ApplyTweaks(app, TweakPage::Security, states);
+  const TweakApplyResult result = ApplyTweaks(app, TweakPage::Security, read, states);
   EXPECT_EQ(result.outcome, TweakApplyOutcome::UndoNotWritten);
   EXPECT_TRUE(p.processes.empty());
   EXPECT_EQ(p.sleptMilliseconds, 0u);

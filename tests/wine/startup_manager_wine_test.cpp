@@ -6,6 +6,8 @@
 #include "wine/wine_env.h"
 #include <shobjidl.h>
 
+#include <tuple>
+
 #include "cli/cli_args.h"
 #include "core/scan_host.h"
 #include "core/startup.h"
@@ -52,15 +54,18 @@ class StartupManagerWineTest : public ::testing::Test {
 
   void SetUp() override {
     LoadSettings(app);
-    // The folder table the list reads; Wine fills it only when asked.
-    for (auto [root, folder] : {std::pair{kHkcu, &app.folders.UserStartupFolder},
-                                std::pair{kHklm, &app.folders.CommonStartupFolder}}) {
-      if (ReadString(p, root, kShellFoldersKey, "Startup").empty())
-        WriteString(p, root, kShellFoldersKey, "Startup", folder->substr(0, folder->size() - 1));
+    // The folder table the list reads, with the values Windows has: the
+    // user's "Startup" and the local machine's "Common Startup" (the local
+    // machine has no "Startup"). Wine fills them only when asked.
+    DeleteValue(p, kHklm, kShellFoldersKey, "Startup");
+    for (auto [root, value, folder] : {std::tuple{kHkcu, kUserStartupValue, &app.folders.UserStartupFolder},
+                                       std::tuple{kHklm, kCommonStartupValue, &app.folders.CommonStartupFolder}}) {
+      if (ReadString(p, root, kShellFoldersKey, value).empty())
+        WriteString(p, root, kShellFoldersKey, value, folder->substr(0, folder->size() - 1));
       ForceDirectories(p, *folder);
     }
-    userFolder = WithTrailingBackslash(ReadString(p, kHkcu, kShellFoldersKey, "Startup"));
-    commonFolder = WithTrailingBackslash(ReadString(p, kHklm, kShellFoldersKey, "Startup"));
+    userFolder = WithTrailingBackslash(ReadString(p, kHkcu, kShellFoldersKey, kUserStartupValue));
+    commonFolder = WithTrailingBackslash(ReadString(p, kHklm, kShellFoldersKey, kCommonStartupValue));
     CleanUp();
   }
   void TearDown() override { CleanUp(); }
@@ -103,10 +108,12 @@ TEST_F(StartupManagerWineTest, ListsRemovesWithUndoAndAdds) {
   const auto seededHostile = ReadValue(p, kHkcu, kRunKey, kHostile);
   const auto seededBeta = ReadValue(p, kHklm, kRunKey, "QrvWineBeta");
 
+  EXPECT_FALSE(ValueExists(p, kHklm, kShellFoldersKey, "Startup"));
   cli::Outcome o = Cli({"startup", "--json"});
   ASSERT_EQ(o.exitCode, 0) << o.err;
   std::printf("startup --json: %s", o.out.c_str());
   auto rows = ReadStartupList(app, host);
+  const std::size_t counted = ReadStartup(app, host);
   struct Expected {
     std::string program;
     int source;
@@ -164,6 +171,7 @@ TEST_F(StartupManagerWineTest, ListsRemovesWithUndoAndAdds) {
   EXPECT_EQ(ReadString(p, kHkcu, kRunKey, "QrvWineAlpha"), "C:\\windows\\notepad.exe /a");
   EXPECT_EQ(ReadString(p, kHkcu, kRunKey, "Qrv"), "C:\\windows\\neighbour.exe") << "the neighbour of the hostile name";
   EXPECT_TRUE(FileExists(p, mineCopy));
+  EXPECT_EQ(ReadStartup(app, host), counted - 5) << "the five removed were counted, both links among them";
 
   // Every undo file brings back what it removed, exactly.
   for (const std::string& undo : undoFiles) ASSERT_TRUE(Import(undo)) << undo;
