@@ -571,4 +571,14 @@ bool Win32Platform::GetSaveFileName(const std::string& filter, const std::string
   return !fileName.empty();
 }
 
+// ---- Existence that a deletion relies on ----
+
+long Win32Platform::GetFileAttributesAndError(const std::string& path, std::uint32_t& attributes) {
+  attributes = ::GetFileAttributesW(Wide(path).c_str());
+  if (attributes != INVALID_FILE_ATTRIBUTES) return kErrorSuccess;
+  const DWORD error = ::GetLastError();
+  // A failure without an error code says nothing about the file.
+  return error == ERROR_SUCCESS ? static_cast<long>(ERROR_GEN_FAILURE) : static_cast<long>(error);
+}
+
 }  // namespace qrv
