@@ -109,7 +109,13 @@ TEST_F(GoneJudgementTest, AProgramInAFolderThatCannotBeReadIsNeverGone) {
     kind.seed(p.registry, t + "L", "C:\\Locked\\" + t + "L.exe");
     kind.seed(p.registry, t + "G", "C:\\Gone\\" + t + "G.exe");
   }
+  // A lost sound whose default sound cannot be judged gets that default, not silence.
+  const std::string fallback = std::string(kSoundEventsKey) + "Fallback";
+  p.registry.SetString(kHkcu, fallback + "\\.Current", "", "C:\\Gone\\lost.wav");
+  p.registry.SetString(kHkcu, fallback + "\\.Default", "", "C:\\Locked\\kept.wav");
   ScanAndRepair();
+  EXPECT_EQ(ReadString(p, kHkcu, fallback + "\\.Current", ""), "C:\\LOCKED\\KEPT.WAV");
+  EXPECT_EQ(ReadString(p, kHkcu, fallback + "\\.Default", ""), "C:\\Locked\\kept.wav");
   n = 0;
   for (const EntryKind& kind : EntryKinds()) {
     const std::string t = "A000000" + std::to_string(n++);
