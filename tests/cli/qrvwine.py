@@ -81,6 +81,12 @@ class Wine:
             raise AssertionError(f"QRVCli {command} --json exited {r.code}: {r.err.decode('utf-8', 'replace')}")
         return json.loads(r.out.decode("utf-8")), r
 
+    def cli_json_args(self, *args):
+        r = self.cli(*args, "--json")
+        if r.code != 0:
+            raise AssertionError(f"QRVCli {' '.join(args)} --json exited {r.code}: {r.err.decode('utf-8', 'replace')}")
+        return json.loads(r.out.decode("utf-8")), r
+
     def scan(self):
         report, _ = self.cli_json("scan")
         return report
