@@ -27,6 +27,31 @@ IconPlace CheckIcon(ScanContext& s, const std::string& extension) {
   return place;
 }
 
+namespace {
+
+// On 64-bit Windows a shortcut may name either face of the system folder
+// (PathState looks in both) and, through "%ProgramFiles%", the Program Files
+// folder of whichever program expands it: the target is gone only when the
+// system says "not found" in every face. Anything it cannot tell (access
+// denied) keeps the shortcut.
+bool GoneInEveryFace(ScanContext& s, const std::string& rawTarget) {
+  FolderSet otherFace = s.app.folders;
+  std::vector<const FolderSet*> faces{&s.app.folders};
+  if (!otherFace.OtherProgramFilesFolder.empty()) {
+    otherFace.ProgramFilesFolder = otherFace.OtherProgramFilesFolder;
+    if (!otherFace.OtherCommonFilesFolder.empty()) otherFace.CommonFilesFolder = otherFace.OtherCommonFilesFolder;
+    faces.push_back(&otherFace);
+  }
+  for (const FolderSet* folders : faces) {
+    const std::string target = ResolveCommandLine(*folders, rawTarget);
+    const std::string stored = ExpandFolderPlaceholders(*folders, Trim(rawTarget));
+    if (PathState(s, target) != FileState::Missing || PathState(s, stored) != FileState::Missing) return false;
+  }
+  return true;
+}
+
+}  // namespace
+
 bool ShortcutTargetIsGone(ScanContext& s, const std::string& rawTarget) {
   const std::string target = ResolveCommandLine(s.app.folders, rawTarget);
   if (target.empty() || target.find('%') != std::string::npos || target.rfind("\\\\", 0) == 0) return false;
@@ -36,9 +61,7 @@ bool ShortcutTargetIsGone(ScanContext& s, const std::string& rawTarget) {
   // a shortcut stores a plain path, so that path must be gone too.
   const std::string stored = ExpandFolderPlaceholders(s.app.folders, Trim(rawTarget));
   if (stored.find('%') != std::string::npos || !JudgeableFullPath(s, stored) || !Addressable(stored)) return false;
-  FileSystem& files = s.platform();
-  return files.GetFileAttributes(target) == kInvalidFileAttributes &&
-         files.GetFileAttributes(stored) == kInvalidFileAttributes;
+  return GoneInEveryFace(s, rawTarget);
 }
 
 void CheckLinks(ScanContext& s, const std::string& linkPath, std::vector<std::string>& list,

@@ -97,6 +97,17 @@ FolderSet FindFolders(Platform& platform) {
                               &f.UserStartupFolder, &f.CommonStartupFolder})
     *folder = WithTrailingBackslash(*folder);
 
+  if (platform.Is64BitWindows()) {
+    // The variables Windows sets for the other kind of program's folders.
+    const bool wow64 = platform.IsWow64();
+    const auto other = [&](const char* name) {
+      const std::string folder = platform.GetEnvironmentVariable(name).value_or("");
+      return folder.empty() ? folder : WithTrailingBackslash(folder);
+    };
+    f.OtherProgramFilesFolder = other(wow64 ? "ProgramW6432" : "ProgramFiles(x86)");
+    f.OtherCommonFilesFolder = other(wow64 ? "CommonProgramW6432" : "CommonProgramFiles(x86)");
+  }
+
   f.TmpFolder = ExpandFolderPlaceholders(f, platform.GetEnvironmentVariable("TMP").value_or(""));
   f.TempFolder = ExpandFolderPlaceholders(f, platform.GetEnvironmentVariable("TEMP").value_or(""));
   if (Utf8ToCodePoints(f.TmpFolder).size() < 3 && FolderExists(platform, f.LocalSettingsFolder + "Temp"))
@@ -110,6 +121,26 @@ FolderSet FindFolders(Platform& platform) {
 
 namespace {
 
+// A folder setting (LogDir, UndoDir) that names a folder: a string, or an
+// expandable string whose variables are set, holding a full path. Anything
+// else (missing, a number, binary data, an empty or relative text) names no
+// folder, and the default folder stays.
+std::optional<std::string> StoredFolder(Platform& p, const char* name) {
+  const auto value = ReadValue(p, RootKey::CurrentUser, kSettingsKey, name);
+  if (!value || (value->type != regtype::kString && value->type != regtype::kExpandString)) return std::nullopt;
+  std::string text = TextOfStringData(value->data);
+  if (value->type == regtype::kExpandString) {
+    const auto expanded = ExpandEnvironmentVariables(p, text);
+    if (!expanded) return std::nullopt;
+    text = *expanded;
+  }
+  text = Trim(text);
+  const bool drivePath = text.size() >= 3 && text[1] == ':' && text[2] == '\\';
+  const bool networkPath = text.size() > 2 && text[0] == '\\' && text[1] == '\\';
+  if (!drivePath && !networkPath) return std::nullopt;
+  return text;
+}
+
 // The stored language and log and undo folders, and the language file.
 void ReadStoredSettings(AppState& state) {
   Platform& p = state.platform;
@@ -117,7 +148,7 @@ void ReadStoredSettings(AppState& state) {
   FolderSet& f = state.folders;
   state.LanguageNumber = ValueExists(p, hkcu, kSettingsKey, "Language") ? ReadDword(p, hkcu, kSettingsKey, "Language") : 1;
   for (auto [name, folder] : {std::pair{"LogDir", &f.LogFolder}, std::pair{"UndoDir", &f.UndoFolder}})
-    if (ValueExists(p, hkcu, kSettingsKey, name)) *folder = ReadString(p, hkcu, kSettingsKey, name);
+    if (const auto stored = StoredFolder(p, name)) *folder = *stored;
   state.language.Open(p, f.ProgramFolder + "\\" + LanguageFileName(state.LanguageNumber),
                       [&p](const std::string& b) { return p.FromAnsi(b); });
 }

@@ -25,4 +25,13 @@ bool ForceDirectories(FileSystem& files, const std::string& path) {
   return FolderExists(files, folder);
 }
 
+Existence ProbePath(FileSystem& files, const std::string& path, std::uint32_t* attributes) {
+  std::uint32_t found = kInvalidFileAttributes;
+  const long error = files.GetFileAttributesAndError(path, found);
+  if (attributes != nullptr) *attributes = found;
+  if (error == kErrorSuccess && found != kInvalidFileAttributes) return Existence::Present;
+  if (error == kErrorFileNotFound || error == kErrorPathNotFound) return Existence::Gone;
+  return Existence::Unknown;
+}
+
 }  // namespace qrv

@@ -40,6 +40,13 @@ struct FolderSet {
   // "System32" is the 32-bit folder, and "SysWOW64\" for a 64-bit program.
   // Empty on 32-bit Windows.
   std::string OtherSystemFolder;
+  // On 64-bit Windows, the Program Files and Common Files folders of the
+  // other kind of program, ending with a backslash: the native ones for a
+  // 32-bit program, the 32-bit ones for a 64-bit program ("%ProgramFiles%" of
+  // a shortcut names the folder of whoever expands it). Empty on 32-bit
+  // Windows.
+  std::string OtherProgramFilesFolder;
+  std::string OtherCommonFilesFolder;
 };
 
 }  // namespace qrv

@@ -62,4 +62,22 @@ std::string ResolveCommandLine(const FolderSet& folders, const std::string& comm
   return CodePointsToUtf8(text);
 }
 
+std::optional<std::string> ExpandEnvironmentVariables(SystemServices& system, const std::string& text) {
+  std::string expanded;
+  for (std::size_t i = 0; i < text.size();) {
+    const auto open = text.find('%', i);
+    const auto close = open == std::string::npos ? std::string::npos : text.find('%', open + 1);
+    if (close == std::string::npos) {
+      expanded += text.substr(i);
+      break;
+    }
+    if (close == open + 1) return std::nullopt;
+    const auto value = system.GetEnvironmentVariable(text.substr(open + 1, close - open - 1));
+    if (!value) return std::nullopt;
+    expanded += text.substr(i, open - i) + *value;
+    i = close + 1;
+  }
+  return expanded;
+}
+
 }  // namespace qrv

@@ -123,7 +123,17 @@ class FileSystem {
   // handle), and come back when the deletion fails.
   virtual Deletion DeleteFileItself(const std::string& path, bool archiveOnly) = 0;
   // --- end deleting a listed file ---
+
+  // --- Existence that a deletion relies on ---
+  // GetFileAttributes and, when it fails, GetLastError: kErrorSuccess with the
+  // attributes, or the error. Only kErrorFileNotFound and kErrorPathNotFound
+  // say that nothing is there; access denied, a drive that is not ready and
+  // every other error say only that the system could not tell.
+  virtual long GetFileAttributesAndError(const std::string& path, std::uint32_t& attributes) = 0;
+  // --- end existence ---
 };
+
+inline constexpr long kErrorPathNotFound = 3;
 
 inline constexpr std::uint32_t kMbIconError = 0x10;
 inline constexpr int kSwShowNormal = 1;

@@ -1,5 +1,7 @@
 #include "registry_scan/file_probe.h"
 
+#include <algorithm>
+
 #include "engine/text.h"
 #include "engine/file_ops.h"
 #include "engine/paths.h"
@@ -35,46 +37,117 @@ std::string OtherFace(ScanContext& s, const std::string& path) {
   return f.OtherSystemFolder + path.substr(system.size());
 }
 
-bool IsThere(ScanContext& s, const std::string& path) {
-  if (path.empty()) return false;
-  if (s.platform().GetFileAttributes(path) != kInvalidFileAttributes) return true;
-  const std::string other = OtherFace(s, path);
-  return !other.empty() && s.platform().GetFileAttributes(other) != kInvalidFileAttributes;
+// What the system says at one path: a file (or, unless `fileOnly`, a folder)
+// is Present; Missing only on "not found"; Unknown on any other answer.
+FileState ProbeOne(ScanContext& s, const std::string& path, bool fileOnly) {
+  std::uint32_t attributes = 0;
+  switch (ProbePath(s.platform(), path, &attributes)) {
+    case Existence::Present:
+      return fileOnly && (attributes & kAttributeDirectory) ? FileState::Missing : FileState::Present;
+    case Existence::Gone: return FileState::Missing;
+    case Existence::Unknown: break;
+  }
+  return FileState::Unknown;
 }
 
-bool FileThere(ScanContext& s, const std::string& path) {
-  if (FileExists(s.platform(), path)) return true;
+// The path in both faces of the system folder. A text that no file name can
+// hold names no file: nothing is asked, and nothing answers to it.
+FileState Probe(ScanContext& s, const std::string& path, bool fileOnly) {
+  if (path.empty() || HoldsForbiddenCharacter(path)) return FileState::Missing;
+  const FileState state = ProbeOne(s, path, fileOnly);
+  if (state == FileState::Present) return state;
   const std::string other = OtherFace(s, path);
-  return !other.empty() && FileExists(s.platform(), other);
+  return other.empty() ? state : EitherState(state, ProbeOne(s, other, fileOnly));
 }
 
 // Something answers to `path`: a file or folder, a program that an extension
 // completes, or a file of its name in the Windows folders.
-bool AnswersTo(ScanContext& s, const std::string& path) {
-  if (path.empty()) return false;
-  if (IsThere(s, path)) return true;
+FileState AnswersTo(ScanContext& s, const std::string& path) {
+  if (path.empty()) return FileState::Missing;
+  FileState state = Probe(s, path, false);
+  if (state == FileState::Present) return state;
   const std::string name = FileNamePart(path);
-  if (FoundInWindowsFolders(s, name)) return true;
-  if (name.empty() || name.find('.') != std::string::npos) return false;
-  for (const char* extension : {".EXE", ".COM", ".BAT", ".CMD"})
-    if (FileThere(s, path + extension) || FoundInWindowsFolders(s, name + extension)) return true;
-  return false;
+  state = EitherState(state, WindowsFoldersState(s, name));
+  if (state == FileState::Present || name.empty() || name.find('.') != std::string::npos) return state;
+  for (const char* extension : {".EXE", ".COM", ".BAT", ".CMD"}) {
+    state = EitherState(state, EitherState(Probe(s, path + extension, true), WindowsFoldersState(s, name + extension)));
+    if (state == FileState::Present) return state;
+  }
+  return state;
 }
 
 // The whole text, or a part of it that ends before a blank or a comma.
-bool AnyCutAnswers(ScanContext& s, const std::string& text) {
-  for (std::size_t i = 1; i < text.size(); ++i)
-    if ((text[i] == ' ' || text[i] == ',') && text[i - 1] != ' ' && AnswersTo(s, text.substr(0, i))) return true;
-  return AnswersTo(s, text);
+FileState AnyCutAnswers(ScanContext& s, const std::string& text) {
+  FileState state = FileState::Missing;
+  for (std::size_t i = 1; i < text.size() && state != FileState::Present; ++i)
+    if ((text[i] == ' ' || text[i] == ',') && text[i - 1] != ' ') state = EitherState(state, AnswersTo(s, text.substr(0, i)));
+  return state == FileState::Present ? state : EitherState(state, AnswersTo(s, text));
+}
+
+// The folders of one "Path" value (HKLM's session environment, or HKCU's).
+// A folder that is not a full path on a fixed drive that is there (a relative
+// folder, a network share, a removable drive, a variable left unexpanded)
+// cannot be searched here: the search is then incomplete.
+void AddPathFolders(ScanContext& s, RootKey root, const char* keyPath, ScanContext::SearchPath& path) {
+  RegistryView& view = s.platform();
+  RegHandle key = 0;
+  const long opened = view.RegOpenKeyEx(root, RegistryPath(keyPath), RegAccess::Read, key);
+  if (opened == kErrorFileNotFound) return;
+  if (opened != kErrorSuccess) {
+    path.complete = false;
+    return;
+  }
+  std::uint32_t type = regtype::kNone;
+  std::string data;
+  const long read = view.RegQueryValueEx(key, "Path", type, data);
+  view.RegCloseKey(key);
+  if (read == kErrorFileNotFound) return;
+  if (read != kErrorSuccess || (type != regtype::kString && type != regtype::kExpandString)) {
+    path.complete = false;
+    return;
+  }
+  const std::string text = TextOfStringData(data);
+  std::size_t start = 0;
+  while (start <= text.size()) {
+    const auto end = std::min(text.find(';', start), text.size());
+    std::string folder = ReplaceAll(Trim(text.substr(start, end - start)), "\"", "");
+    start = end + 1;
+    if (folder.empty()) continue;
+    const auto expanded = type == regtype::kExpandString ? ExpandEnvironmentVariables(s.platform(), folder)
+                                                          : std::optional<std::string>(folder);
+    const std::string searched = expanded ? WithTrailingBackslash(Trim(*expanded)) : std::string();
+    // A name in the folder must be a judgeable path; the folder alone may be a root.
+    if (!expanded || !JudgeableFullPath(s, searched + "X")) {
+      path.complete = false;
+      continue;
+    }
+    path.folders.push_back(searched);
+  }
+}
+
+const ScanContext::SearchPath& SearchPathOf(ScanContext& s) {
+  if (!s.searchPath) {
+    ScanContext::SearchPath path;
+    AddPathFolders(s, RootKey::LocalMachine, kMachineEnvironmentKey, path);
+    AddPathFolders(s, RootKey::CurrentUser, kUserEnvironmentKey, path);
+    s.searchPath = std::move(path);
+  }
+  return *s.searchPath;
 }
 
 }  // namespace
+
+FileState EitherState(FileState a, FileState b) {
+  if (a == FileState::Present || b == FileState::Present) return FileState::Present;
+  if (a == FileState::Unknown || b == FileState::Unknown) return FileState::Unknown;
+  return FileState::Missing;
+}
 
 bool JudgeableFullPath(ScanContext& s, const std::string& path) {
   if (path.size() < 4 || !IsDriveLetter(path[0]) || path[1] != ':' || path[2] != '\\') return false;
   if (path.find('%') != std::string::npos || HoldsForbiddenCharacter(path)) return false;
   const std::string root = path.substr(0, 3);
-  return s.platform().GetDriveType(root) == kDriveFixed && IsThere(s, root);
+  return s.platform().GetDriveType(root) == kDriveFixed && Probe(s, root, false) == FileState::Present;
 }
 
 bool IsBareFileName(const std::string& path) {
@@ -87,38 +160,57 @@ std::string FileNamePart(const std::string& path) {
   return slash == std::string::npos ? path : path.substr(slash + 1);
 }
 
-bool FoundInWindowsFolders(ScanContext& s, const std::string& fileName) {
-  if (fileName.empty()) return false;
+FileState WindowsFoldersState(ScanContext& s, const std::string& fileName) {
+  if (fileName.empty()) return FileState::Missing;
   const std::string& windows = s.app.folders.WindowsFolder;
-  for (const std::string& folder : {windows, windows + "System\\", windows + "System32\\"})
-    if (FileThere(s, folder + fileName)) return true;
-  return false;
+  FileState state = FileState::Missing;
+  for (const std::string& folder : {windows, windows + "System\\", windows + "System32\\"}) {
+    state = EitherState(state, Probe(s, folder + fileName, true));
+    if (state == FileState::Present) break;
+  }
+  return state;
 }
 
-bool RegisteredInAppPaths(ScanContext& s, const std::string& fileName) {
-  return !fileName.empty() && fileName.find('\\') == std::string::npos &&
-         KeyExists(s.platform(), RootKey::LocalMachine, kAppPathsKey + fileName);
+FileState AppPathsState(ScanContext& s, const std::string& fileName) {
+  if (fileName.empty() || fileName.find('\\') != std::string::npos) return FileState::Missing;
+  const std::string key = kAppPathsKey + fileName;
+  if (KeyExists(s.platform(), RootKey::LocalMachine, key)) return FileState::Present;
+  return KeyIsAbsent(s.platform(), RootKey::LocalMachine, key) ? FileState::Missing : FileState::Unknown;
+}
+
+FileState SearchPathState(ScanContext& s, const std::string& fileName) {
+  const ScanContext::SearchPath& path = SearchPathOf(s);
+  FileState state = path.complete ? FileState::Missing : FileState::Unknown;
+  for (const std::string& folder : path.folders) {
+    state = EitherState(state, Probe(s, folder + fileName, true));
+    if (state == FileState::Present) break;
+  }
+  return state;
 }
 
 FileState PathState(ScanContext& s, const std::string& path) {
   if (path.empty()) return FileState::Unknown;
-  if (IsThere(s, path)) return FileState::Present;
+  const FileState state = Probe(s, path, false);
+  if (state != FileState::Missing) return state;
   return JudgeableFullPath(s, path) ? FileState::Missing : FileState::Unknown;
 }
 
 FileState CommandState(ScanContext& s, const std::string& text, const std::string& resolved, BareNames bareNames) {
   if (resolved.empty()) return FileState::Unknown;
   const std::string expanded = ExpandFolderPlaceholders(s.app.folders, Trim(text));
+  FileState state = FileState::Missing;
   if (!expanded.empty() && expanded.front() == '"') {
     const auto close = expanded.find('"', 1);
-    if (close != std::string::npos && AnswersTo(s, expanded.substr(1, close - 1))) return FileState::Present;
+    if (close != std::string::npos) state = AnswersTo(s, expanded.substr(1, close - 1));
   }
-  if (AnyCutAnswers(s, resolved) || AnyCutAnswers(s, ReplaceAll(expanded, "\"", ""))) return FileState::Present;
+  if (state != FileState::Present) state = EitherState(state, AnyCutAnswers(s, resolved));
+  if (state != FileState::Present) state = EitherState(state, AnyCutAnswers(s, ReplaceAll(expanded, "\"", "")));
+  // Something answers, or some reading of the command could not be asked about.
+  if (state != FileState::Missing) return state;
   if (JudgeableFullPath(s, resolved)) return FileState::Missing;
   if (bareNames == BareNames::NotJudged || !IsBareFileName(resolved)) return FileState::Unknown;
-  if (bareNames == BareNames::InWindowsFoldersOrAppPaths && RegisteredInAppPaths(s, resolved))
-    return FileState::Present;
-  return FileState::Missing;
+  if (bareNames == BareNames::InWindowsFoldersOrAppPaths) state = AppPathsState(s, resolved);
+  return state != FileState::Missing ? state : SearchPathState(s, resolved);
 }
 
 bool KeyIsAbsent(RegistryView& view, RootKey root, const std::string& keyPath) {

@@ -4,6 +4,7 @@
 // checks run (the main window, or the console program).
 #include <cstddef>
 #include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -22,6 +23,16 @@ struct ScanContext {
 
   Platform& platform() { return app.platform; }
   std::string Text(TextId id) const { return app.language.Text(id); }
+
+  // The folders of the machine's and then the user's PATH, expanded, read
+  // once per scan at the first bare program name a check looks up
+  // (file_probe); `complete` is false when some of it could not be read,
+  // expanded or searched, so that a name not found there is not surely gone.
+  struct SearchPath {
+    std::vector<std::string> folders;
+    bool complete = true;
+  };
+  std::optional<SearchPath> searchPath;
 };
 
 // n / d rounded to the nearest integer, an exact half to the even neighbour.

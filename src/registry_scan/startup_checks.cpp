@@ -29,8 +29,9 @@ const char* RootTag(RootKey root) {
 FileState FontState(ScanContext& s, const std::string& font) {
   const std::string file = ExpandFolderPlaceholders(s.app.folders, Trim(font));
   if (file.find_first_of(":\\/") != std::string::npos) return PathState(s, file);
-  if (FoundInWindowsFolders(s, file)) return FileState::Present;
-  return PathState(s, s.app.folders.WindowsFolder + "Fonts\\" + file);
+  const FileState inWindows = WindowsFoldersState(s, file);
+  if (inWindows == FileState::Present) return inWindows;
+  return EitherState(inWindows, PathState(s, s.app.folders.WindowsFolder + "Fonts\\" + file));
 }
 
 // An event's sound (the unnamed value of `key`) becomes `text`, the lost one saved first.
@@ -116,7 +117,10 @@ void CheckSounds(ScanContext& s) {
       if (PathState(s, ResolveCommandLine(s.app.folders, current)) != FileState::Missing) return;
       // The default sound takes the place of the lost one when its file is
       // there; otherwise the event gets no sound rather than another lost file.
-      ReplaceSound(s, line, currentKey, FileExists(p, fallbackFile) ? fallbackFile : std::string());
+      // A default sound that cannot be judged is kept as well.
+      const bool fallbackUsable =
+          !fallback.empty() && (FileExists(p, fallbackFile) || PathState(s, fallbackFile) == FileState::Unknown);
+      ReplaceSound(s, line, currentKey, fallbackUsable ? fallbackFile : std::string());
     }
     // Only reached when the current sound is empty or lost as well.
     if (!fallback.empty() && PathState(s, fallbackFile) == FileState::Missing) ReplaceSound(s, line, defaultKey, "");

@@ -72,6 +72,7 @@ class CountingPlatform : public qrv::Platform {
   QRV_FORWARD(bool, GetSaveFileName, (const std::string& f, const std::string& i, std::string& n), (f, i, n))
   // Deleting a listed file
   QRV_FORWARD(Deletion, DeleteFileItself, (const std::string& p, bool a), (p, a))
+  QRV_FORWARD(long, GetFileAttributesAndError, (const std::string& p, std::uint32_t& a), (p, a))
 #undef QRV_FORWARD
 
  private:
@@ -94,7 +95,9 @@ int main() {
   unsigned long long registry = 0, files = 0;
   for (const auto& [name, count] : platform.calls) {
     if (name.rfind("Reg", 0) == 0) registry += count;
-    if (name == "GetFileAttributes" || name == "GetDriveType" || name == "FindFiles") files += count;
+    if (name == "GetFileAttributes" || name == "GetFileAttributesAndError" || name == "GetDriveType" ||
+        name == "FindFiles")
+      files += count;
   }
   std::printf("registry calls %llu file probes %llu scan %.3f s\n", registry, files,
               static_cast<double>(end.QuadPart - start.QuadPart) / static_cast<double>(frequency.QuadPart));

@@ -12,7 +12,7 @@ import re
 import sys
 
 from qrvwine import (APP_PATHS, CV, DRIVE_C, HKCR, HKCU, HKLM, Checker, Wine, apply_effects, describe_difference,
-                     entries, findings, settled_registry, unix_path, write_reg)
+                     entries, findings, settled_registry, unix_path, without_file_capabilities, write_reg)
 
 SHARED = f"{HKLM}\\{CV}\\SharedDLLs"
 UNINSTALL = f"{HKLM}\\{CV}\\Uninstall"
@@ -300,6 +300,29 @@ def seed_everything(s):
     s.remain[10]["HKEY_CURRENT_USER\\SOFTWARE\\QrvtOnlyStale"] += 1
 
 
+# A folder the scan may not read (mode 000), holding the program of healthy
+# entries: "access denied" is not "not found".
+LOCKED = "C:\\QrvtOkLocked"
+# A folder only the user's PATH names, holding programs named by their bare names.
+PATH_DIR = "C:\\QrvtOkPath"
+
+
+def seed_cannot_tell(s):
+    run_lm, run_cu = f"{HKLM}\\{CV}\\Run", f"{HKCU}\\{CV}\\Run"
+    s.file(LOCKED + "\\qrvtoklocked.exe")
+    s.put(f"{APP_PATHS}\\QrvtOkLocked.exe", sz("", LOCKED + "\\qrvtoklocked.exe"))
+    s.put(run_lm, sz("QrvtOkLockedRun", f'"{LOCKED}\\qrvtoklocked.exe" /background'))
+    s.put(SHARED, dword(LOCKED + "\\qrvtoklocked.exe", 1))
+
+    s.file(PATH_DIR + "\\qrvtokpath.exe")
+    s.file(PATH_DIR + "\\qrvtokpathlib.dll")
+    s.put(f"{HKCU}\\Environment", ("Path", "expand", "%SystemDrive%\\QrvtOkPath"))
+    s.put(run_cu, sz("QrvtOkPathRun", "qrvtokpath.exe /background"), sz("QrvtBadBareRun", "qrvtbadbare.exe /background"))
+    s.finding(6, "File not found: QRVTBADBARE.EXE", ("value", run_cu, "QrvtBadBareRun"))
+    s.put(f"{HKCR}\\Applications\\QrvtOkPathApp.exe\\shell\\open\\command", sz("", 'qrvtokpath.exe "%1"'))
+    s.put(f"{HKCR}\\CLSID\\{ok(5)}\\InprocServer32", sz("", "qrvtokpathlib.dll"))
+
+
 def ours(line):
     return bool(MARKER.search(line)) or any(line.upper().startswith(k.upper() + "\\") for k in HISTORY_KEYS)
 
@@ -350,11 +373,25 @@ def main():
 
     s = Seed()
     seed_everything(s)
+    seed_cannot_tell(s)
     for path, data in s.files:
         os.makedirs(os.path.dirname(unix_path(path)), exist_ok=True)
         with open(unix_path(path), "wb") as f:
             f.write(data)
-    seed_file = os.path.join(work, "seed.reg")
+    os.chmod(unix_path(LOCKED), 0)
+    try:
+        wrapper = without_file_capabilities(unix_path(LOCKED))
+        if wrapper is None:
+            print("note: root's file capabilities cannot be dropped here; the folder that cannot be read is "
+                  "readable, so that case proves nothing", flush=True)
+        wine.wrapper = wrapper or []
+        return seeded(wine, c, s, baseline)
+    finally:
+        os.chmod(unix_path(LOCKED), 0o755)
+
+
+def seeded(wine, c, s, baseline):
+    seed_file = os.path.join(wine.work, "seed.reg")
     write_reg(seed_file, list(s.keys.items()))
     wine.regedit_import(seed_file)
     before = wine.snapshot("before")
@@ -368,6 +405,9 @@ def main():
     c.counters(baseline, theirs, "scan after seeding: the prefix's own findings are unchanged")
     total_expected = sum(sum(v.values()) for v in s.expected.values()) + sum(sum(v.values()) for v in baseline.values())
     c.check(report["total"] == total_expected, f"total {report['total']} == {total_expected}")
+    flat = [l.upper() for lines in findings(report).values() for l in lines]
+    c.check(not [l for l in flat if "QRVTOKLOCKED" in l], "no program in a folder that cannot be read is gone")
+    c.check(not [l for l in flat if "QRVTOKPATH" in l], "no program found through the PATH is gone")
 
     fixed, r = wine.cli_json("fix")
     print(f"fix: {fixed['total']} findings repaired, {r.seconds:.1f} s", flush=True)

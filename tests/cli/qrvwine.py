@@ -7,6 +7,7 @@ to pipes: a Wine service started on the way could hold a pipe open.
 import collections
 import json
 import os
+import shutil
 import subprocess
 import tempfile
 import time
@@ -46,12 +47,13 @@ class Wine:
         self.bin_dir = bin_dir
         self.work = work_dir
         os.makedirs(work_dir, exist_ok=True)
+        self.wrapper = []  # a command that runs each Windows program (without_file_capabilities)
 
     def run(self, program, *args, timeout=1800):
         with tempfile.TemporaryFile(dir=self.work) as out, tempfile.TemporaryFile(dir=self.work) as err:
             start = time.monotonic()
-            code = subprocess.call([LOADER, program, *args], stdin=subprocess.DEVNULL, stdout=out, stderr=err,
-                                   timeout=timeout)
+            code = subprocess.call([*self.wrapper, LOADER, program, *args], stdin=subprocess.DEVNULL, stdout=out,
+                                   stderr=err, timeout=timeout)
             seconds = time.monotonic() - start
             out.seek(0)
             err.seek(0)
@@ -77,6 +79,12 @@ class Wine:
         r = self.cli(command, "--json")
         if r.code != 0:
             raise AssertionError(f"QRVCli {command} --json exited {r.code}: {r.err.decode('utf-8', 'replace')}")
+        return json.loads(r.out.decode("utf-8")), r
+
+    def cli_json_args(self, *args):
+        r = self.cli(*args, "--json")
+        if r.code != 0:
+            raise AssertionError(f"QRVCli {' '.join(args)} --json exited {r.code}: {r.err.decode('utf-8', 'replace')}")
         return json.loads(r.out.decode("utf-8")), r
 
     def scan(self):
@@ -284,3 +292,26 @@ class Checker:
     def finish(self):
         print(f"{self.name}: {self.passed} passed, {len(self.failures)} failed", flush=True)
         return 0 if not self.failures else 1
+
+
+def without_file_capabilities(unreadable_folder):
+    """The command prefix that runs a program so that `unreadable_folder`
+    (mode 000) cannot be read: nothing for an ordinary user; for root, which
+    reads everything, the file-permission capabilities dropped (setpriv, else
+    capsh). None when that cannot be done here, which the prefix proves by
+    trying to list the folder."""
+    if os.geteuid() != 0:
+        return []
+    caps = ["dac_override", "dac_read_search"]
+    candidates = []
+    if shutil.which("setpriv"):
+        drop = ",".join("-" + c for c in caps)
+        candidates.append(["setpriv", f"--inh-caps={drop}", f"--bounding-set={drop}"])
+    if shutil.which("capsh"):
+        candidates.append(["capsh", "--drop=" + ",".join("cap_" + c for c in caps), "--", "-c", 'exec "$0" "$@"'])
+    for prefix in candidates:
+        quiet = {"stdout": subprocess.DEVNULL, "stderr": subprocess.DEVNULL}
+        if subprocess.call([*prefix, "true"], **quiet) == 0 and \
+                subprocess.call([*prefix, "ls", unreadable_folder], **quiet) != 0:
+            return prefix
+    return None

@@ -67,6 +67,34 @@ def class_count(wine, tag, editor):
     return len(wine.export("HKEY_CLASSES_ROOT\\CLSID", tag, editor))
 
 
+# Shortcuts made on 64-bit Windows name either face of System32 and the
+# Program Files folder of whoever expands "%ProgramFiles%": each target below
+# is there in one face only, and neither program may take it for gone.
+LINKS = "C:\\QrvLinks"
+SHORTCUTS = {
+    "only64.lnk": "C:\\windows\\system32\\qrvonly64.exe",
+    "only32.lnk": "C:\\windows\\system32\\qrvonly32.exe",
+    "native-pf.lnk": "%ProgramFiles%\\QrvNativeOnly\\app.exe",
+    "x86-pf.lnk": "%ProgramFiles%\\QrvX86Only\\app.exe",
+    "gone.lnk": "C:\\QrvGone\\gone.exe",
+}
+
+
+def seed_shortcuts(wine, make_shortcut):
+    for path in ("C:\\Program Files\\QrvNativeOnly\\app.exe", "C:\\Program Files (x86)\\QrvX86Only\\app.exe"):
+        os.makedirs(os.path.dirname(unix_path(path)), exist_ok=True)
+        with open(unix_path(path), "wb") as f:
+            f.write(b"MZ")
+    os.makedirs(unix_path(LINKS), exist_ok=True)
+    args = [a for name, target in SHORTCUTS.items() for a in (f"{LINKS}\\{name}", target)]
+    return wine.run(make_shortcut, *args)
+
+
+def listed_shortcuts(wine):
+    report, _ = wine.cli_json_args("shortcuts", "scan", "--root", LINKS)
+    return sorted(s["link"].rsplit("\\", 1)[-1].lower() for s in report.get("shortcuts", []))
+
+
 def findings(report):
     return [line for c in report["categories"] for line in c["findings"]]
 
@@ -111,6 +139,13 @@ def main():
     c.check(after64[EDITOR_32] == after32[EDITOR_32], "the 32-bit view is untouched by the 64-bit repair")
     c.check(class_count(w32, "classes64-after", NATIVE_EDITOR) >= classes64 - 2,
             "the 64-bit repair removed no native class wholesale")
+
+    made = seed_shortcuts(w32, os.path.join(bin32, "make_shortcut.exe"))
+    c.check(made.code == 0, "make_shortcut saved every shortcut", made.err.decode("utf-8", "replace"))
+    for bits, wine in (("32", w32), ("64", w64)):
+        listed = listed_shortcuts(wine)
+        c.check(listed == ["gone.lnk"], f"the {bits}-bit shortcut search lists only the shortcut gone in every face",
+                ", ".join(listed))
 
     # Each program's console undo imports its undo file into the view it came from.
     for report, wine in ((fixed32, w32), (fixed64, w64)):

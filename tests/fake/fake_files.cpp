@@ -87,7 +87,8 @@ std::vector<std::string> FakeFileSystem::FilesIn(const std::string& folder) cons
 std::vector<FileEntry> FakeFileSystem::FindFiles(const std::string& folder) {
   std::vector<FileEntry> list;
   const std::string key = Resolve(Key(folder), true);
-  if (!Exists(key) || (key.size() > 3 && !entries_.at(key).folder)) return list;
+  if (!Exists(key) || (key.size() > 3 && !entries_.at(key).folder) || denied_.count(key) || BelowDeniedFolder(key))
+    return list;
   if (key.size() > 3) {
     list.push_back({".", kAttributeDirectory, 0, 0});
     list.push_back({"..", kAttributeDirectory, 0, 0});
@@ -99,10 +100,9 @@ std::vector<FileEntry> FakeFileSystem::FindFiles(const std::string& folder) {
 }
 
 std::uint32_t FakeFileSystem::GetFileAttributes(const std::string& path) {
-  const std::string key = Resolve(Key(path), false);
-  if (key.size() == 3 && key[1] == ':') return drives_.count(key[0]) ? kAttributeDirectory : kInvalidFileAttributes;
-  const auto it = entries_.find(key);
-  return it == entries_.end() ? kInvalidFileAttributes : it->second.attributes;
+  std::uint32_t attributes = kInvalidFileAttributes;
+  GetFileAttributesAndError(path, attributes);
+  return attributes;
 }
 
 bool FakeFileSystem::SetFileAttributes(const std::string& path, std::uint32_t attributes) {
@@ -206,6 +206,41 @@ FileSystem::Deletion FakeFileSystem::DeleteFileItself(const std::string& path, b
   if (entry.refuseDeletion || (!archiveOnly && (entry.attributes & kAttributeReadOnly))) return Deletion::Refused;
   entries_.erase(it);
   return Deletion::Deleted;
+}
+
+// ---- Existence that a deletion relies on ----
+
+void FakeFileSystem::DenyAccess(const std::string& folder) {
+  AddFolder(folder);
+  denied_.insert(Key(folder));
+}
+
+bool FakeFileSystem::BelowDeniedFolder(const std::string& key) const {
+  for (std::string up = Parent(key); !up.empty(); up = Parent(up))
+    if (denied_.count(up)) return true;
+  return false;
+}
+
+long FakeFileSystem::GetFileAttributesAndError(const std::string& path, std::uint32_t& attributes) {
+  attributes = kInvalidFileAttributes;
+  const std::string key = Resolve(Key(path), false);
+  if (BelowDeniedFolder(key)) return kErrorAccessDenied;
+  if (key.size() == 3 && key[1] == ':') {
+    if (!drives_.count(key[0])) return kErrorPathNotFound;
+    attributes = kAttributeDirectory;
+    return kErrorSuccess;
+  }
+  const auto it = entries_.find(key);
+  if (it != entries_.end()) {
+    attributes = it->second.attributes;
+    return kErrorSuccess;
+  }
+  // "Not found" names the file when its folder is there, the path otherwise.
+  const std::string parent = Parent(key);
+  const auto folder = entries_.find(parent);
+  const bool folderThere = parent.size() == 3 ? drives_.count(parent[0]) > 0
+                                              : folder != entries_.end() && folder->second.folder;
+  return folderThere ? kErrorFileNotFound : kErrorPathNotFound;
 }
 
 }  // namespace qrv::fake

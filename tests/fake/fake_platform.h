@@ -111,6 +111,13 @@ class FakeFileSystem : public FileSystem {
   // as under Wine), a folder or a folder link is never touched.
   Deletion DeleteFileItself(const std::string& path, bool archiveOnly) override;
 
+  // --- Existence that a deletion relies on ---
+  // A folder this user may not read: nothing below it can be asked about
+  // (access denied) or listed; the folder itself is seen from its parent.
+  void DenyAccess(const std::string& folder);
+  long GetFileAttributesAndError(const std::string& path, std::uint32_t& attributes) override;
+  // --- end existence ---
+
  private:
   struct Entry {
     std::string path;  // as created
@@ -133,6 +140,8 @@ class FakeFileSystem : public FileSystem {
   std::map<char, std::uint32_t> drives_;
   std::vector<std::string> deleteAtRestart_;
   std::optional<std::size_t> diskSpace_;
+  std::set<std::string> denied_;  // keys of the folders DenyAccess names
+  bool BelowDeniedFolder(const std::string& key) const;
 };
 
 // Windows, with a registry editor that honours the argument texts the program uses:
@@ -229,6 +238,9 @@ class FakePlatform : public Platform {
   bool WriteFile(const std::string& path, const std::string& bytes) override { return files.WriteFile(path, bytes); }
   bool MoveFileExReplaceExisting(const std::string& from, const std::string& to) override {
     return files.MoveFileExReplaceExisting(from, to);
+  }
+  long GetFileAttributesAndError(const std::string& path, std::uint32_t& attributes) override {
+    return files.GetFileAttributesAndError(path, attributes);
   }
 
   // SystemServices

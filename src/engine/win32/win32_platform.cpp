@@ -715,4 +715,14 @@ FileSystem::Deletion Win32Platform::DeleteFileItself(const std::string& path, bo
   return error == ERROR_SHARING_VIOLATION ? Deletion::InUse : Deletion::Refused;
 }
 
+// ---- Existence that a deletion relies on ----
+
+long Win32Platform::GetFileAttributesAndError(const std::string& path, std::uint32_t& attributes) {
+  attributes = ::GetFileAttributesW(Wide(path).c_str());
+  if (attributes != INVALID_FILE_ATTRIBUTES) return kErrorSuccess;
+  const DWORD error = ::GetLastError();
+  // A failure without an error code says nothing about the file.
+  return error == ERROR_SUCCESS ? static_cast<long>(ERROR_GEN_FAILURE) : static_cast<long>(error);
+}
+
 }  // namespace qrv

@@ -60,6 +60,8 @@ class Win32Platform : public Platform {
   // Saving a file whole (Log/Undo)
   bool MoveFileExReplaceExisting(const std::string& from, const std::string& to) override;
   bool GetSaveFileName(const std::string& filter, const std::string& initialFolder, std::string& fileName) override;
+  // Existence that a deletion relies on
+  long GetFileAttributesAndError(const std::string& path, std::uint32_t& attributes) override;
 
   // Deleting a listed file
   Deletion DeleteFileItself(const std::string& path, bool archiveOnly) override;
