@@ -297,7 +297,7 @@ TEST_F(CrossPageTest, AFindingTheImportLeftIsNotCountedFixed) {
   EXPECT_EQ(Registry().Panel3Label11C.text, std::to_string(total - 1) + " problems fixed");
   ASSERT_EQ(runner.detailLines.size(), 1u);
   EXPECT_NE(UpperCaseText(runner.detailLines[0]).find("LOCKED.EXE"), std::string::npos);
-  EXPECT_EQ(runner.messages.back(), app.language.Text(TextId::MessagesEntriesLeft));
+  EXPECT_EQ(runner.shown.back(), "TForm1b");
 }
 
 }  // namespace
