@@ -222,7 +222,7 @@ void LogUndoView::Panel6Button1Click() {
   int deleted = 0;
   for (const std::string& name : ticked) {
     const std::string path = folder + "\\" + name;
-    if (FileExists(app.platform, path) && app.platform.DeleteFile(path) == kErrorSuccess) ++deleted;
+    if (app.platform.DeleteFileItself(path, false) == FileSystem::Deletion::Deleted) ++deleted;
   }
   List();
   if (!FileList.rows.empty()) {

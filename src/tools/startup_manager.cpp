@@ -142,8 +142,9 @@ StartupRemoval RemoveLink(AppState& app, const StartupEntry& entry, RegScript& u
   if (!saved.ok || saved.path.size() < 4) return removal;
   removal.linkCopy = saved.path.substr(0, saved.path.size() - 4) + ".lnk";
   if (!app.platform.WriteFile(removal.linkCopy, bytes)) return removal;
-  removal.outcome = app.platform.DeleteFile(entry.name) == kErrorSuccess ? StartupChange::Done
-                                                                         : StartupChange::NotDeleted;
+  // The link file itself, never what a link to it at that path leads to.
+  const bool deleted = app.platform.DeleteFileItself(entry.name, false) == FileSystem::Deletion::Deleted;
+  removal.outcome = deleted ? StartupChange::Done : StartupChange::NotDeleted;
   return removal;
 }
 

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "cli/cli_session.h"
 #include "core/startup.h"
 #include "engine/file_ops.h"
@@ -181,6 +183,21 @@ TEST_F(StartupManagerTest, ALinkAfterOneThatDoesNotLoadIsRemovedWithItsCommandAn
   ASSERT_TRUE(p.CreateProcessAndWait(p.windowsDirectory + "\\regedit.exe", "regedit.exe /s \"" + r.undoPath + "\""));
   EXPECT_EQ(ReadString(p, kHkcu, kRunKey, "Mine.lnk"), "\"C:\\Program Files\\Mine\\mine.exe\" --tray \"a b\"");
   EXPECT_TRUE(p.files.Exists(kUserFolder + "\\broken.lnk"));
+}
+
+// A Startup-folder entry that is a link to a file elsewhere (as Wine shows
+// one: plain attributes) is not removed, and the file it leads to stays.
+TEST_F(StartupManagerTest, ALinkToAFileInTheStartupFolderNeverDeletesItsTarget) {
+  Seed();
+  const std::string outside = "C:\\Users\\tester\\Documents\\Mine.lnk";
+  p.AddStartupLink(outside, {"C:\\Program Files\\Mine\\mine.exe", "", ""});
+  p.files.DeleteFile(kUserFolder + "\\Mine.lnk");
+  p.files.AddFileLink(kUserFolder + "\\Mine.lnk", outside);
+  const auto rows = List();
+  const auto mine = std::find_if(rows.begin(), rows.end(), [](const StartupEntry& e) { return e.program == "Mine.lnk"; });
+  ASSERT_NE(mine, rows.end());
+  EXPECT_EQ(RemoveStartupEntry(app, *mine).outcome, StartupChange::NotDeleted);
+  EXPECT_TRUE(p.files.Exists(outside));
 }
 
 TEST_F(StartupManagerTest, NothingIsDeletedWithoutItsBackup) {
