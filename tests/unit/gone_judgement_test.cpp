@@ -213,28 +213,6 @@ TEST_F(GoneJudgementTest, ABareNameIsKeptWhereThePathSearchCannotBeMade) {
       << "a PATH that could be searched whole";
 }
 
-// End to end: the three working entries the old search deleted stay, their
-// look-alikes that nothing finds go.
-TEST_F(GoneJudgementTest, TheRepairKeepsProgramsFoundThroughThePath) {
-  p.registry.SetString(kHklm, kMachineEnvironmentKey, "Path", "C:\\windows\\System32;C:\\Tools");
-  p.files.AddFile("C:\\Tools\\tool.exe", "MZ");
-  p.files.AddFile("C:\\Tools\\lib.dll", "MZ");
-  p.registry.SetString(kHkcu, kRunKey, "Tool", "tool.exe /background");
-  p.registry.SetString(kHkcu, kRunKey, "GoneTool", "gonetool.exe /background");
-  p.registry.SetString(kHkcr, std::string(kApplicationsKey) + "tool.exe\\shell\\open\\command", "", "tool.exe \"%1\"");
-  p.registry.SetString(kHkcr, std::string(kApplicationsKey) + "gonetool.exe\\shell\\open\\command", "",
-                       "gonetool.exe \"%1\"");
-  p.registry.SetString(kHkcr, Clsid("B0000001") + "\\InprocServer32", "", "lib.dll");
-  p.registry.SetString(kHkcr, Clsid("B0000002") + "\\InprocServer32", "", "gonelib.dll");
-  ScanAndRepair();
-  EXPECT_TRUE(HasValue(kHkcu, kRunKey, "Tool"));
-  EXPECT_TRUE(Has(kHkcr, std::string(kApplicationsKey) + "tool.exe"));
-  EXPECT_TRUE(Has(kHkcr, Clsid("B0000001") + "\\InprocServer32"));
-  EXPECT_FALSE(HasValue(kHkcu, kRunKey, "GoneTool"));
-  EXPECT_FALSE(Has(kHkcr, std::string(kApplicationsKey) + "gonetool.exe"));
-  EXPECT_FALSE(Has(kHkcr, Clsid("B0000002") + "\\InprocServer32"));
-}
-
 // A shortcut: the same rule, and on 64-bit Windows every face of the system
 // folder and of Program Files.
 TEST_F(GoneJudgementTest, AShortcutTargetIsGoneOnlyWhenGoneInEveryFace) {
