@@ -6,6 +6,19 @@ JOBS="$(nproc 2>/dev/null || echo 2)"
 export CCACHE_BASEDIR="${CCACHE_BASEDIR:-$(dirname "$ROOT")}"
 export CCACHE_DIR="${CCACHE_DIR:-$HOME/.cache/ccache}"  # kept when a Wine prefix gets its own HOME
 
+# The Wine tests run the 32-bit build in a 32-bit prefix. Some kernels are built
+# without 32-bit programs ("Exec format error"): there they run the 64-bit build
+# in a 64-bit prefix. Called once Wine is installed.
+pick_wine_build() {
+  if [ -x /usr/lib/wine/wine ] && /usr/lib/wine/wine --version >/dev/null 2>&1; then
+    WIN_KIND=windows WIN_ARCH=win32
+  else
+    WIN_KIND=windows64 WIN_ARCH=win64
+    echo "(32-bit programs do not run here: the Wine tests use the 64-bit build in a 64-bit prefix)" >&2
+  fi
+  WIN_BIN="$BUILD/$WIN_KIND/bin"
+}
+
 # Commands to run when the script ends, newest first.
 ON_EXIT=""
 on_exit() {
@@ -35,10 +48,10 @@ configure_and_build() {  # native | windows | windows64 [target...]
 }
 
 # A throwaway 32-bit prefix under the build folder; never the developer's own.
-start_wine() {  # prefix folder name [win64]
+start_wine() {  # prefix folder name [win32|win64]; pick_wine_build's kind unless given
   # The server of a build prefix used before (here or by the caller) goes first.
   case "${WINEPREFIX:-}" in "$BUILD"/*) wineserver -k 2>/dev/null || true ;; esac
-  export WINEPREFIX="$BUILD/windows/$1" WINEARCH="${2:-win32}" WINEDEBUG=-all
+  export WINEPREFIX="$BUILD/windows/$1" WINEARCH="${2:-${WIN_ARCH:-win32}}" WINEDEBUG=-all
   # A 64-bit prefix is started by the 64-bit loader; it hands 32-bit programs to the 32-bit one.
   if [ "$WINEARCH" = win64 ]; then export QRV_WINE=/usr/lib/wine/wine64; else export QRV_WINE=wine; fi
   # Wine links the prefix's Desktop, Documents, Downloads, Music, Pictures and
