@@ -29,7 +29,11 @@ Existence ProbePath(FileSystem& files, const std::string& path, std::uint32_t* a
   std::uint32_t found = kInvalidFileAttributes;
   const long error = files.GetFileAttributesAndError(path, found);
   if (attributes != nullptr) *attributes = found;
-  if (error == kErrorSuccess && found != kInvalidFileAttributes) return Existence::Present;
+  return ExistenceOf(error, found);
+}
+
+Existence ExistenceOf(long error, std::uint32_t attributes) {
+  if (error == kErrorSuccess && attributes != kInvalidFileAttributes) return Existence::Present;
   if (error == kErrorFileNotFound || error == kErrorPathNotFound) return Existence::Gone;
   return Existence::Unknown;
 }

@@ -16,5 +16,7 @@ bool ForceDirectories(FileSystem& files, const std::string& path);
 // other answer (access denied, a drive not ready...), which never counts as gone.
 enum class Existence { Present, Gone, Unknown };
 Existence ProbePath(FileSystem& files, const std::string& path, std::uint32_t* attributes = nullptr);
+// The same judgement of an answer already given (GetFileAttributesAndError's).
+Existence ExistenceOf(long error, std::uint32_t attributes);
 
 }  // namespace qrv

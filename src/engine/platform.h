@@ -130,6 +130,10 @@ class FileSystem {
   // say that nothing is there; access denied, a drive that is not ready and
   // every other error say only that the system could not tell.
   virtual long GetFileAttributesAndError(const std::string& path, std::uint32_t& attributes) = 0;
+  // Every entry of folder + "\\*.*", as FindFiles lists them, and kErrorSuccess
+  // only when the listing ran to its end (ERROR_NO_MORE_FILES); otherwise the
+  // error that stopped it, with what was listed before it.
+  virtual long ListFolder(const std::string& folder, std::vector<FileEntry>& entries) = 0;
   // --- end existence ---
 };
 

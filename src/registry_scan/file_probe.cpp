@@ -37,17 +37,112 @@ std::string OtherFace(ScanContext& s, const std::string& path) {
   return f.OtherSystemFolder + path.substr(system.size());
 }
 
+// A full path that the system takes as it is written: a drive, single
+// backslashes, no "." or ".." step, no forward slash, and short enough for
+// every function. Only for such a path does "path not found" say that the
+// folder above it is gone, and only such a path is answered by a folder known
+// to be gone.
+bool PlainFullPath(const std::string& path) {
+  if (path.size() < 4 || path.size() >= kMaxPath || !IsDriveLetter(path[0]) || path[1] != ':' || path[2] != '\\')
+    return false;
+  if (path.find('/') != std::string::npos || path.find("\\\\") != std::string::npos) return false;
+  std::size_t start = 3;
+  while (start < path.size()) {
+    const std::size_t end = std::min(path.find('\\', start), path.size());
+    const std::string_view step(path.data() + start, end - start);
+    if (step == "." || step == "..") return false;
+    start = end + 1;
+  }
+  return true;
+}
+
+// Some folder above the path (not its drive) is known to be gone.
+bool BelowGoneFolder(const ScanContext::FileAnswers& files, const std::string& key) {
+  if (files.goneFolders.empty()) return false;
+  for (std::size_t slash = key.find('\\', 3); slash != std::string::npos; slash = key.find('\\', slash + 1))
+    if (files.goneFolders.count(key.substr(0, slash))) return true;
+  return false;
+}
+
+// What the system answers at one path: asked once per scan.
+ScanContext::FileAnswers::Answer Ask(ScanContext& s, const std::string& path) {
+  ScanContext::FileAnswers& files = s.files;
+  ScanContext::FileAnswers::Answer answer{kErrorPathNotFound, kInvalidFileAttributes};
+  if (!files.remember) {
+    answer.error = s.platform().GetFileAttributesAndError(path, answer.attributes);
+    return answer;
+  }
+  const std::string key = UpperAscii(path);
+  if (const auto known = files.paths.find(key); known != files.paths.end()) return known->second;
+  const bool plain = PlainFullPath(path);
+  if (!plain || !BelowGoneFolder(files, key)) {
+    answer.error = s.platform().GetFileAttributesAndError(path, answer.attributes);
+    const auto slash = key.rfind('\\');
+    if (plain && answer.error == kErrorPathNotFound && slash > 2) files.goneFolders.insert(key.substr(0, slash));
+  }
+  files.paths.emplace(key, answer);
+  return answer;
+}
+
 // What the system says at one path: a file (or, unless `fileOnly`, a folder)
 // is Present; Missing only on "not found"; Unknown on any other answer.
 FileState ProbeOne(ScanContext& s, const std::string& path, bool fileOnly) {
-  std::uint32_t attributes = 0;
-  switch (ProbePath(s.platform(), path, &attributes)) {
+  const ScanContext::FileAnswers::Answer answer = Ask(s, path);
+  switch (ExistenceOf(answer.error, answer.attributes)) {
     case Existence::Present:
-      return fileOnly && (attributes & kAttributeDirectory) ? FileState::Missing : FileState::Present;
+      return fileOnly && (answer.attributes & kAttributeDirectory) ? FileState::Missing : FileState::Present;
     case Existence::Gone: return FileState::Missing;
     case Existence::Unknown: break;
   }
   return FileState::Unknown;
+}
+
+// A name that a listing answers for exactly as a request by path would: plain
+// ASCII (no case rule but a to z applies), no short-name tilde, no folder
+// step, nothing Windows trims from the end of a name.
+bool ListableName(const std::string& name) {
+  if (name.empty() || name.size() > 200 || name == "." || name == ".." || name.front() == ' ' ||
+      name.back() == ' ' || name.back() == '.')
+    return false;
+  for (const char c : name)
+    if (c < ' ' || c > '~' || std::string_view("\\/~:*?\"<>|").find(c) != std::string_view::npos) return false;
+  return true;
+}
+
+// The names in `folder` (upper-cased a to z, with whether each is a folder),
+// listed once per scan; none when the listing did not run to its end or
+// holds a name beyond plain ASCII, whose case Windows may fold its own way.
+const ScanContext::FileAnswers::Names& NamesIn(ScanContext& s, const std::string& folder) {
+  auto [known, inserted] = s.files.folderNames.try_emplace(UpperAscii(folder));
+  if (!inserted) return known->second;
+  std::vector<FileEntry> entries;
+  if (s.platform().ListFolder(folder, entries) != kErrorSuccess) return known->second;
+  std::unordered_map<std::string, bool> names;
+  for (const FileEntry& entry : entries) {
+    for (const char c : entry.name)
+      if (c < ' ' || c > '~') return known->second;
+    names[UpperAscii(entry.name)] = (entry.attributes & kAttributeDirectory) != 0;
+  }
+  known->second = std::move(names);
+  return known->second;
+}
+
+// A file (not a folder) of that name in `folder`, which ends with a backslash.
+FileState FileIn(ScanContext& s, const std::string& folder, const std::string& name) {
+  if (s.files.remember && ListableName(name)) {
+    if (const auto& names = NamesIn(s, folder)) {
+      const auto entry = names->find(UpperAscii(name));
+      return entry != names->end() && !entry->second ? FileState::Present : FileState::Missing;
+    }
+  }
+  return ProbeOne(s, folder + name, true);
+}
+
+std::uint32_t DriveType(ScanContext& s, const std::string& root) {
+  if (!s.files.remember) return s.platform().GetDriveType(root);
+  const auto [known, inserted] = s.files.driveTypes.try_emplace(UpperAscii(root), 0);
+  if (inserted) known->second = s.platform().GetDriveType(root);
+  return known->second;
 }
 
 // The path in both faces of the system folder. A text that no file name can
@@ -147,7 +242,7 @@ bool JudgeableFullPath(ScanContext& s, const std::string& path) {
   if (path.size() < 4 || !IsDriveLetter(path[0]) || path[1] != ':' || path[2] != '\\') return false;
   if (path.find('%') != std::string::npos || HoldsForbiddenCharacter(path)) return false;
   const std::string root = path.substr(0, 3);
-  return s.platform().GetDriveType(root) == kDriveFixed && Probe(s, root, false) == FileState::Present;
+  return DriveType(s, root) == kDriveFixed && Probe(s, root, false) == FileState::Present;
 }
 
 bool IsBareFileName(const std::string& path) {
@@ -161,11 +256,14 @@ std::string FileNamePart(const std::string& path) {
 }
 
 FileState WindowsFoldersState(ScanContext& s, const std::string& fileName) {
-  if (fileName.empty()) return FileState::Missing;
-  const std::string& windows = s.app.folders.WindowsFolder;
+  if (fileName.empty() || HoldsForbiddenCharacter(fileName)) return FileState::Missing;
+  const FolderSet& f = s.app.folders;
+  const std::string& windows = f.WindowsFolder;
   FileState state = FileState::Missing;
-  for (const std::string& folder : {windows, windows + "System\\", windows + "System32\\"}) {
-    state = EitherState(state, Probe(s, folder + fileName, true));
+  // System32 in both of its faces.
+  for (const std::string& folder : {windows, windows + "System\\", windows + "System32\\", f.OtherSystemFolder}) {
+    if (folder.empty()) continue;
+    state = EitherState(state, FileIn(s, folder, fileName));
     if (state == FileState::Present) break;
   }
   return state;

@@ -6,6 +6,8 @@
 #include <functional>
 #include <optional>
 #include <string>
+#include <unordered_map>
+#include <unordered_set>
 #include <vector>
 
 #include "core/scan_host.h"
@@ -33,6 +35,27 @@ struct ScanContext {
     bool complete = true;
   };
   std::optional<SearchPath> searchPath;
+
+  // What the file system answered during this scan (file_probe), so that each
+  // question costs one request: the answer at each path; the folders that a
+  // "path not found" showed gone, which answer for every path below them; the
+  // names in the Windows folders, listed once where a bare name is looked up;
+  // the type of each drive. A new scan asks afresh. With `remember` false
+  // every question goes to the system (the tests compare the two).
+  struct FileAnswers {
+    struct Answer {
+      long error = 0;
+      std::uint32_t attributes = 0;
+    };
+    // Upper-case name -> is a folder; empty when the listing could not be trusted.
+    using Names = std::optional<std::unordered_map<std::string, bool>>;
+    bool remember = true;
+    std::unordered_map<std::string, Answer> paths;  // by the path, a to z upper-cased
+    std::unordered_set<std::string> goneFolders;
+    std::unordered_map<std::string, Names> folderNames;
+    std::unordered_map<std::string, std::uint32_t> driveTypes;
+  };
+  FileAnswers files;
 };
 
 // n / d rounded to the nearest integer, an exact half to the even neighbour.

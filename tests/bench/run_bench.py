@@ -3,10 +3,12 @@ the fresh prefix and after each half, times QRVCli.exe scan against the
 floor program that walks the same trees once. Prints figures; never fails
 on time.
 
-Then, on the fresh prefix, the cost of findings: 1,000 and 5,000 (times the
-scale) COM classes whose servers are gone, scanned against the same scan
+Then, on the fresh prefix, the cost of findings: 250, 1,000 and 5,000 (times
+the scale) COM classes whose servers are gone, scanned against the same scan
 without them, and repaired (a fix scans again, then backs up every class,
-writes the log and the undo file and imports the repair).
+writes the log and the undo file and imports the repair), with the requests
+of each counted per finding and the repair's seconds beyond its scan split
+by kind.
 
 usage: run_bench.py BIN_DIR WORK_DIR [SCALE [classes]]
   classes: only the fresh prefix and the broken classes, not the two halves
@@ -42,11 +44,8 @@ def measure(wine, label):
     if scan.code != 0:
         raise SystemExit(f"QRVCli scan failed: {scan.err!r}")
     total = int(re.search(rb'"total":(\d+)', scan.out).group(1))
-    counted = wine.run(os.path.join(wine.bin_dir, "qrv_scan_calls.exe"))
-    c = re.search(rb"registry calls (\d+) file probes (\d+)", counted.out)
-    if counted.code != 0 or not c:
-        raise SystemExit(f"qrv_scan_calls failed: {counted.out!r} {counted.err!r}")
-    calls, probes = int(c.group(1)), int(c.group(2))
+    c = counted(wine, "scan", "--json")
+    calls, probes = c["calls"], c["probes"]
     print(f"  runs: floor {' '.join(f'{r.seconds:.2f}' for r in floors)} s, "
           f"scan {' '.join(f'{r.seconds:.2f}' for r in scans)} s", flush=True)
     row = dict(label=label, keys=keys, values=values, floor=floor.seconds, walk=walk, scan=scan.seconds,
@@ -57,6 +56,22 @@ def measure(wine, label):
     return row
 
 
+def counted(wine, *command):
+    """Runs a QRVCli command through the counting platform: its time, its
+    registry calls and file-system requests (exact), the seconds spent in
+    each kind of call, and what the command printed."""
+    run = wine.run(os.path.join(wine.bin_dir, "qrv_scan_calls.exe"), *command)
+    m = re.search(rb"registry calls (\d+) file probes (\d+) time ([\d.]+) s", run.out)
+    if not m:
+        raise SystemExit(f"qrv_scan_calls {' '.join(command)} failed: {run.out!r} {run.err!r}")
+    kinds = {name.decode(): (int(n), float(t)) for name, n, t in re.findall(rb"\n  (\w+) (\d+) ([\d.]+) s", run.out)}
+    return dict(calls=int(m.group(1)), probes=int(m.group(2)), seconds=float(m.group(3)), kinds=kinds, out=run.out)
+
+
+def findings_of(out):
+    return int(re.search(rb'"total":(\d+)', out).group(1))
+
+
 def clean_baseline(wine):
     """Repairs what the fresh prefix itself holds, then times the scan of the
     clean prefix: the scan without findings."""
@@ -64,14 +79,16 @@ def clean_baseline(wine):
     if fix.code != 0:
         raise SystemExit(f"QRVCli fix failed: {fix.err!r}")
     scan = best([wine.cli("scan", "--json") for _ in range(RUNS)])
-    total = int(re.search(rb'"total":(\d+)', scan.out).group(1))
-    print(f"clean prefix (after repairing its own findings): scan {scan.seconds:.2f} s, {total} findings", flush=True)
-    return dict(scan=scan.seconds, findings=total)
+    count = counted(wine, "scan", "--json")
+    print(f"clean prefix (after repairing its own findings): scan {scan.seconds:.2f} s, {findings_of(scan.out)} "
+          f"findings, {count['calls']} registry calls, {count['probes']} file-system requests", flush=True)
+    return dict(scan=scan.seconds, findings=findings_of(scan.out), calls=count["calls"], probes=count["probes"])
 
 
-def broken_classes(wine, fresh, count, first):
+def broken_classes(wine, clean, count, first):
     """Imports `count` classes whose server files are gone, times the scan
-    and the fix, and checks that the fix took them all away again."""
+    (turn about with the clean prefix's figure taken before) and the fix,
+    counts the requests of both, and checks that the fix took them all away."""
     path = os.path.join(wine.work, f"broken-{count}.reg")
     keys = []
     for i in range(first, first + count):
@@ -81,24 +98,33 @@ def broken_classes(wine, fresh, count, first):
                      [("", "sz", f"C:\\QrvBenchGone\\server{i}.dll"), ("ThreadingModel", "sz", "Both")]))
     write_reg(path, keys)
     wine.regedit_import(path)
-    scans = [wine.cli("scan", "--json") for _ in range(RUNS)]
-    scan = best(scans)
+    scan = best([wine.cli("scan", "--json") for _ in range(RUNS)])
     if scan.code != 0:
         raise SystemExit(f"QRVCli scan failed: {scan.err!r}")
-    total = int(re.search(rb'"total":(\d+)', scan.out).group(1))
-    fix = wine.cli("fix", "--json")
-    if fix.code != 0:
-        raise SystemExit(f"QRVCli fix failed: {fix.err!r}")
+    total = findings_of(scan.out)
+    found = total - clean["findings"]
+    scanned = counted(wine, "scan", "--json")
+    fix = counted(wine, "fix", "--json")
     after = wine.cli("scan", "--json")
-    left = int(re.search(rb'"total":(\d+)', after.out).group(1))
-    added = scan.seconds - fresh["scan"]
-    print(f"{count:>6} broken classes: {total - fresh['findings']} more findings; scan {scan.seconds:.2f} s "
-          f"against {fresh['scan']:.2f} s without them (x{scan.seconds / fresh['scan']:.2f}, "
-          f"+{added:.2f} s, {1000 * added / count:.2f} s per 1,000); fix {fix.seconds:.2f} s "
-          f"(its own scan, backups, log, undo file, import: {fix.seconds - scan.seconds:.2f} s beyond the scan); "
-          f"findings after the fix {left}", flush=True)
-    if left != fresh["findings"]:
-        raise SystemExit(f"the fix left {left - fresh['findings']} findings of the broken classes")
+    left = findings_of(after.out)
+    added = scan.seconds - clean["scan"]
+    n = max(1, found)
+    print(f"{count:>6} broken classes: {found} more findings; scan {scan.seconds:.2f} s against {clean['scan']:.2f} s "
+          f"without them (x{scan.seconds / clean['scan']:.2f}, +{added:.2f} s, {1000 * added / count:.2f} s per 1,000); "
+          f"requests per finding: file system {(scanned['probes'] - clean['probes']) / n:.2f}, "
+          f"registry {(scanned['calls'] - clean['calls']) / n:.2f}", flush=True)
+    beyond = fix["seconds"] - scanned["seconds"]
+    kinds = fix["kinds"]
+    registry_s = sum(t for name, (_, t) in kinds.items() if name.startswith("Reg")) - \
+        sum(t for name, (_, t) in scanned["kinds"].items() if name.startswith("Reg"))
+    part = lambda name: kinds.get(name, (0, 0.0))[1]  # noqa: E731
+    print(f"        fix {fix['seconds']:.2f} s, {beyond:.2f} s beyond its scan ({1000 * beyond / n:.2f} s per 1,000): "
+          f"editor's import {part('CreateProcessAndWait'):.2f} s, wait {part('Sleep'):.2f} s, "
+          f"files written {part('WriteFile'):.2f} s, registry beyond the scan {registry_s:.2f} s; "
+          f"requests per finding beyond the scan: registry {(fix['calls'] - scanned['calls']) / n:.2f}, "
+          f"file system {(fix['probes'] - scanned['probes']) / n:.2f}; findings after the fix {left}", flush=True)
+    if left != clean["findings"]:
+        raise SystemExit(f"the fix left {left - clean['findings']} findings of the broken classes")
 
 
 def main():
@@ -119,7 +145,7 @@ def main():
     rows = [measure(wine, "fresh prefix")]
     clean = clean_baseline(wine)
     first = 1
-    for count in (1000, 5000):
+    for count in (250, 1000, 5000):
         n = max(1, int(count * float(scale)))
         broken_classes(wine, clean, n, first)
         first += n

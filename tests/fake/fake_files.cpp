@@ -1,3 +1,5 @@
+#include <vector>
+
 #include "engine/text.h"
 #include "fake/fake_platform.h"
 
@@ -7,6 +9,25 @@ FakeFileSystem::FakeFileSystem() { drives_['C'] = kDriveFixed; }
 
 std::string FakeFileSystem::Key(const std::string& path) {
   std::string k = UpperCaseText(ReplaceAll(path, "/", "\\"));
+  // "." and ".." steps, resolved by the text as Windows makes a full path.
+  if (k.size() > 3 && k[1] == ':' && k[2] == '\\' &&
+      (k.find("\\.\\") != std::string::npos || k.find("\\..") != std::string::npos || k.ends_with("\\."))) {
+    std::vector<std::string> steps;
+    std::size_t start = 3;
+    while (start <= k.size()) {
+      const std::size_t end = std::min(k.find('\\', start), k.size());
+      const std::string step = k.substr(start, end - start);
+      if (step == "..") {
+        if (!steps.empty()) steps.pop_back();
+      } else if (step != "." && !step.empty()) {
+        steps.push_back(step);
+      }
+      start = end + 1;
+    }
+    std::string joined = k.substr(0, 3);
+    for (std::size_t i = 0; i < steps.size(); ++i) joined += (i ? "\\" : "") + steps[i];
+    k = joined;
+  }
   while (k.size() > 3 && k.back() == '\\') k.pop_back();
   if (k.size() == 2 && k[1] == ':') k += '\\';
   return k;
@@ -241,6 +262,20 @@ long FakeFileSystem::GetFileAttributesAndError(const std::string& path, std::uin
   const bool folderThere = parent.size() == 3 ? drives_.count(parent[0]) > 0
                                               : folder != entries_.end() && folder->second.folder;
   return folderThere ? kErrorFileNotFound : kErrorPathNotFound;
+}
+
+void FakeFileSystem::BreakListing(const std::string& folder) { brokenListings_.insert(Key(folder)); }
+
+long FakeFileSystem::ListFolder(const std::string& folder, std::vector<FileEntry>& entries) {
+  entries = FindFiles(folder);
+  const std::string key = Resolve(Key(folder), true);
+  if (denied_.count(key) || BelowDeniedFolder(key)) return kErrorAccessDenied;
+  if (!Exists(key)) return kErrorPathNotFound;
+  if (brokenListings_.count(Key(folder))) {
+    entries.resize(entries.size() / 2);
+    return kErrorAccessDenied;
+  }
+  return kErrorSuccess;
 }
 
 }  // namespace qrv::fake

@@ -116,6 +116,10 @@ class FakeFileSystem : public FileSystem {
   // (access denied) or listed; the folder itself is seen from its parent.
   void DenyAccess(const std::string& folder);
   long GetFileAttributesAndError(const std::string& path, std::uint32_t& attributes) override;
+  // A listing of that folder stops half-way with an error, as a folder that
+  // changes or fails while it is read does.
+  void BreakListing(const std::string& folder);
+  long ListFolder(const std::string& folder, std::vector<FileEntry>& entries) override;
   // --- end existence ---
 
  private:
@@ -141,6 +145,7 @@ class FakeFileSystem : public FileSystem {
   std::vector<std::string> deleteAtRestart_;
   std::optional<std::size_t> diskSpace_;
   std::set<std::string> denied_;  // keys of the folders DenyAccess names
+  std::set<std::string> brokenListings_;
   bool BelowDeniedFolder(const std::string& key) const;
 };
 
@@ -227,20 +232,37 @@ class FakePlatform : public Platform {
   long RegDeleteValue(RegHandle key, const std::string& name) override { return ProgramView().RegDeleteValue(key, name); }
 
   // FileSystem
-  std::vector<FileEntry> FindFiles(const std::string& folder) override { return files.FindFiles(folder); }
-  std::uint32_t GetFileAttributes(const std::string& path) override { return files.GetFileAttributes(path); }
+  // The requests that ask the file system whether something is there (each a
+  // server round trip under Wine): attributes, listings, drive types.
+  std::size_t fileRequests = 0;
+  std::vector<FileEntry> FindFiles(const std::string& folder) override {
+    ++fileRequests;
+    return files.FindFiles(folder);
+  }
+  std::uint32_t GetFileAttributes(const std::string& path) override {
+    ++fileRequests;
+    return files.GetFileAttributes(path);
+  }
   bool SetFileAttributes(const std::string& path, std::uint32_t a) override { return files.SetFileAttributes(path, a); }
   bool CreateDirectory(const std::string& path) override { return files.CreateDirectory(path); }
   long DeleteFile(const std::string& path) override { return files.DeleteFile(path); }
   bool MoveFileExDelayUntilReboot(const std::string& path) override { return files.MoveFileExDelayUntilReboot(path); }
-  std::uint32_t GetDriveType(const std::string& rootPath) override { return files.GetDriveType(rootPath); }
+  std::uint32_t GetDriveType(const std::string& rootPath) override {
+    ++fileRequests;
+    return files.GetDriveType(rootPath);
+  }
   bool ReadFile(const std::string& path, std::string& bytes) override { return files.ReadFile(path, bytes); }
   bool WriteFile(const std::string& path, const std::string& bytes) override { return files.WriteFile(path, bytes); }
   bool MoveFileExReplaceExisting(const std::string& from, const std::string& to) override {
     return files.MoveFileExReplaceExisting(from, to);
   }
   long GetFileAttributesAndError(const std::string& path, std::uint32_t& attributes) override {
+    ++fileRequests;
     return files.GetFileAttributesAndError(path, attributes);
+  }
+  long ListFolder(const std::string& folder, std::vector<FileEntry>& entries) override {
+    ++fileRequests;
+    return files.ListFolder(folder, entries);
   }
 
   // SystemServices

@@ -118,17 +118,28 @@ long Win32Platform::RegDeleteValue(RegHandle key, const std::string& name) {
 
 std::vector<FileEntry> Win32Platform::FindFiles(const std::string& folder) {
   std::vector<FileEntry> list;
+  ListFolder(folder, list);
+  return list;
+}
+
+long Win32Platform::ListFolder(const std::string& folder, std::vector<FileEntry>& entries) {
+  entries.clear();
   WIN32_FIND_DATAW data;
   HANDLE find = ::FindFirstFileW(Wide(WithTrailingBackslash(folder) + "*.*").c_str(), &data);
-  if (find == INVALID_HANDLE_VALUE) return list;
-  do {
+  if (find == INVALID_HANDLE_VALUE) return static_cast<long>(::GetLastError());
+  DWORD error = ERROR_SUCCESS;
+  for (;;) {
     FILETIME local;
     ::FileTimeToLocalFileTime(&data.ftLastWriteTime, &local);
-    list.push_back({Narrow(data.cFileName), data.dwFileAttributes,
-                    (static_cast<std::uint64_t>(data.nFileSizeHigh) << 32) | data.nFileSizeLow, ToDateTime(local)});
-  } while (::FindNextFileW(find, &data));
+    entries.push_back({Narrow(data.cFileName), data.dwFileAttributes,
+                       (static_cast<std::uint64_t>(data.nFileSizeHigh) << 32) | data.nFileSizeLow, ToDateTime(local)});
+    if (!::FindNextFileW(find, &data)) {
+      error = ::GetLastError();
+      break;
+    }
+  }
   ::FindClose(find);
-  return list;
+  return error == ERROR_NO_MORE_FILES ? kErrorSuccess : static_cast<long>(error);
 }
 
 std::uint32_t Win32Platform::GetFileAttributes(const std::string& path) {

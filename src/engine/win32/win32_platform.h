@@ -62,6 +62,7 @@ class Win32Platform : public Platform {
   bool GetSaveFileName(const std::string& filter, const std::string& initialFolder, std::string& fileName) override;
   // Existence that a deletion relies on
   long GetFileAttributesAndError(const std::string& path, std::uint32_t& attributes) override;
+  long ListFolder(const std::string& folder, std::vector<FileEntry>& entries) override;
 
   // Deleting a listed file
   Deletion DeleteFileItself(const std::string& path, bool archiveOnly) override;
