@@ -166,9 +166,11 @@ std::string FixScriptBytes(Platform& platform, const RegScript& script) {
   return "\xFF\xFE" + Utf16LeBytes(text);
 }
 
-ApplyResult ApplyFixScript(Platform& platform, const FolderSet& folders, const RegScript& script) {
-  if (DeletesProtectedKey(script)) return ApplyResult::Refused;
-  if (DeletesTooLargeBranch(platform, script)) return ApplyResult::TooLarge;
+namespace {
+
+// Writes the script and has the registry editor import it, once the guards
+// have let it pass.
+ApplyResult WriteAndImport(Platform& platform, const FolderSet& folders, const RegScript& script) {
   const std::string file = FixScriptFile(folders);
   if (FileExists(platform, file)) platform.DeleteFile(file);
   if (!platform.WriteFile(file, FixScriptBytes(platform, script))) return ApplyResult::NotWritten;
@@ -176,6 +178,14 @@ ApplyResult ApplyFixScript(Platform& platform, const FolderSet& folders, const R
   // The leading blank stands for the program name, so that "/s" reaches the editor.
   if (!RunRegistryEditor(platform, folders, " /s \"" + file + "\"")) return ApplyResult::NotStarted;
   return ApplyResult::Imported;
+}
+
+}  // namespace
+
+ApplyResult ApplyFixScript(Platform& platform, const FolderSet& folders, const RegScript& script) {
+  if (DeletesProtectedKey(script)) return ApplyResult::Refused;
+  if (DeletesTooLargeBranch(platform, script)) return ApplyResult::TooLarge;
+  return WriteAndImport(platform, folders, script);
 }
 
 
@@ -199,7 +209,8 @@ RepairResult LogBackUpAndApply(Platform& platform, FolderSet& folders, const std
     return result;
   }
   result.undoPath = saved.path;
-  switch (ApplyFixScript(platform, folders, fix)) {
+  // The guards above have passed: the branches are counted once.
+  switch (WriteAndImport(platform, folders, fix)) {
     case ApplyResult::Imported:
       result.outcome = RepairOutcome::Imported;
       result.gone = FindingsGone(platform, fix);

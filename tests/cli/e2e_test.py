@@ -12,6 +12,7 @@ import re
 import sys
 
 from qrvwine import (APP_PATHS, CV, DRIVE_C, HKCR, HKCU, HKLM, Checker, Wine, apply_effects, describe_difference,
+                     with_shared_views,
                      entries, findings, settled_registry, unix_path, without_file_capabilities, write_reg)
 
 SHARED = f"{HKLM}\\{CV}\\SharedDLLs"
@@ -425,7 +426,7 @@ def seeded(wine, c, s, baseline):
         c.check(log == flat, "the log lists every finding in category order")
 
     after_fix = wine.snapshot("after-fix")
-    expected_after = apply_effects(entries(before, picked), s.effects)
+    expected_after = apply_effects(entries(before, picked), with_shared_views(before, s.effects))
     actual_after = entries(after_fix, picked)
     c.check(expected_after == actual_after, "the repair deleted exactly the broken entries",
             describe_difference(expected_after, actual_after))

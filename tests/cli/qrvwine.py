@@ -238,6 +238,38 @@ def apply_effects(picked, effects):
     return result
 
 
+def _view_aliases(key):
+    """Where the 32-bit view of 64-bit Windows shows a native key under Wow6432Node."""
+    classes = "hkey_local_machine\\software\\classes\\"
+    software = "hkey_local_machine\\software\\"
+    if key.startswith(classes):
+        rest = key[len(classes):]
+        return [classes + "wow6432node\\" + rest, software + "wow6432node\\classes\\" + rest]
+    if key.startswith(software) and not key.startswith(software + "wow6432node"):
+        return [software + "wow6432node\\" + key[len(software):]]
+    return []
+
+
+def _branch(snapshot, key):
+    """The key and its subkeys, by their path below it, with their values."""
+    return {k[len(key):]: v for k, v in snapshot.items() if k == key or k.startswith(key + "\\")}
+
+
+def with_shared_views(snapshot, effects):
+    """The effects, each also on the 32-bit view's copy of its key where the
+    snapshot shows that copy as the same key seen twice (a key both views
+    share, as Wine shares TypeLib and App Paths): equal branches, value for
+    value. In a 32-bit prefix there is no such copy and nothing is added."""
+    out = list(effects)
+    for effect in effects:
+        key = effect[1].lower()
+        branch = _branch(snapshot, key)
+        for alias in _view_aliases(key):
+            if branch and _branch(snapshot, alias) == branch:
+                out.append((effect[0], alias) + tuple(effect[2:]))
+    return out
+
+
 def settled_registry(key, name, data):
     """The part of the registry that a repair and its undo must leave as it
     was: the software and user keys, but not the program's own settings (the
