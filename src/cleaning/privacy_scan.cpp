@@ -3,6 +3,7 @@
 #include <unordered_set>
 
 #include "cleaning/file_walk.h"
+#include "core/settings.h"
 #include "engine/backup.h"
 #include "engine/file_ops.h"
 #include "engine/fix_script.h"
@@ -175,7 +176,7 @@ void PrivacyScan::Run(const PrivacyRows& rows, PrivacyObserver* observer) {
   app_.CancelFlag = true;
   completed_ = RunRows(rows, observer != nullptr ? *observer : none);
   app_.CancelFlag = false;
-  WriteDateTime(app_.platform, RootKey::CurrentUser, kSettingsKey, "RunDate2", app_.platform.Now());
+  settings::Write(app_.platform, settings::kPrivacyRunDate, app_.platform.Now());
 }
 
 bool PrivacyScan::RunRows(const PrivacyRows& rows, PrivacyObserver& observer) {

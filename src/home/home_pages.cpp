@@ -1,7 +1,7 @@
 #include "home/home_pages.h"
 
+#include "core/settings.h"
 #include "dialogs/message_dialogs.h"
-#include "engine/registry_ops.h"
 #include "tools/schedule_dialog.h"
 #include "tools/startup_dialogs.h"
 #include "tools/tweak_view.h"
@@ -140,11 +140,9 @@ void HomePage::Panel1Enter() {
   const LanguageTable& language = app.language;
   int dated = 0;
   for (int line = 1; line <= kHomeLines; ++line) {
-    const std::string name = "RunDate" + std::to_string(line);
     Label& status = Statuses[At(line)];
-    if (ValueExists(app.platform, RootKey::CurrentUser, kSettingsKey, name)) {
-      const double when = ReadDateTime(app.platform, RootKey::CurrentUser, kSettingsKey, name, 0);
-      status.text = language.Text(TextId::Action1LastRun) + " " + app.platform.ShortDate(when);
+    if (const auto when = settings::Read(app.platform, settings::kRunDate[line - 1])) {
+      status.text = language.Text(TextId::Action1LastRun) + " " + app.platform.ShortDate(*when);
       status.colour = kBlack;
       ++dated;
     } else {
@@ -161,7 +159,7 @@ void HomePage::Panel1Enter() {
 void HomePage::ShowSchedule() {
   AppState& app = window_.App();
   Label& status = Statuses[At(kHomeLines + 1)];
-  const bool on = ReadFlag(app.platform, RootKey::CurrentUser, kSettingsKey, "s_Enable");
+  const bool on = settings::Read(app.platform, settings::kScheduleOn);
   status.text = app.language.Text(on ? TextId::Action1On : TextId::Action1Off);
   status.colour = on ? kBlack : kRed;
   status.r.width = window_.Measure().Width(status.text, status.font);

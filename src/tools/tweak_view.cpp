@@ -1,6 +1,6 @@
 #include "tools/tweak_view.h"
 
-#include "engine/registry_ops.h"
+#include "core/settings.h"
 
 namespace qrv {
 
@@ -26,7 +26,7 @@ void MakeViewButton(ImageButton& button, ButtonGroup& group, const std::string& 
 }  // namespace
 
 void StampTweakRun(AppState& app) {
-  WriteDateTime(app.platform, RootKey::CurrentUser, kSettingsKey, "RunDate5", app.platform.Now());
+  settings::Write(app.platform, settings::kTweaksRunDate, app.platform.Now());
 }
 
 // ------------------------------------------------------------------ the view
