@@ -253,7 +253,7 @@ class Repairer {
     if (slot == kSlotWebPages) {
       removed = DeleteHistoryFiles(s_, result_.scheduledAtRestart, result_.failed);
     } else {
-      RemovalResult removal = RemoveListedFiles(s_, app_.Slot(slot), {});
+      RemovalResult removal = RemoveListedFiles(s_, app_.Slot(slot), kListRemoval);
       removed = removal.deleted;
       result_.failed.insert(result_.failed.end(), removal.failed.begin(), removal.failed.end());
     }
