@@ -1,5 +1,6 @@
 #include "home/home_pages.h"
 
+#include "core/language_styles.h"
 #include "core/settings.h"
 #include "dialogs/message_dialogs.h"
 #include "tools/schedule_dialog.h"
@@ -78,9 +79,9 @@ void ShowScheduleDialog(MainWindow& window) {
 
 HomePage::HomePage(MainWindow& window, ScanPage& scan) : Page("Panel1"), window_(window), scan_(scan) {
   const LanguageTable& language = window.App().language;
-  const unsigned lang = window.App().LanguageNumber;
-  const int lineSize = lang == 3 ? 11 : 12;
-  const int startSize = lang == 2 || lang == 4 ? 12 : lang == 5 ? 11 : 14;
+  const LanguageStyle& style = StyleOf(window.App().LanguageNumber);
+  const int lineSize = style.homeLine;
+  const int startSize = style.homeStart;
 
   Panel1Label1.name = "Panel1Label1";
   Panel1Label1.r = PageBounds(20, 14, 480, 30);
@@ -208,9 +209,9 @@ void HomePage::AddContents(Scene& scene) {
 
 ScanPage::ScanPage(MainWindow& window, SummaryPage& summary) : Page("Panel2A"), window_(window), summary_(summary) {
   const LanguageTable& language = window.App().language;
-  const unsigned lang = window.App().LanguageNumber;
-  const int phaseSize = lang == 4 ? 10 : 11;
-  const int stepSize = lang == 1 ? 14 : 12;
+  const LanguageStyle& style = StyleOf(window.App().LanguageNumber);
+  const int phaseSize = style.scanPhase;
+  const int stepSize = style.scanStep;
 
   Panel2ALabel3.name = "Panel2ALabel3";
   Panel2ALabel3.r = PageBounds(20, 10, 520, 28);
@@ -253,7 +254,7 @@ ScanPage::ScanPage(MainWindow& window, SummaryPage& summary) : Page("Panel2A"), 
   Panel2AGifImage.name = "Panel2AGifImage";
   Panel2AGifImage.r = AnimationArea.r;
   MakeButton(Panel2AButton1, Buttons, "Panel2AButton1", PageBounds(296, 366, 123, 32), "button",
-             language.Text(TextId::ButtonsCancel), lang == 3 || lang == 4 ? 10 : 11, [this] { CancelButtonClick(); });
+             language.Text(TextId::ButtonsCancel), style.scanCancel, [this] { CancelButtonClick(); });
   Back.onMouseMove = [this] { Buttons.ResetAll(); };
   Prepare();
 }
@@ -386,8 +387,7 @@ void ScanPage::AddContents(Scene& scene) {
 
 SummaryPage::SummaryPage(MainWindow& window) : Page("Panel2B"), window_(window) {
   const LanguageTable& language = window.App().language;
-  const unsigned lang = window.App().LanguageNumber;
-  const int repairSize = lang == 1 ? 11 : 10;
+  const int repairSize = StyleOf(window.App().LanguageNumber).summaryRepair;
 
   Panel2BWarningImage.name = "Panel2BWarningImage";
   Panel2BWarningImage.image = "warning_large";

@@ -1,5 +1,6 @@
 #include "tools/tweak_view.h"
 
+#include "core/language_styles.h"
 #include "core/settings.h"
 
 namespace qrv {
@@ -12,8 +13,7 @@ constexpr int kPageTabWidth = 110;
 constexpr std::array<TextId, kTweakPages> kPageCaptions{TextId::Action5System, TextId::Action5Internet,
                                                         TextId::Action5Security};
 
-// The buttons' type: 9 points in French so that the captions fit.
-int ButtonFontSize(const AppState& app) { return app.LanguageNumber == 2 ? 9 : 10; }
+int ButtonFontSize(const AppState& app) { return StyleOf(app.LanguageNumber).tweakButton; }
 
 void MakeViewButton(ImageButton& button, ButtonGroup& group, const std::string& name, Bounds r,
                     const std::string& caption, int size, std::function<void()> action) {
