@@ -9,7 +9,6 @@
 
 namespace qrv {
 
-inline constexpr int kSwShowNa = 8;  // shown, not activated
 inline constexpr int kScheduleDays = 7;  // 0 Monday ... 6 Sunday
 
 struct ScheduleSettings {
