@@ -173,7 +173,8 @@ Outcome Junk(AppState& app, const Invocation& invocation, bool remove) {
     void Found(const ResidualFile& f) override {
       const std::string date = ListDate(f.lastWrite);
       const std::string size = ListSize(f.size);  // the list's column: a number
-      items.push_back({f.path, {{"path", f.path}, {"date", date}, {"size", std::stoll(size)}}, "  " + date + "  " + size});
+      const Json json = {{"path", f.path}, {"date", date}, {"size", std::stoll(size)}};
+      items.push_back({f.path, json, "  " + date + "  " + size});
     }
   } collect;
   QuietScanHost host;

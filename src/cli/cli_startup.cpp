@@ -101,7 +101,8 @@ std::string FormatSchedule(AppState& app, bool json) {
   const ScheduleSettings s = ReadSchedule(app);
   const auto run = ReadScheduleRunValue(app);
   if (json)
-    return JsonLine({{"enabled", s.enabled}, {"day", s.day}, {"time", TimeText(s.time)}, {"runValue", PathOrNull(run)}});
+    return JsonLine(
+        {{"enabled", s.enabled}, {"day", s.day}, {"time", TimeText(s.time)}, {"runValue", PathOrNull(run)}});
   const TextId days[] = {TextId::ScheduleDay1, TextId::ScheduleDay2, TextId::ScheduleDay3, TextId::ScheduleDay4,
                          TextId::ScheduleDay5, TextId::ScheduleDay6, TextId::ScheduleDay7};
   return app.language.Text(TextId::ScheduleScheduledScan) + ": " +

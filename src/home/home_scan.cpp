@@ -136,7 +136,9 @@ bool HomeScan::RunPhases(HomeScanObserver& observer) {
     observer.PhaseStarted(phase);
     host_.SetProgressWidth(kScanModeHome, PhaseFillWidth(phase));
   };
-  const auto stamp = [&](const settings::DateTime& setting) { settings::Write(app_.platform, setting, app_.platform.Now()); };
+  const auto stamp = [&](const settings::DateTime& setting) {
+    settings::Write(app_.platform, setting, app_.platform.Now());
+  };
 
   start(1);
   host_.ProcessMessages();
