@@ -3,6 +3,7 @@
 #include <optional>
 #include <utility>
 
+#include "core/language_styles.h"
 #include "engine/file_ops.h"
 #include "engine/fix_script.h"
 #include "app/about_page.h"
@@ -18,7 +19,6 @@ namespace qrv {
 
 namespace {
 
-constexpr int kShowNormal = 1;  // SW_SHOWNORMAL
 constexpr int kHelpRightEdge = 728;
 
 const std::array<TextId, 5> kTabCaptions{TextId::ActionsAction1, TextId::ActionsAction3, TextId::ActionsAction4,
@@ -101,8 +101,7 @@ void TForm1a::CreateForm() {
   TopButton3.a.tooltip = TopButton3.b.tooltip = language.Text(TextId::ButtonsClose);
   SetHelpMode(HelpMode::Help);
 
-  const int tabSize = app_.LanguageNumber == 3 ? 9 : app_.LanguageNumber == 5 ? 8 : 10;
-  for (Label& l : TabLabel) l.font.size = tabSize;
+  for (Label& l : TabLabel) l.font.size = StyleOf(app_.LanguageNumber).tabCaption;
 
   app_.CancelFlag = false;
 }
@@ -176,7 +175,7 @@ void TForm1a::HelpLabelClick() {
   }
   const std::string help = app_.folders.ProgramFolder + "\\Quorvane.chm";
   if (FileExists(app_.platform, help)) {
-    app_.platform.ShellExecute("open", help, "", kShowNormal);
+    app_.platform.ShellExecute("open", help, "", kSwShowNormal);
   } else {
     dialogs_->Information(app_.language.Text(TextId::MessagesHelpNotFound));
   }

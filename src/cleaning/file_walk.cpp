@@ -69,15 +69,16 @@ FileSystem::Deletion DeleteListedFile(ScanContext& s, const std::string& path, b
   return s.platform().DeleteFileItself(path, archiveOnly);
 }
 
-RemovalResult RemoveListedFiles(ScanContext& s, const std::vector<std::string>& paths, const std::vector<bool>& ticked,
+RemovalResult RemoveListedFiles(ScanContext& s, const std::vector<std::string>& paths, const RemovalPolicy& policy,
+                                const std::vector<bool>& ticked,
                                 const std::function<void(std::size_t deleted)>& deletedOne) {
   RemovalResult result;
   for (std::size_t i = 0; i < paths.size(); ++i) {
     s.host.ProcessMessages();
-    if (!s.app.CancelFlag) continue;
+    if (policy.stopsOnCancel && !s.app.CancelFlag) continue;
     if (!ticked.empty() && (i >= ticked.size() || !ticked[i])) continue;
     const std::string& path = paths[i];
-    switch (DeleteListedFile(s, path, true)) {
+    switch (DeleteListedFile(s, path, policy.readOnly == ReadOnlyFiles::Go)) {
       case FileSystem::Deletion::Deleted:
         ++result.deleted;
         if (deletedOne) deletedOne(result.deleted);

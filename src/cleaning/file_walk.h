@@ -67,14 +67,32 @@ struct RemovalResult {
   std::vector<std::string> failed;  // listed, ticked, there, but not deleted
 };
 
-// Deletes the listed files whose row is ticked (all when `ticked` is empty),
-// one by one with the messages processed between them, while CancelFlag
-// stays true, each through DeleteListedFile. A file is made archive-only
-// first, as a read-only residual file must go too; a file that is gone is
-// skipped, and a folder or a link (whatever it leads to) is never touched. A
-// file that cannot be deleted gets its attributes back. `deletedOne` runs
-// after each deletion.
-RemovalResult RemoveListedFiles(ScanContext& s, const std::vector<std::string>& paths, const std::vector<bool>& ticked,
+// What a removal of listed files does with a read-only file: leave it (its
+// attributes unchanged; it counts as not deleted), or make it archive-only
+// and delete it (a file that then cannot be deleted gets its attributes back).
+enum class ReadOnlyFiles { Stay, Go };
+
+// How a list of files is removed; always named (no default policy).
+struct RemovalPolicy {
+  constexpr RemovalPolicy(ReadOnlyFiles readOnlyFiles, bool stops) : readOnly(readOnlyFiles), stopsOnCancel(stops) {}
+  ReadOnlyFiles readOnly;
+  bool stopsOnCancel;  // a confirmed Stop (CancelFlag false) ends the removal
+};
+// The residual files, the invalid shortcuts and the Home groups: a read-only
+// file goes too, and Stop ends the removal.
+inline constexpr RemovalPolicy kListRemoval{ReadOnlyFiles::Go, true};
+// The files of the privacy rows (temporary files and folders, temporary
+// Internet files, cookies): removed as they are, so a read-only file stays;
+// the clean goes through all of them.
+inline constexpr RemovalPolicy kPrivacyRowRemoval{ReadOnlyFiles::Stay, false};
+
+// The one removal of listed files: deletes those whose row is ticked (all
+// when `ticked` is empty), one by one with the messages processed between
+// them, each through DeleteListedFile, as the policy says. A file that is
+// gone is skipped, and a folder or a link (whatever it leads to) is never
+// touched. `deletedOne` runs after each deletion.
+RemovalResult RemoveListedFiles(ScanContext& s, const std::vector<std::string>& paths, const RemovalPolicy& policy,
+                                const std::vector<bool>& ticked = {},
                                 const std::function<void(std::size_t deleted)>& deletedOne = {});
 
 }  // namespace qrv

@@ -3,6 +3,7 @@
 #include <unordered_set>
 
 #include "cleaning/file_walk.h"
+#include "core/settings.h"
 #include "engine/backup.h"
 #include "engine/file_ops.h"
 #include "engine/fix_script.h"
@@ -175,7 +176,7 @@ void PrivacyScan::Run(const PrivacyRows& rows, PrivacyObserver* observer) {
   app_.CancelFlag = true;
   completed_ = RunRows(rows, observer != nullptr ? *observer : none);
   app_.CancelFlag = false;
-  WriteDateTime(app_.platform, RootKey::CurrentUser, kSettingsKey, "RunDate2", app_.platform.Now());
+  settings::Write(app_.platform, settings::kPrivacyRunDate, app_.platform.Now());
 }
 
 bool PrivacyScan::RunRows(const PrivacyRows& rows, PrivacyObserver& observer) {
@@ -247,24 +248,6 @@ bool PrivacyScan::RunRows(const PrivacyRows& rows, PrivacyObserver& observer) {
   return true;
 }
 
-namespace {
-
-// Deletes the listed files of one row as they are: a read-only file stays.
-std::size_t DeleteRowFiles(ScanContext& s, const std::vector<std::string>& paths, std::vector<std::string>& failed) {
-  std::size_t deleted = 0;
-  for (const std::string& path : paths) {
-    s.host.ProcessMessages();
-    switch (DeleteListedFile(s, path, false)) {
-      case FileSystem::Deletion::Deleted: ++deleted; break;
-      case FileSystem::Deletion::NotFound: break;
-      default: failed.push_back(path); break;
-    }
-  }
-  return deleted;
-}
-
-}  // namespace
-
 PrivacyCleanResult CleanPrivacy(AppState& app, ScanHost& host, const PrivacyRows& rows) {
   PrivacyCleanResult result;
   std::vector<std::string> log;
@@ -291,9 +274,12 @@ PrivacyCleanResult CleanPrivacy(AppState& app, ScanHost& host, const PrivacyRows
   ScanContext s(app, host);
   FileSystem& files = app.platform;
   app.CancelFlag = true;
-  for (int row : {1, 2, 4})
-    if (rows[static_cast<std::size_t>(row)])
-      result.removed[static_cast<std::size_t>(row)] = DeleteRowFiles(s, app.Slot(row), result.failed);
+  for (int row : {1, 2, 4}) {
+    if (!rows[static_cast<std::size_t>(row)]) continue;
+    RemovalResult removal = RemoveListedFiles(s, app.Slot(row), kPrivacyRowRemoval);
+    result.removed[static_cast<std::size_t>(row)] = removal.deleted;
+    result.failed.insert(result.failed.end(), removal.failed.begin(), removal.failed.end());
+  }
   if (rows[3]) {
     host.ProcessMessages();
     result.removed[3] = DeleteHistoryFiles(s, result.scheduledAtRestart, result.failed);

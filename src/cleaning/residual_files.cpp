@@ -3,6 +3,7 @@
 #include <cstdio>
 
 #include "cleaning/file_walk.h"
+#include "core/settings.h"
 #include "engine/backup.h"
 #include "engine/registry_ops.h"
 #include "engine/text.h"
@@ -69,7 +70,7 @@ std::size_t FindJunk(AppState& app, ScanHost& host, const std::string& root, Res
   app.CancelFlag = true;
   ScanTmpFiles(s, WithTrailingBackslash(root), app.Slot(1), observer, scanned);
   app.CancelFlag = false;
-  WriteDateTime(app.platform, RootKey::CurrentUser, kSettingsKey, "RunDate3", app.platform.Now());
+  settings::Write(app.platform, settings::kResidualRunDate, app.platform.Now());
   return scanned;
 }
 

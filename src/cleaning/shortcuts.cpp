@@ -3,6 +3,7 @@
 #include <cstdlib>
 
 #include "cleaning/file_walk.h"
+#include "core/settings.h"
 #include "engine/paths.h"
 #include "engine/registry_ops.h"
 #include "engine/text.h"
@@ -102,7 +103,7 @@ std::size_t FindInvalidShortcuts(AppState& app, ScanHost& host, const std::strin
   app.CancelFlag = true;
   ScanShortcuts(s, WithTrailingBackslash(root), app.Slot(1), observer, scanned);
   app.CancelFlag = false;
-  WriteDateTime(app.platform, RootKey::CurrentUser, kSettingsKey, "RunDate4", app.platform.Now());
+  settings::Write(app.platform, settings::kShortcutsRunDate, app.platform.Now());
   return scanned;
 }
 

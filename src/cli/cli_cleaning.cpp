@@ -8,6 +8,7 @@
 #include "cleaning/residual_files.h"
 #include "cleaning/shortcuts.h"
 #include "cli/cli_commands.h"
+#include "cli/cli_json.h"
 #include "cli/cli_report.h"
 #include "core/scan_host.h"
 #include "core/startup.h"
@@ -17,10 +18,6 @@
 namespace qrv::cli {
 
 namespace {
-
-std::string CountText(const AppState& app, std::size_t count, TextId what) {
-  return std::to_string(count) + " " + app.language.Text(what);
-}
 
 Outcome UsageError(const std::string& message) { return {kExitUsage, "", "QRVCli: " + message + "\n"}; }
 
@@ -65,31 +62,31 @@ Outcome Privacy(AppState& app, const Invocation& invocation, bool clean) {
   const TextId itemText[] = {TextId::Action2FilesFound, TextId::Action2FilesFound, TextId::Action2FilesFound,
                              TextId::Action2ItemsFound, TextId::Action2FilesFound, TextId::Action2ErrorsDetected};
   if (invocation.json) {
-    std::string out = "{\"rows\":[";
-    for (std::size_t i = 0; i < found.size(); ++i) {
-      const Row& r = found[i];
-      out += (i ? "," : "") + std::string("{\"row\":") + std::to_string(r.number) + ",\"caption\":" +
-             JsonString(r.caption) + ",\"items\":" + JsonList(r.items);
-      if (clean) out += ",\"removed\":" + std::to_string(cleaned.removed[static_cast<std::size_t>(r.number)]);
-      out += "}";
+    Json rowsFound = Json::array();
+    for (const Row& r : found) {
+      Json row = {{"row", r.number}, {"caption", r.caption}, {"items", r.items}};
+      if (clean) row["removed"] = cleaned.removed[static_cast<std::size_t>(r.number)];
+      rowsFound.push_back(std::move(row));
     }
-    out += "],\"total\":" + std::to_string(total);
+    Json out = {{"rows", std::move(rowsFound)}, {"total", total}};
     if (clean) {
-      out += ",\"removed\":" + std::to_string(cleaned.totalRemoved) + ",\"scheduled\":" +
-             std::to_string(cleaned.scheduledAtRestart) + ",\"failed\":" + JsonList(cleaned.failed) +
-             ",\"log\":" + JsonPathOrNull(cleaned.logPath) + ",\"undo\":" + JsonPathOrNull(cleaned.undoPath);
+      out["removed"] = cleaned.totalRemoved;
+      out["scheduled"] = cleaned.scheduledAtRestart;
+      out["failed"] = cleaned.failed;
+      out["log"] = PathOrNull(cleaned.logPath);
+      out["undo"] = PathOrNull(cleaned.undoPath);
     }
-    outcome.out = out + "}\n";
+    outcome.out = JsonLine(out);
     return outcome;
   }
   for (const Row& r : found) {
     const std::string result =
-        clean ? CountText(app, cleaned.removed[static_cast<std::size_t>(r.number)], TextId::Action4ItemsCleaned)
-              : CountText(app, r.items.size(), itemText[r.number]);
+        clean ? CountText(app.language, cleaned.removed[static_cast<std::size_t>(r.number)], TextId::Action4ItemsCleaned)
+              : CountText(app.language, r.items.size(), itemText[r.number]);
     outcome.out += r.caption + ": " + result + "\n";
     for (const std::string& item : r.items) outcome.out += "    " + OnOneLine(item) + "\n";
   }
-  outcome.out += app.language.Text(TextId::Action2Total) + ": " + CountText(app, total, TextId::Action2FilesFound) + "\n";
+  outcome.out += app.language.Text(TextId::Action2Total) + ": " + CountText(app.language, total, TextId::Action2FilesFound) + "\n";
   if (clean) {
     if (cleaned.outcome == PrivacyCleanOutcome::NothingFound) {
       outcome.out += app.language.Text(TextId::Action2AllFixed) + "\n";
@@ -118,14 +115,21 @@ bool SearchRoot(AppState& app, const Invocation& invocation, const std::string& 
   return true;
 }
 
+// What a search lists: a file, or a shortcut, with what the output says of it.
 struct Listed {
   std::string path;
-  std::string json;  // the rest of the item's JSON object, after its path
-  std::string text;  // the rest of the item's text line
+  Json json;         // the item's JSON object
+  std::string text;  // the rest of the item's text line, after its path
+};
+
+// The names of a search's output: the list and the text of its count.
+struct SearchOutput {
+  const char* listName;  // "files", "shortcuts"
+  TextId foundText;
 };
 
 Outcome ReportSearch(AppState& app, const Invocation& invocation, const std::string& root, std::size_t scanned,
-               const char* listName, const std::vector<Listed>& items, TextId foundText, bool removing) {
+                     const SearchOutput& shape, const std::vector<Listed>& items, bool removing) {
   RemovalResult removal;
   if (removing) {
     QuietScanHost host;
@@ -133,28 +137,28 @@ Outcome ReportSearch(AppState& app, const Invocation& invocation, const std::str
     std::vector<std::string> paths;
     for (const Listed& item : items) paths.push_back(item.path);
     app.CancelFlag = true;
-    removal = RemoveListedFiles(s, paths, {});
+    removal = RemoveListedFiles(s, paths, kListRemoval);
     app.CancelFlag = false;
     app.Slot(1).clear();
   }
   Outcome outcome;
   if (invocation.json) {
-    std::string out = "{\"root\":" + JsonString(root) + ",\"scanned\":" + std::to_string(scanned) + ",\"" + listName +
-                      "\":[";
-    for (std::size_t i = 0; i < items.size(); ++i)
-      out += (i ? "," : "") + std::string(listName[0] == 'f' ? "{\"path\":" : "{\"link\":") + JsonString(items[i].path) +
-             items[i].json + "}";
-    out += "],\"total\":" + std::to_string(items.size());
-    if (removing) out += ",\"removed\":" + std::to_string(removal.deleted) + ",\"failed\":" + JsonList(removal.failed);
-    outcome.out = out + "}\n";
+    Json list = Json::array();
+    for (const Listed& item : items) list.push_back(item.json);
+    Json out = {{"root", root}, {"scanned", scanned}, {shape.listName, std::move(list)}, {"total", items.size()}};
+    if (removing) {
+      out["removed"] = removal.deleted;
+      out["failed"] = removal.failed;
+    }
+    outcome.out = JsonLine(out);
     return outcome;
   }
   outcome.out = root + "\n";
   for (const Listed& item : items) outcome.out += "    " + OnOneLine(item.path) + item.text + "\n";
-  outcome.out += CountText(app, scanned, TextId::Action2FilesScanned) + "\n";
-  outcome.out += CountText(app, items.size(), foundText) + "\n";
+  outcome.out += CountText(app.language, scanned, TextId::Action2FilesScanned) + "\n";
+  outcome.out += CountText(app.language, items.size(), shape.foundText) + "\n";
   if (removing) {
-    outcome.out += CountText(app, removal.deleted, TextId::Action2FilesDeleted) + "\n";
+    outcome.out += CountText(app.language, removal.deleted, TextId::Action2FilesDeleted) + "\n";
     for (const std::string& path : removal.failed) outcome.out += "Not removed: " + OnOneLine(path) + "\n";
   }
   return outcome;
@@ -168,13 +172,14 @@ Outcome Junk(AppState& app, const Invocation& invocation, bool remove) {
     std::vector<Listed> items;
     void Found(const ResidualFile& f) override {
       const std::string date = ListDate(f.lastWrite);
-      const std::string size = ListSize(f.size);
-      items.push_back({f.path, ",\"date\":" + JsonString(date) + ",\"size\":" + size, "  " + date + "  " + size});
+      const std::string size = ListSize(f.size);  // the list's column: a number
+      const Json json = {{"path", f.path}, {"date", date}, {"size", std::stoll(size)}};
+      items.push_back({f.path, json, "  " + date + "  " + size});
     }
   } collect;
   QuietScanHost host;
   const std::size_t scanned = FindJunk(app, host, root, collect);
-  return ReportSearch(app, invocation, root, scanned, "files", collect.items, TextId::Action2FilesFound, remove);
+  return ReportSearch(app, invocation, root, scanned, {"files", TextId::Action2FilesFound}, collect.items, remove);
 }
 
 Outcome Shortcuts(AppState& app, const Invocation& invocation, bool remove) {
@@ -184,12 +189,12 @@ Outcome Shortcuts(AppState& app, const Invocation& invocation, bool remove) {
   struct Collect : ShortcutObserver {
     std::vector<Listed> items;
     void Found(const InvalidShortcut& f) override {
-      items.push_back({f.link, ",\"target\":" + JsonString(f.target), "  -> " + OnOneLine(f.target)});
+      items.push_back({f.link, {{"link", f.link}, {"target", f.target}}, "  -> " + OnOneLine(f.target)});
     }
   } collect;
   QuietScanHost host;
   const std::size_t scanned = FindInvalidShortcuts(app, host, root, collect);
-  return ReportSearch(app, invocation, root, scanned, "shortcuts", collect.items, TextId::Action7LnkFound, remove);
+  return ReportSearch(app, invocation, root, scanned, {"shortcuts", TextId::Action7LnkFound}, collect.items, remove);
 }
 
 }  // namespace

@@ -3,6 +3,7 @@
 #include <vector>
 
 #include "cli/cli_commands.h"
+#include "cli/cli_json.h"
 #include "cli/cli_report.h"
 #include "core/scan_host.h"
 #include "core/startup.h"
@@ -22,10 +23,6 @@ std::vector<GroupReport> CollectGroups(const AppState& app) {
   std::vector<GroupReport> groups;
   for (int g = 1; g <= kSummaryGroups; ++g) groups.push_back({g, GroupCaption(app.language, g, false), GroupItems(app, g)});
   return groups;
-}
-
-std::string CountText(const AppState& app, std::size_t count, TextId what) {
-  return std::to_string(count) + " " + app.language.Text(what);
 }
 
 const char* WhyNotRepaired(GroupOutcome outcome) {
@@ -84,24 +81,25 @@ Outcome HomeCommand(AppState& app, const Invocation& invocation, bool repair) {
 
   std::string& out = outcome.out;
   if (invocation.json) {
-    out = "{\"groups\":[";
+    Json groupList = Json::array();
     for (const GroupReport& g : groups)
-      out += std::string(g.group > 1 ? "," : "") + "{\"group\":" + std::to_string(g.group) +
-             ",\"caption\":" + JsonString(g.caption) + ",\"count\":" + std::to_string(g.items.size()) +
-             ",\"items\":" + JsonList(g.items) + "}";
-    out += "],\"startupPrograms\":" + std::to_string(app.StartupCount) + ",\"itemsToFix\":" + std::to_string(toFix) +
-           ",\"itemsToClean\":" + std::to_string(toClean);
+      groupList.push_back({{"group", g.group}, {"caption", g.caption}, {"count", g.items.size()}, {"items", g.items}});
+    Json json = {{"groups", std::move(groupList)},
+                 {"startupPrograms", app.StartupCount},
+                 {"itemsToFix", toFix},
+                 {"itemsToClean", toClean}};
     if (repair) {
-      std::vector<std::string> notRepaired;
+      std::vector<int> notRepaired;
       for (int g = 1; g <= kSummaryGroups; ++g)
-        if (Failed(repaired.outcome.at(static_cast<std::size_t>(g)))) notRepaired.push_back(std::to_string(g));
-      out += ",\"fixed\":" + std::to_string(repaired.fixed) + ",\"scheduledAtRestart\":" +
-             std::to_string(repaired.scheduledAtRestart) + ",\"notRepaired\":[";
-      for (std::size_t i = 0; i < notRepaired.size(); ++i) out += (i ? "," : "") + notRepaired[i];
-      out += "],\"logs\":" + JsonList(repaired.logs) + ",\"undo\":" + JsonPathOrNull(repaired.undoPath) +
-             ",\"left\":" + JsonList(repaired.left);
+        if (Failed(repaired.outcome.at(static_cast<std::size_t>(g)))) notRepaired.push_back(g);
+      json["fixed"] = repaired.fixed;
+      json["scheduledAtRestart"] = repaired.scheduledAtRestart;
+      json["notRepaired"] = notRepaired;
+      json["logs"] = repaired.logs;
+      json["undo"] = PathOrNull(repaired.undoPath);
+      json["left"] = repaired.left;
     }
-    out += "}\n";
+    out = JsonLine(json);
     return outcome;
   }
   for (const GroupReport& g : groups) {
@@ -111,7 +109,7 @@ Outcome HomeCommand(AppState& app, const Invocation& invocation, bool repair) {
   out += std::to_string(app.StartupCount) + " " + app.language.Text(TextId::Action2FixAction9a) + "\n";
   if (repair) {
     if (repaired.nothingFound) out += app.language.Text(TextId::Action2AllFixed) + "\n";
-    out += app.language.Text(TextId::Action2Total) + ": " + CountText(app, repaired.fixed, TextId::Action2ProblemsFixed) +
+    out += app.language.Text(TextId::Action2Total) + ": " + CountText(app.language, repaired.fixed, TextId::Action2ProblemsFixed) +
            ".\n";
     if (!repaired.left.empty()) {
       out += app.language.Text(TextId::MessagesEntriesLeft) + "\n";

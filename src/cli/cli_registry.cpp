@@ -21,22 +21,18 @@ const char* WhyNotRepaired(RepairOutcome outcome) {
   return "unknown reason";
 }
 
-std::string CountText(const AppState& app, std::size_t count, TextId what) {
-  return std::to_string(count) + " " + app.language.Text(what);
-}
-
 Report Collect(const AppState& app, const RegistryScan& scan) {
   Report report;
   for (int n = 1; n <= kRegistryCategories; ++n) {
     CategoryReport category;
     category.number = n;
     category.caption = RegistryCategoryCaption(app.language, n);
-    category.result = CountText(app, scan.Count(n), TextId::Action2ErrorsDetected);
+    category.result = CountText(app.language, scan.Count(n), TextId::Action2ErrorsDetected);
     category.findings = app.FindingList.at(static_cast<std::size_t>(n));
     report.categories.push_back(std::move(category));
   }
   report.total = static_cast<int>(scan.Total());
-  report.totalText = CountText(app, scan.Total(), TextId::Action2ErrorsDetected);
+  report.totalText = CountText(app.language, scan.Total(), TextId::Action2ErrorsDetected);
   // What the Registry tab says after a scan that found nothing.
   if (report.total == 0) report.messages.push_back(app.language.Text(TextId::Action2AllFixed));
   return report;
@@ -62,9 +58,9 @@ Outcome ScanOrFix(AppState& app, const Invocation& invocation, bool fix) {
         return outcome;
       }
       for (CategoryReport& category : report.categories)
-        category.result = CountText(app, repair.counts.at(static_cast<std::size_t>(category.number)),
+        category.result = CountText(app.language, repair.counts.at(static_cast<std::size_t>(category.number)),
                                     TextId::Action2ProblemsFixed);
-      report.totalText = CountText(app, repair.total, TextId::Action2ProblemsFixed);
+      report.totalText = CountText(app.language, repair.total, TextId::Action2ProblemsFixed);
       report.fixed = static_cast<int>(repair.total);
       report.left = repair.left;
       if (!repair.left.empty()) {

@@ -4,8 +4,9 @@
 // for a person or as one JSON object for a program.
 #include <optional>
 #include <string>
-#include <string_view>
 #include <vector>
+
+#include "core/language.h"
 
 namespace qrv::cli {
 
@@ -28,15 +29,9 @@ struct Report {
   std::vector<std::string> messages;  // what the page told the user
 };
 
-// A JSON string literal: quotes, backslashes and control characters escaped,
-// other characters as UTF-8; a byte that is not part of valid UTF-8 becomes
-// U+FFFD, so that the output is always valid JSON.
-std::string JsonString(std::string_view text);
-
-// A JSON array of strings.
-std::string JsonList(const std::vector<std::string>& items);
-// A path as a JSON string, or null when it is empty.
-std::string JsonPathOrNull(const std::string& path);
+// "N " and the language's text of `what`: a count as the pages show it
+// ("2 errors detected").
+std::string CountText(const LanguageTable& language, std::size_t count, TextId what);
 
 // Text output keeps one finding on one line: control characters become blanks.
 std::string OnOneLine(std::string text);

@@ -1,6 +1,7 @@
 // The startup manager and the schedule from the console: startup, startup
 // remove, startup add, schedule, schedule set.
 #include "cli/cli_commands.h"
+#include "cli/cli_json.h"
 #include "cli/cli_report.h"
 #include "core/scan_host.h"
 #include "core/startup.h"
@@ -41,16 +42,15 @@ Listing ReadListing(AppState& app) {
 std::string FormatListing(const Listing& listing, bool json, const std::vector<std::pair<std::string, std::string>>& extra) {
   std::string out;
   if (json) {
-    out = "{\"entries\":[";
+    Json entries = Json::array();
     for (std::size_t i = 0; i < listing.entries.size(); ++i) {
       const StartupEntry& e = listing.entries[i];
-      out += std::string(i == 0 ? "" : ",") + "{\"index\":" + std::to_string(i + 1) +
-             ",\"source\":" + std::to_string(e.source) + ",\"user\":" + JsonString(e.user) +
-             ",\"program\":" + JsonString(e.program) + ",\"location\":" + JsonString(e.location) + "}";
+      entries.push_back(
+          {{"index", i + 1}, {"source", e.source}, {"user", e.user}, {"program", e.program}, {"location", e.location}});
     }
-    out += "],\"count\":" + std::to_string(listing.count);
-    for (const auto& [key, value] : extra) out += ",\"" + key + "\":" + (value.empty() ? "null" : JsonString(value));
-    return out + "}\n";
+    Json listed = {{"entries", std::move(entries)}, {"count", listing.count}};
+    for (const auto& [key, value] : extra) listed[key] = PathOrNull(value);
+    return JsonLine(listed);
   }
   for (std::size_t i = 0; i < listing.entries.size(); ++i) {
     const StartupEntry& e = listing.entries[i];
@@ -101,8 +101,8 @@ std::string FormatSchedule(AppState& app, bool json) {
   const ScheduleSettings s = ReadSchedule(app);
   const auto run = ReadScheduleRunValue(app);
   if (json)
-    return std::string("{\"enabled\":") + (s.enabled ? "true" : "false") + ",\"day\":" + std::to_string(s.day) +
-           ",\"time\":" + JsonString(TimeText(s.time)) + ",\"runValue\":" + (run ? JsonString(*run) : "null") + "}\n";
+    return JsonLine(
+        {{"enabled", s.enabled}, {"day", s.day}, {"time", TimeText(s.time)}, {"runValue", PathOrNull(run)}});
   const TextId days[] = {TextId::ScheduleDay1, TextId::ScheduleDay2, TextId::ScheduleDay3, TextId::ScheduleDay4,
                          TextId::ScheduleDay5, TextId::ScheduleDay6, TextId::ScheduleDay7};
   return app.language.Text(TextId::ScheduleScheduledScan) + ": " +
@@ -131,7 +131,8 @@ Outcome ScheduleSet(AppState& app, const Invocation& inv) {
     timeOfDay = minutes / 1440.0;
   }
   s.time = WithTimeOfDay(app.platform.Now(), timeOfDay);
-  ApplySchedule(app, s, false);
+  if (!ApplySchedule(app, s, false))
+    return {kExitFailure, FormatSchedule(app, inv.json), "QRVCli: the schedule could not be stored.\n"};
   return {kExitSuccess, FormatSchedule(app, inv.json), ""};
 }
 

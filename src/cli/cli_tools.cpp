@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "cli/cli_commands.h"
+#include "cli/cli_json.h"
 #include "cli/cli_report.h"
 #include "core/startup.h"
 #include "engine/fix_script.h"
@@ -28,18 +29,19 @@ std::string FormatTweaks(const AppState& app, const TweakStates& states, const I
     for (int i : *written) writtenRows.push_back(TwoDigits(table[static_cast<std::size_t>(i)].number));
   std::string out;
   if (inv.json) {
-    out = "{\"tweaks\":[";
+    Json rows = Json::array();
     for (std::size_t i = 0; i < table.size(); ++i) {
       const TweakRow& row = table[i];
-      out += std::string(i ? "," : "") + "{\"page\":\"" + TweakPageName(row.page) + "\",\"row\":\"" +
-             TwoDigits(row.number) + "\",\"caption\":" + JsonString(Caption(app, row)) +
-             ",\"on\":" + (states[i] ? "true" : "false") + ",\"recommended\":" + (row.recommended ? "true" : "false") +
-             "}";
+      rows.push_back({{"page", TweakPageName(row.page)},
+                      {"row", TwoDigits(row.number)},
+                      {"caption", Caption(app, row)},
+                      {"on", static_cast<bool>(states[i])},
+                      {"recommended", row.recommended}});
     }
-    out += "]";
-    if (written) out += ",\"written\":" + JsonList(writtenRows);
-    if (!undoPath.empty()) out += ",\"undo\":" + JsonString(undoPath);
-    return out + "}\n";
+    Json json = {{"tweaks", std::move(rows)}};
+    if (written) json["written"] = writtenRows;
+    if (!undoPath.empty()) json["undo"] = undoPath;
+    return JsonLine(json);
   }
   TweakPage page = TweakPage::Security;
   for (std::size_t i = 0; i < table.size(); ++i) {
@@ -131,9 +133,10 @@ Outcome LogsCommand(AppState& app, const Invocation& inv) {
   const auto undo = UndoFiles(app.platform, app.folders);
   if (inv.json)
     return {kExitSuccess,
-            "{\"logFolder\":" + JsonString(app.folders.LogFolder) + ",\"undoFolder\":" +
-                JsonString(app.folders.UndoFolder) + ",\"logs\":" + JsonList(logs) + ",\"undo\":" + JsonList(undo) +
-                "}\n",
+            JsonLine({{"logFolder", app.folders.LogFolder},
+                      {"undoFolder", app.folders.UndoFolder},
+                      {"logs", logs},
+                      {"undo", undo}}),
             ""};
   std::string out = "Log files in " + app.folders.LogFolder + "\n";
   for (const std::string& name : logs) out += "  " + name + "\n";
@@ -156,7 +159,7 @@ Outcome UndoCommand(AppState& app, const Invocation& inv) {
   // The leading blank stands for the program name, so that "/s" reaches the editor.
   if (!RunRegistryEditor(app.platform, app.folders, " /s \"" + path + "\""))
     return Failure(kExitFailure, "the registry editor could not be started");
-  if (inv.json) return {kExitSuccess, "{\"imported\":" + JsonString(path) + "}\n", ""};
+  if (inv.json) return {kExitSuccess, JsonLine({{"imported", path}}), ""};
   return {kExitSuccess, "Imported: " + path + "\n", ""};
 }
 

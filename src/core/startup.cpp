@@ -121,15 +121,15 @@ FolderSet FindFolders(Platform& platform) {
 
 namespace {
 
-// A folder setting (LogDir, UndoDir) that names a folder: a string, or an
-// expandable string whose variables are set, holding a full path. Anything
-// else (missing, a number, binary data, an empty or relative text) names no
-// folder, and the default folder stays.
-std::optional<std::string> StoredFolder(Platform& p, const char* name) {
-  const auto value = ReadValue(p, RootKey::CurrentUser, kSettingsKey, name);
-  if (!value || (value->type != regtype::kString && value->type != regtype::kExpandString)) return std::nullopt;
-  std::string text = TextOfStringData(value->data);
-  if (value->type == regtype::kExpandString) {
+// A folder setting that names a folder: a string, or an expandable string
+// whose variables are set, holding a full path. Anything else (missing, a
+// number, binary data, an empty or relative text) names no folder, and the
+// default folder stays.
+std::optional<std::string> StoredFolder(Platform& p, const settings::Folder& setting) {
+  const auto value = settings::Read(p, setting);
+  if (!value) return std::nullopt;
+  std::string text = value->text;
+  if (value->expandable) {
     const auto expanded = ExpandEnvironmentVariables(p, text);
     if (!expanded) return std::nullopt;
     text = *expanded;
@@ -141,14 +141,18 @@ std::optional<std::string> StoredFolder(Platform& p, const char* name) {
   return text;
 }
 
+// The folder settings and the folders they decide.
+std::array<std::pair<const settings::Folder*, std::string*>, 2> FolderSettings(FolderSet& f) {
+  return {{{&settings::kLogDir, &f.LogFolder}, {&settings::kUndoDir, &f.UndoFolder}}};
+}
+
 // The stored language and log and undo folders, and the language file.
 void ReadStoredSettings(AppState& state) {
   Platform& p = state.platform;
-  const RootKey hkcu = RootKey::CurrentUser;
   FolderSet& f = state.folders;
-  state.LanguageNumber = ValueExists(p, hkcu, kSettingsKey, "Language") ? ReadDword(p, hkcu, kSettingsKey, "Language") : 1;
-  for (auto [name, folder] : {std::pair{"LogDir", &f.LogFolder}, std::pair{"UndoDir", &f.UndoFolder}})
-    if (const auto stored = StoredFolder(p, name)) *folder = *stored;
+  state.LanguageNumber = settings::Read(p, settings::kLanguage);
+  for (auto [setting, folder] : FolderSettings(f))
+    if (const auto stored = StoredFolder(p, *setting)) *folder = *stored;
   state.language.Open(p, f.ProgramFolder + "\\" + LanguageFileName(state.LanguageNumber),
                       [&p](const std::string& b) { return p.FromAnsi(b); });
 }
@@ -172,17 +176,18 @@ void LoadSettings(AppState& state) {
   state.folders.WindowsMajorVersion = major;
   FolderSet& f = state.folders;
   // The settings: seed what is missing, read the rest.
-  RegKey::Create(p, hkcu, kSettingsKey);  // opened and closed again: it exists from here on
-  if (!ValueExists(p, hkcu, kSettingsKey, "DisplayName")) WriteString(p, hkcu, kSettingsKey, "DisplayName", "Tessaline");
-  if (!ValueExists(p, hkcu, kSettingsKey, "Version")) WriteString(p, hkcu, kSettingsKey, "Version", "2.0");
-  if (!ValueExists(p, hkcu, kSettingsKey, "Language")) WriteDword(p, hkcu, kSettingsKey, "Language", 1);
-  for (auto [name, folder] : {std::pair{"LogDir", &f.LogFolder}, std::pair{"UndoDir", &f.UndoFolder}})
-    if (!ValueExists(p, hkcu, kSettingsKey, name)) WriteString(p, hkcu, kSettingsKey, name, *folder);
-  if (!ValueExists(p, hkcu, kSettingsKey, "ShowRebootMessage")) WriteFlag(p, hkcu, kSettingsKey, "ShowRebootMessage", true);
-  if (!ValueExists(p, hkcu, kSettingsKey, "s_Enable")) {
-    WriteFlag(p, hkcu, kSettingsKey, "s_Enable", true);
-    WriteDword(p, hkcu, kSettingsKey, "s_Day", 0);
-    WriteDateTime(p, hkcu, kSettingsKey, "s_Time", p.Now());
+  namespace s = settings;
+  s::CreateKey(p);  // opened and closed again: it exists from here on
+  if (!s::Exists(p, s::kDisplayName)) s::Write(p, s::kDisplayName, "Tessaline");
+  if (!s::Exists(p, s::kVersion)) s::Write(p, s::kVersion, "2.0");
+  if (!s::Exists(p, s::kLanguage)) s::Write(p, s::kLanguage, 1);
+  for (auto [setting, folder] : FolderSettings(f))
+    if (!s::Exists(p, *setting)) s::Write(p, *setting, *folder);
+  if (!s::Exists(p, s::kShowRebootMessage)) s::Write(p, s::kShowRebootMessage, true);
+  if (!s::Exists(p, s::kScheduleOn)) {
+    s::Write(p, s::kScheduleOn, true);
+    s::Write(p, s::kScheduleDay, 0);
+    s::Write(p, s::kScheduleTime, p.Now());
     // Seeded on, the schedule has its companion registered as the dialog's
     // Apply would, so that "On" on the Home page means a scan will run.
     RegisterCompanion(p, f);
@@ -195,8 +200,8 @@ std::string CompanionPath(const FolderSet& folders) { return folders.ProgramFold
 
 std::string CompanionRunData(const FolderSet& folders) { return "\"" + CompanionPath(folders) + "\""; }
 
-void RegisterCompanion(Platform& platform, const FolderSet& folders) {
-  WriteString(platform, RootKey::CurrentUser, kCompanionRunKey, kScheduleRunValue, CompanionRunData(folders));
+bool RegisterCompanion(Platform& platform, const FolderSet& folders) {
+  return WriteString(platform, RootKey::CurrentUser, kCompanionRunKey, kScheduleRunValue, CompanionRunData(folders));
 }
 
 }  // namespace qrv

@@ -9,12 +9,12 @@
 
 #include "engine/folders.h"
 #include "core/language.h"
+#include "core/settings.h"
 #include "engine/platform.h"
 #include "engine/reg_script.h"
 
 namespace qrv {
 
-inline constexpr const char* kSettingsKey = "\\SOFTWARE\\Quorvane";
 inline constexpr const char* kElevationKey = "Software\\Microsoft\\Windows NT\\CurrentVersion\\AppCompatFlags\\Layers";
 inline constexpr const char* kElevationData = "RUNASADMIN ELEVATECREATEPROCESS";
 inline constexpr const char* kMutexName = "Quorvane";
@@ -105,7 +105,7 @@ inline constexpr const char* kCompanionFile = "QRVSchedule.exe";
 std::string CompanionPath(const FolderSet& folders);
 // The Run value's text: the companion's path in double quotes.
 std::string CompanionRunData(const FolderSet& folders);
-// Writes the Run value under the current user's Run key.
-void RegisterCompanion(Platform& platform, const FolderSet& folders);
+// Writes the Run value under the current user's Run key; false when it could not be written.
+bool RegisterCompanion(Platform& platform, const FolderSet& folders);
 
 }  // namespace qrv

@@ -1,7 +1,7 @@
 #include "dialogs/message_dialogs.h"
 
+#include "core/settings.h"
 #include "core/startup.h"
-#include "engine/registry_ops.h"
 
 namespace qrv {
 
@@ -81,7 +81,7 @@ TForm3c::TForm3c(const LanguageTable& language, RegistryView& registry)
   DontShow.box.onClick = DontShow.caption.onClick = [this] { DontShow.Set(!DontShow.checked); };
   DontShow.Set(false);
   MakeButton(OkButton, "OkButton", 112, 176, language.Text(TextId::ButtonsOk), [this] {
-    if (DontShow.checked) WriteFlag(registry_, RootKey::CurrentUser, kSettingsKey, "ShowRebootMessage", false);
+    if (DontShow.checked) settings::Write(registry_, settings::kShowRebootMessage, false);
     Close();
   });
 }
@@ -143,7 +143,7 @@ void Dialogs::Details(const std::string& explanation, const std::vector<std::str
 }
 
 void Dialogs::RebootNotice() {
-  if (!ReadFlag(registry_, RootKey::CurrentUser, kSettingsKey, "ShowRebootMessage")) return;
+  if (!settings::Read(registry_, settings::kShowRebootMessage)) return;
   TForm3c form(language_, registry_);
   runner_.RunModal(form);
 }

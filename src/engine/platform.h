@@ -140,8 +140,10 @@ class FileSystem {
 inline constexpr long kErrorPathNotFound = 3;
 
 inline constexpr std::uint32_t kMbIconError = 0x10;
+// How ShellExecute shows what it opens (SW_*).
 inline constexpr int kSwShowNormal = 1;
 inline constexpr int kSwShowNoActivate = 4;
+inline constexpr int kSwShowNa = 8;  // shown, not activated
 
 // Shell folder numbers (CSIDL_*).
 namespace csidl {

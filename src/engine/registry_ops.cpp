@@ -136,10 +136,10 @@ std::string ReadPathFromBinary(RegistryView& view, RootKey root, const std::stri
 
 namespace {
 
-void WriteValue(RegistryView& view, RootKey root, const std::string& key, const std::string& name,
+bool WriteValue(RegistryView& view, RootKey root, const std::string& key, const std::string& name,
                 std::uint32_t type, const std::string& data) {
   RegKey k = RegKey::Create(view, root, key);
-  if (k.IsOpen()) view.RegSetValueEx(k.Handle(), name, type, data);
+  return k.IsOpen() && view.RegSetValueEx(k.Handle(), name, type, data) == kErrorSuccess;
 }
 
 std::string DwordBytes(std::uint32_t value) {
@@ -150,25 +150,25 @@ std::string DwordBytes(std::uint32_t value) {
 
 }  // namespace
 
-void WriteString(RegistryView& view, RootKey root, const std::string& key, const std::string& name,
+bool WriteString(RegistryView& view, RootKey root, const std::string& key, const std::string& name,
                  const std::string& value) {
-  WriteValue(view, root, key, name, regtype::kString, StringData(value));
+  return WriteValue(view, root, key, name, regtype::kString, StringData(value));
 }
 
-void WriteDword(RegistryView& view, RootKey root, const std::string& key, const std::string& name,
+bool WriteDword(RegistryView& view, RootKey root, const std::string& key, const std::string& name,
                 std::uint32_t value) {
-  WriteValue(view, root, key, name, regtype::kDword, DwordBytes(value));
+  return WriteValue(view, root, key, name, regtype::kDword, DwordBytes(value));
 }
 
-void WriteFlag(RegistryView& view, RootKey root, const std::string& key, const std::string& name, bool value) {
-  WriteDword(view, root, key, name, value ? 1 : 0);
+bool WriteFlag(RegistryView& view, RootKey root, const std::string& key, const std::string& name, bool value) {
+  return WriteDword(view, root, key, name, value ? 1 : 0);
 }
 
-void WriteDateTime(RegistryView& view, RootKey root, const std::string& key, const std::string& name,
+bool WriteDateTime(RegistryView& view, RootKey root, const std::string& key, const std::string& name,
                    double value) {
   std::string bytes(sizeof value, '\0');
   std::memcpy(bytes.data(), &value, sizeof value);
-  WriteValue(view, root, key, name, regtype::kBinary, bytes);
+  return WriteValue(view, root, key, name, regtype::kBinary, bytes);
 }
 
 bool IsRegistryViewNode(const std::string& name) { return EqualsNoCase(name, "Wow6432Node"); }

@@ -58,12 +58,13 @@ double ReadDateTime(RegistryView& view, RootKey root, const std::string& key, co
 std::string ReadPathFromBinary(RegistryView& view, RootKey root, const std::string& key,
                                const std::string& name);
 
-void WriteString(RegistryView& view, RootKey root, const std::string& key, const std::string& name,
+// Each write opens (creating if needed) its key and reports whether the value was stored.
+bool WriteString(RegistryView& view, RootKey root, const std::string& key, const std::string& name,
                  const std::string& value);
-void WriteDword(RegistryView& view, RootKey root, const std::string& key, const std::string& name,
+bool WriteDword(RegistryView& view, RootKey root, const std::string& key, const std::string& name,
                 std::uint32_t value);
-void WriteFlag(RegistryView& view, RootKey root, const std::string& key, const std::string& name, bool value);
-void WriteDateTime(RegistryView& view, RootKey root, const std::string& key, const std::string& name,
+bool WriteFlag(RegistryView& view, RootKey root, const std::string& key, const std::string& name, bool value);
+bool WriteDateTime(RegistryView& view, RootKey root, const std::string& key, const std::string& name,
                    double value);
 
 // The node under which 64-bit Windows keeps the 32-bit view of a branch

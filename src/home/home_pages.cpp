@@ -1,7 +1,8 @@
 #include "home/home_pages.h"
 
+#include "core/language_styles.h"
+#include "core/settings.h"
 #include "dialogs/message_dialogs.h"
-#include "engine/registry_ops.h"
 #include "tools/schedule_dialog.h"
 #include "tools/startup_dialogs.h"
 #include "tools/tweak_view.h"
@@ -78,9 +79,9 @@ void ShowScheduleDialog(MainWindow& window) {
 
 HomePage::HomePage(MainWindow& window, ScanPage& scan) : Page("Panel1"), window_(window), scan_(scan) {
   const LanguageTable& language = window.App().language;
-  const unsigned lang = window.App().LanguageNumber;
-  const int lineSize = lang == 3 ? 11 : 12;
-  const int startSize = lang == 2 || lang == 4 ? 12 : lang == 5 ? 11 : 14;
+  const LanguageStyle& style = StyleOf(window.App().LanguageNumber);
+  const int lineSize = style.homeLine;
+  const int startSize = style.homeStart;
 
   Panel1Label1.name = "Panel1Label1";
   Panel1Label1.r = PageBounds(20, 14, 480, 30);
@@ -140,11 +141,9 @@ void HomePage::Panel1Enter() {
   const LanguageTable& language = app.language;
   int dated = 0;
   for (int line = 1; line <= kHomeLines; ++line) {
-    const std::string name = "RunDate" + std::to_string(line);
     Label& status = Statuses[At(line)];
-    if (ValueExists(app.platform, RootKey::CurrentUser, kSettingsKey, name)) {
-      const double when = ReadDateTime(app.platform, RootKey::CurrentUser, kSettingsKey, name, 0);
-      status.text = language.Text(TextId::Action1LastRun) + " " + app.platform.ShortDate(when);
+    if (const auto when = settings::Read(app.platform, settings::kRunDate[line - 1])) {
+      status.text = language.Text(TextId::Action1LastRun) + " " + app.platform.ShortDate(*when);
       status.colour = kBlack;
       ++dated;
     } else {
@@ -161,7 +160,7 @@ void HomePage::Panel1Enter() {
 void HomePage::ShowSchedule() {
   AppState& app = window_.App();
   Label& status = Statuses[At(kHomeLines + 1)];
-  const bool on = ReadFlag(app.platform, RootKey::CurrentUser, kSettingsKey, "s_Enable");
+  const bool on = settings::Read(app.platform, settings::kScheduleOn);
   status.text = app.language.Text(on ? TextId::Action1On : TextId::Action1Off);
   status.colour = on ? kBlack : kRed;
   status.r.width = window_.Measure().Width(status.text, status.font);
@@ -210,9 +209,9 @@ void HomePage::AddContents(Scene& scene) {
 
 ScanPage::ScanPage(MainWindow& window, SummaryPage& summary) : Page("Panel2A"), window_(window), summary_(summary) {
   const LanguageTable& language = window.App().language;
-  const unsigned lang = window.App().LanguageNumber;
-  const int phaseSize = lang == 4 ? 10 : 11;
-  const int stepSize = lang == 1 ? 14 : 12;
+  const LanguageStyle& style = StyleOf(window.App().LanguageNumber);
+  const int phaseSize = style.scanPhase;
+  const int stepSize = style.scanStep;
 
   Panel2ALabel3.name = "Panel2ALabel3";
   Panel2ALabel3.r = PageBounds(20, 10, 520, 28);
@@ -255,7 +254,7 @@ ScanPage::ScanPage(MainWindow& window, SummaryPage& summary) : Page("Panel2A"), 
   Panel2AGifImage.name = "Panel2AGifImage";
   Panel2AGifImage.r = AnimationArea.r;
   MakeButton(Panel2AButton1, Buttons, "Panel2AButton1", PageBounds(296, 366, 123, 32), "button",
-             language.Text(TextId::ButtonsCancel), lang == 3 || lang == 4 ? 10 : 11, [this] { CancelButtonClick(); });
+             language.Text(TextId::ButtonsCancel), style.scanCancel, [this] { CancelButtonClick(); });
   Back.onMouseMove = [this] { Buttons.ResetAll(); };
   Prepare();
 }
@@ -388,8 +387,7 @@ void ScanPage::AddContents(Scene& scene) {
 
 SummaryPage::SummaryPage(MainWindow& window) : Page("Panel2B"), window_(window) {
   const LanguageTable& language = window.App().language;
-  const unsigned lang = window.App().LanguageNumber;
-  const int repairSize = lang == 1 ? 11 : 10;
+  const int repairSize = StyleOf(window.App().LanguageNumber).summaryRepair;
 
   Panel2BWarningImage.name = "Panel2BWarningImage";
   Panel2BWarningImage.image = "warning_large";

@@ -6,6 +6,7 @@
 #include "cleaning/privacy_scan.h"
 #include "cleaning/residual_files.h"
 #include "cleaning/shortcuts.h"
+#include "core/settings.h"
 #include "engine/backup.h"
 #include "engine/file_ops.h"
 #include "engine/registry_ops.h"
@@ -118,10 +119,8 @@ void HomeScan::Run(HomeScanObserver* observer, bool pauses) {
   RunPhases(observer != nullptr ? *observer : none);
   app_.CancelFlag = false;
   app_.ScanMode = mode;
-  WriteDword(app_.platform, RootKey::CurrentUser, kSettingsKey, "ItemsToFix",
-             static_cast<std::uint32_t>(ItemsToFix(app_)));
-  WriteDword(app_.platform, RootKey::CurrentUser, kSettingsKey, "ItemsToClean",
-             static_cast<std::uint32_t>(ItemsToClean(app_)));
+  settings::Write(app_.platform, settings::kItemsToFix, static_cast<std::uint32_t>(ItemsToFix(app_)));
+  settings::Write(app_.platform, settings::kItemsToClean, static_cast<std::uint32_t>(ItemsToClean(app_)));
 }
 
 bool HomeScan::RunPhases(HomeScanObserver& observer) {
@@ -137,8 +136,8 @@ bool HomeScan::RunPhases(HomeScanObserver& observer) {
     observer.PhaseStarted(phase);
     host_.SetProgressWidth(kScanModeHome, PhaseFillWidth(phase));
   };
-  const auto stamp = [&](const char* name) {
-    WriteDateTime(app_.platform, RootKey::CurrentUser, kSettingsKey, name, app_.platform.Now());
+  const auto stamp = [&](const settings::DateTime& setting) {
+    settings::Write(app_.platform, setting, app_.platform.Now());
   };
 
   start(1);
@@ -177,7 +176,7 @@ bool HomeScan::RunPhases(HomeScanObserver& observer) {
   RemoveRepeats(temporary);
   if (!between(2)) return false;
   Pause();
-  stamp("RunDate2");
+  stamp(settings::kPrivacyRunDate);
   phasesCompleted_ = 2;
 
   start(3);
@@ -186,7 +185,7 @@ bool HomeScan::RunPhases(HomeScanObserver& observer) {
   ScanTmpFiles(s, ResidualSearchRoot(folders), app_.Slot(kSlotResidualFiles), residuals, scanned);
   if (!between(3)) return false;
   Pause();
-  stamp("RunDate3");
+  stamp(settings::kResidualRunDate);
   phasesCompleted_ = 3;
 
   start(4);
@@ -256,7 +255,7 @@ class Repairer {
     if (slot == kSlotWebPages) {
       removed = DeleteHistoryFiles(s_, result_.scheduledAtRestart, result_.failed);
     } else {
-      RemovalResult removal = RemoveListedFiles(s_, app_.Slot(slot), {});
+      RemovalResult removal = RemoveListedFiles(s_, app_.Slot(slot), kListRemoval);
       removed = removal.deleted;
       result_.failed.insert(result_.failed.end(), removal.failed.begin(), removal.failed.end());
     }

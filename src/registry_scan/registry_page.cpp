@@ -1,5 +1,6 @@
 #include "registry_scan/registry_page.h"
 
+#include "core/language_styles.h"
 #include "dialogs/message_dialogs.h"
 
 namespace qrv {
@@ -15,10 +16,10 @@ std::string TwoDigits(int n) { return (n < 10 ? "0" : "") + std::to_string(n); }
 
 RegistryPage::RegistryPage(MainWindow& window) : Page("Panel3"), window_(window) {
   const LanguageTable& language = window.App().language;
-  const unsigned lang = window.App().LanguageNumber;
-  const int rowSize = lang == 2 || lang == 4 ? 10 : lang == 3 ? 11 : 12;
-  const int statusSize = lang == 2 || lang == 3 || lang == 5 ? 8 : 10;
-  const int buttonSize = lang == 3 || lang == 4 ? 10 : 11;
+  const LanguageStyle& style = StyleOf(window.App().LanguageNumber);
+  const int rowSize = style.registryRow;
+  const int statusSize = style.registryStatus;
+  const int buttonSize = style.registryButton;
 
   Panel3Label11A.name = "Panel3Label11A";
   Panel3Label11A.r = PageBounds(20, 10, 520, 26);

@@ -2,6 +2,7 @@
 
 #include <vector>
 
+#include "core/settings.h"
 #include "engine/registry_ops.h"
 #include "registry_scan/app_path_checks.h"
 #include "registry_scan/association_checks.h"
@@ -121,7 +122,7 @@ void RegistryScan::RunCategories(RegistryScanObserver& observer, RegistryScanOrd
         // the scan did not reach its end.
         if (!app_.CancelFlag) return;
         completed_ = true;
-        WriteDateTime(app_.platform, RootKey::CurrentUser, kSettingsKey, "RunDate1", app_.platform.Now());
+        settings::Write(app_.platform, settings::kRegistryRunDate, app_.platform.Now());
         return;
     }
     observer.Counted(category);

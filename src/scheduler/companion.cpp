@@ -2,9 +2,8 @@
 
 #include <algorithm>
 #include <cmath>
-#include <cstring>
 
-#include "engine/registry_ops.h"
+#include "core/settings.h"
 #include "home/home_scan.h"
 #include "tools/schedule.h"
 
@@ -21,14 +20,11 @@ constexpr double kLastDate = 2958466.0;
 std::int64_t FloorDiv(std::int64_t a, std::int64_t b) { return a / b - ((a % b != 0) && ((a < 0) != (b < 0))); }
 std::int64_t FloorToMinute(std::int64_t ms) { return FloorDiv(ms, kMinuteMs) * kMinuteMs; }
 
-// A stored date-time: binary, 8 bytes, a real date.
-std::optional<double> StoredDateTime(AppState& app, const char* name) {
-  const auto value = ReadValue(app.platform, RootKey::CurrentUser, kSettingsKey, name);
-  if (!value || value->type != regtype::kBinary || value->data.size() != sizeof(double)) return std::nullopt;
-  double result = 0;
-  std::memcpy(&result, value->data.data(), sizeof result);
-  if (!std::isfinite(result) || result < 1.0 || result >= kLastDate) return std::nullopt;
-  return result;
+// A stored date-time that is a real date.
+std::optional<double> StoredDate(AppState& app, const settings::DateTime& setting) {
+  const auto stored = settings::Read(app.platform, setting);
+  if (!stored || !std::isfinite(*stored) || *stored < 1.0 || *stored >= kLastDate) return std::nullopt;
+  return stored;
 }
 
 }  // namespace
@@ -60,13 +56,13 @@ CompanionSchedule ReadCompanionSchedule(AppState& app) {
   CompanionSchedule s;
   s.enabled = stored.enabled;
   s.day = stored.day;
-  if (const auto time = StoredDateTime(app, "s_Time")) s.minutes = MinutesOfDay(*time);
+  if (const auto time = StoredDate(app, settings::kScheduleTime)) s.minutes = MinutesOfDay(*time);
   return s;
 }
 
 std::optional<double> LastScanKnown(AppState& app) {
-  const auto registry = StoredDateTime(app, "RunDate1");
-  const auto taken = StoredDateTime(app, kLastRunValue);
+  const auto registry = StoredDate(app, settings::kRegistryRunDate);
+  const auto taken = StoredDate(app, settings::kCompanionLastRun);
   if (registry && taken) return std::max(*registry, *taken);
   return registry ? registry : taken;
 }
@@ -100,7 +96,7 @@ void ScheduleCompanion::Plan(bool atStart) {
 void ScheduleCompanion::TakeSlot() {
   Platform& p = app_.platform;
   const double start = p.Now();
-  WriteDateTime(p, RootKey::CurrentUser, kSettingsKey, kLastRunValue, start);
+  settings::Write(p, settings::kCompanionLastRun, start);
   lastTaken_ = DateTimeMs(start);
   if (p.OpenMutex(kMutexName)) {
     ++passed_;

@@ -28,7 +28,6 @@ namespace qrv {
 
 inline constexpr const char* kCompanionMutexName = "QRVSchedule";
 // The start of the last slot the companion took (date-time, binary).
-inline constexpr const char* kLastRunValue = "s_LastRun";
 inline constexpr std::uint32_t kCompanionWakeMs = 60000;    // the longest wait between two readings
 inline constexpr std::int64_t kSettleDelayMs = 60000;       // a missed run, after the start
 

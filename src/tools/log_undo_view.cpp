@@ -2,6 +2,7 @@
 
 #include <initializer_list>
 
+#include "core/language_styles.h"
 #include "core/scan_host.h"
 #include "dialogs/message_dialogs.h"
 #include "engine/file_ops.h"
@@ -102,7 +103,7 @@ LogUndoView::LogUndoView(MainWindow& window) : window_(window) {
   link(DeselectAllLabel, "Panel6Label4", TextId::ButtonsDeselectAll, 48 + SelectAllLabel.r.width + 12,
        [this] { Panel6Label4Click(); });
 
-  const int size = app.LanguageNumber == 2 ? 8 : app.LanguageNumber == 3 || app.LanguageNumber == 5 ? 9 : 10;
+  const int size = StyleOf(app.LanguageNumber).logUndoButton;
   const auto button = [&](ImageButton& b, const char* name, int left, const std::string& caption,
                           std::function<void()> action) {
     ButtonGroup::Make(b, Buttons, name, SheetBounds(left, 328, 123, 32), "button", std::move(action));

@@ -3,6 +3,7 @@
 #include <cmath>
 #include <cstdio>
 
+#include "core/settings.h"
 #include "engine/registry_ops.h"
 #include "engine/text.h"
 
@@ -11,10 +12,9 @@ namespace qrv {
 ScheduleSettings ReadSchedule(AppState& app) {
   Platform& p = app.platform;
   ScheduleSettings s;
-  s.enabled = ReadFlag(p, RootKey::CurrentUser, kSettingsKey, "s_Enable");
-  const std::uint32_t day = ReadDword(p, RootKey::CurrentUser, kSettingsKey, "s_Day");
-  s.day = day < static_cast<std::uint32_t>(kScheduleDays) ? static_cast<int>(day) : 0;
-  s.time = ReadDateTime(p, RootKey::CurrentUser, kSettingsKey, "s_Time", p.Now());
+  s.enabled = settings::Read(p, settings::kScheduleOn);
+  s.day = static_cast<int>(settings::Read(p, settings::kScheduleDay));
+  s.time = settings::Read(p, settings::kScheduleTime).value_or(p.Now());
   return s;
 }
 
@@ -30,17 +30,18 @@ std::optional<std::string> ReadScheduleRunValue(AppState& app) {
   return TextOfStringData(value->data);
 }
 
-void ApplySchedule(AppState& app, const ScheduleSettings& settings, bool startCompanion) {
+bool ApplySchedule(AppState& app, const ScheduleSettings& schedule, bool startCompanion) {
   Platform& p = app.platform;
-  WriteFlag(p, RootKey::CurrentUser, kSettingsKey, "s_Enable", settings.enabled);
-  WriteDword(p, RootKey::CurrentUser, kSettingsKey, "s_Day", static_cast<std::uint32_t>(settings.day));
-  WriteDateTime(p, RootKey::CurrentUser, kSettingsKey, "s_Time", settings.time);
-  if (settings.enabled) {
-    RegisterCompanion(p, app.folders);
+  bool stored = settings::Write(p, settings::kScheduleOn, schedule.enabled);
+  stored = settings::Write(p, settings::kScheduleDay, static_cast<std::uint32_t>(schedule.day)) && stored;
+  stored = settings::Write(p, settings::kScheduleTime, schedule.time) && stored;
+  if (schedule.enabled) {
+    stored = RegisterCompanion(p, app.folders) && stored;
     if (startCompanion) p.ShellExecute("open", CompanionPath(app.folders), "", kSwShowNa);
   } else {
     DeleteValue(p, RootKey::CurrentUser, kCompanionRunKey, kScheduleRunValue);
   }
+  return stored;
 }
 
 int MinutesOfDay(double dateTime) {

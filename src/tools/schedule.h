@@ -9,7 +9,6 @@
 
 namespace qrv {
 
-inline constexpr int kSwShowNa = 8;  // shown, not activated
 inline constexpr int kScheduleDays = 7;  // 0 Monday ... 6 Sunday
 
 struct ScheduleSettings {
@@ -18,8 +17,8 @@ struct ScheduleSettings {
   double time = 0;   // a local date-time; only its time of day counts
 };
 
-// The stored settings: missing ones read as off, Monday and the current
-// time; a stored day outside 0 to 6 reads as Monday.
+// The stored settings: missing or wrong-typed ones read as off, Monday and
+// the current time; a stored day outside 0 to 6 reads as Monday.
 ScheduleSettings ReadSchedule(AppState& app);
 
 // Whether a Run value's text starts the companion, quoted or not.
@@ -29,7 +28,8 @@ std::optional<std::string> ReadScheduleRunValue(AppState& app);
 
 // What Apply writes: the three settings, then the Run value written (on) or
 // deleted (off). When on and `startCompanion`, the companion is opened at once.
-void ApplySchedule(AppState& app, const ScheduleSettings& settings, bool startCompanion);
+// False when a setting or the Run value could not be written.
+bool ApplySchedule(AppState& app, const ScheduleSettings& settings, bool startCompanion);
 
 // Minutes since midnight of a date-time's time of day (rounded to the second).
 int MinutesOfDay(double dateTime);

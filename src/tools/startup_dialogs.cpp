@@ -2,6 +2,7 @@
 
 #include <utility>
 
+#include "core/language_styles.h"
 #include "engine/file_ops.h"
 
 namespace qrv {
@@ -110,9 +111,8 @@ TForm1d::TForm1d(AppState& app, Dialogs& messages, ModalRunner& runner, ScanHost
   MakeButton(Button2, "Button2", x[1], 406, t.Text(TextId::ButtonsRemove), [this] { Button2Click(); });
   MakeButton(Button3, "Button3", x[2], 406, t.Text(TextId::Action8Ask), [this] { Button3Click(); });
   MakeButton(Button4, "Button4", x[3], 406, t.Text(TextId::ButtonsClose), [this] { Button4Click(); });
-  // French, Spanish and Italian captions are longer: 8 points there.
-  const bool small = app.LanguageNumber == 2 || app.LanguageNumber == 4 || app.LanguageNumber == 5;
-  for (ImageButton* b : {&Button1, &Button2, &Button3, &Button4}) b->caption.font.size = small ? 8 : 9;
+  for (ImageButton* b : {&Button1, &Button2, &Button3, &Button4})
+    b->caption.font.size = StyleOf(app.LanguageNumber).startupButton;
   CloseGlyph.name = "CloseGlyph";
   CloseGlyph.r = {698, 3, 22, 22};
   CloseGlyph.image = "close_glyph";

@@ -1,6 +1,7 @@
 #include "tools/tweak_view.h"
 
-#include "engine/registry_ops.h"
+#include "core/language_styles.h"
+#include "core/settings.h"
 
 namespace qrv {
 
@@ -12,8 +13,7 @@ constexpr int kPageTabWidth = 110;
 constexpr std::array<TextId, kTweakPages> kPageCaptions{TextId::Action5System, TextId::Action5Internet,
                                                         TextId::Action5Security};
 
-// The buttons' type: 9 points in French so that the captions fit.
-int ButtonFontSize(const AppState& app) { return app.LanguageNumber == 2 ? 9 : 10; }
+int ButtonFontSize(const AppState& app) { return StyleOf(app.LanguageNumber).tweakButton; }
 
 void MakeViewButton(ImageButton& button, ButtonGroup& group, const std::string& name, Bounds r,
                     const std::string& caption, int size, std::function<void()> action) {
@@ -26,7 +26,7 @@ void MakeViewButton(ImageButton& button, ButtonGroup& group, const std::string& 
 }  // namespace
 
 void StampTweakRun(AppState& app) {
-  WriteDateTime(app.platform, RootKey::CurrentUser, kSettingsKey, "RunDate5", app.platform.Now());
+  settings::Write(app.platform, settings::kTweaksRunDate, app.platform.Now());
 }
 
 // ------------------------------------------------------------------ the view

@@ -110,7 +110,7 @@ class OptimizePage : public Page {
   MainWindow& window_;
 };
 
-// Stores the current date and time in "RunDate5".
+// Stores the current date and time as the tweaks' last run (settings::kTweaksRunDate).
 void StampTweakRun(AppState& app);
 
 }  // namespace qrv

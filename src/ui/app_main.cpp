@@ -15,16 +15,9 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
   int result = 0;
   {
     qrv::ui::GdiplusSession gdiplus;
-    // The shell-link object through which shortcut files are read.
-    IShellLinkW* shellLink = nullptr;
-    CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkW,
-                     reinterpret_cast<void**>(&shellLink));
-    {
-      qrv::AppState app(platform);
-      qrv::ui::MainView view(app);
-      if (view.Open()) result = view.Run();
-    }
-    if (shellLink != nullptr) shellLink->Release();
+    qrv::AppState app(platform);
+    qrv::ui::MainView view(app);
+    if (view.Open()) result = view.Run();
   }
   CoUninitialize();
   return result;

@@ -348,7 +348,7 @@ TEST_F(CleaningTest, RemovalDeletesOnlyTickedFilesThatAreStillPlainFiles) {
   p.files.AddLink("C:\\R\\nowalink.tmp", "D:\\Outside");  // a file replaced by a link since the search
   const Paths listed{"C:\\R\\ticked.tmp", "C:\\R\\unticked.tmp", "C:\\R\\busy.tmp", "C:\\R\\refused.tmp",
                      "C:\\R\\vanished.tmp", "C:\\R\\nowalink.tmp"};
-  const RemovalResult result = RemoveListedFiles(s, listed, {true, false, true, true, true, true});
+  const RemovalResult result = RemoveListedFiles(s, listed, kListRemoval, {true, false, true, true, true, true});
   EXPECT_EQ(result.deleted, 1u);
   EXPECT_EQ(result.failed, (Paths{"C:\\R\\busy.tmp", "C:\\R\\refused.tmp", "C:\\R\\nowalink.tmp"}));
   EXPECT_FALSE(p.files.Exists("C:\\R\\ticked.tmp"));
@@ -361,9 +361,55 @@ TEST_F(CleaningTest, StopDuringRemovalSkipsTheRest) {
   p.files.AddFile("C:\\R\\1.tmp");
   p.files.AddFile("C:\\R\\2.tmp");
   host.actions[2] = [&] { app.CancelFlag = false; };
-  const RemovalResult result = RemoveListedFiles(s, {"C:\\R\\1.tmp", "C:\\R\\2.tmp"}, {});
+  const RemovalResult result = RemoveListedFiles(s, {"C:\\R\\1.tmp", "C:\\R\\2.tmp"}, kListRemoval);
   EXPECT_EQ(result.deleted, 1u);
   EXPECT_TRUE(p.files.Exists("C:\\R\\2.tmp"));
+}
+
+TEST_F(CleaningTest, TheRemovalPolicyDecidesTheReadOnlyRuleAndStop) {
+  const std::uint32_t kReadOnly = kAttributeArchive | kAttributeReadOnly;
+  struct Case {
+    const char* what;
+    RemovalPolicy policy;
+    bool readOnlyGoes;
+  } cases[] = {
+      {"the file lists (residual files, shortcuts, Home groups)", kListRemoval, true},
+      {"the privacy rows", kPrivacyRowRemoval, false},
+      {"read-only stays, Stop ends", {ReadOnlyFiles::Stay, true}, false},
+      {"read-only goes, Stop ignored", {ReadOnlyFiles::Go, false}, true},
+  };
+  for (const Case& c : cases) {
+    app.CancelFlag = true;
+    host.actions.clear();
+    p.files.AddFile("C:\\R\\plain.tmp");
+    p.files.AddFile("C:\\R\\locked.tmp", "keep", kReadOnly);
+    p.files.AddFile("C:\\R\\hidden.tmp", {}, kAttributeArchive | kAttributeHidden);
+    const RemovalResult result =
+        RemoveListedFiles(s, {"C:\\R\\plain.tmp", "C:\\R\\locked.tmp", "C:\\R\\hidden.tmp"}, c.policy);
+    EXPECT_FALSE(p.files.Exists("C:\\R\\plain.tmp")) << c.what;
+    EXPECT_FALSE(p.files.Exists("C:\\R\\hidden.tmp")) << c.what << ": hidden is not read-only";
+    EXPECT_EQ(p.files.Exists("C:\\R\\locked.tmp"), !c.readOnlyGoes) << c.what;
+    if (!c.readOnlyGoes) {
+      EXPECT_EQ(p.files.GetFileAttributes("C:\\R\\locked.tmp"), kReadOnly) << c.what << ": attributes untouched";
+      EXPECT_EQ(p.files.Contents("C:\\R\\locked.tmp"), "keep") << c.what;
+      EXPECT_EQ(result.failed, (Paths{"C:\\R\\locked.tmp"})) << c.what;
+      p.files.SetFileAttributes("C:\\R\\locked.tmp", kAttributeArchive);
+      p.files.DeleteFile("C:\\R\\locked.tmp");
+    } else {
+      EXPECT_TRUE(result.failed.empty()) << c.what;
+    }
+    EXPECT_EQ(result.deleted, c.readOnlyGoes ? 3u : 2u) << c.what;
+    EXPECT_TRUE(OutsideIntact()) << c.what;
+
+    // Stop confirmed before the second file.
+    p.files.AddFile("C:\\R\\1.tmp");
+    p.files.AddFile("C:\\R\\2.tmp");
+    host.actions[host.pumps + 2] = [&] { app.CancelFlag = false; };
+    const RemovalResult stopped = RemoveListedFiles(s, {"C:\\R\\1.tmp", "C:\\R\\2.tmp"}, c.policy);
+    EXPECT_EQ(stopped.deleted, c.policy.stopsOnCancel ? 1u : 2u) << c.what;
+    EXPECT_EQ(p.files.Exists("C:\\R\\2.tmp"), c.policy.stopsOnCancel) << c.what;
+    p.files.DeleteFile("C:\\R\\2.tmp");
+  }
 }
 
 // ---- Shortcuts ----

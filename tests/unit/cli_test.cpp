@@ -2,6 +2,7 @@
 
 #include "cli/cli_args.h"
 #include "cli/cli_commands.h"
+#include "cli/cli_json.h"
 #include "cli/cli_report.h"
 #include "cli/cli_session.h"
 #include "core/startup.h"
@@ -83,20 +84,32 @@ TEST(CliArguments, WordsArgumentsAndValues) {
     EXPECT_FALSE(cli::ParseNumberList(bad, 1, 5, n)) << bad;
 }
 
+// A text as the console's JSON writes it, without the line feed.
+std::string JsonString(const std::string& text) {
+  const std::string line = cli::JsonLine(text);
+  return line.substr(0, line.size() - 1);
+}
+
 TEST(CliJson, StringsAreEscapedAndStayValidUtf8) {
-  EXPECT_EQ(cli::JsonString("C:\\A \"B\""), "\"C:\\\\A \\\"B\\\"\"");
-  EXPECT_EQ(cli::JsonString(std::string("a\tb\nc\rd\x01\x1f\x7f\b\f", 12)),
+  EXPECT_EQ(JsonString("C:\\A \"B\""), "\"C:\\\\A \\\"B\\\"\"");
+  EXPECT_EQ(JsonString(std::string("a\tb\nc\rd\x01\x1f\x7f\b\f", 12)),
             "\"a\\tb\\nc\\rd\\u0001\\u001f\x7f\\b\\f\"");
-  EXPECT_EQ(cli::JsonString(std::string("x\0y", 3)), "\"x\\u0000y\"");
+  EXPECT_EQ(JsonString(std::string("x\0y", 3)), "\"x\\u0000y\"");
   // Non-ASCII stays UTF-8: Cyrillic, Greek, CJK and a character beyond the BMP.
-  EXPECT_EQ(cli::JsonString("Файл λ 文件 \xF0\x9F\x98\x80"), "\"Файл λ 文件 \xF0\x9F\x98\x80\"");
+  EXPECT_EQ(JsonString("Файл λ 文件 \xF0\x9F\x98\x80"), "\"Файл λ 文件 \xF0\x9F\x98\x80\"");
   // Bytes that are no UTF-8 (a lone continuation, an overlong form, a cut
-  // sequence, an encoded surrogate) become U+FFFD one byte at a time.
-  EXPECT_EQ(cli::JsonString("\x80"), "\"\\ufffd\"");
-  EXPECT_EQ(cli::JsonString("\xC0\xAF"), "\"\\ufffd\\ufffd\"");
-  EXPECT_EQ(cli::JsonString("a\xE6\x96"), "\"a\\ufffd\\ufffd\"");
-  EXPECT_EQ(cli::JsonString("\xED\xA0\x80"), "\"\\ufffd\\ufffd\\ufffd\"");
-  EXPECT_EQ(cli::JsonString(""), "\"\"");
+  // sequence, an encoded surrogate) become U+FFFD one byte at a time, in
+  // strings at any depth.
+  const std::string r = "\xEF\xBF\xBD";
+  EXPECT_EQ(JsonString("\x80"), "\"" + r + "\"");
+  EXPECT_EQ(JsonString("\xC0\xAF"), "\"" + r + r + "\"");
+  EXPECT_EQ(JsonString("a\xE6\x96"), "\"a" + r + r + "\"");
+  EXPECT_EQ(JsonString("\xED\xA0\x80"), "\"" + r + r + r + "\"");
+  EXPECT_EQ(JsonString(""), "\"\"");
+  const cli::Json nested = {{"list", {"ok", "\x80"}}, {"object", {{"name", "a\xE6"}}}};
+  EXPECT_EQ(cli::JsonLine(nested), "{\"list\":[\"ok\",\"" + r + "\"],\"object\":{\"name\":\"a" + r + "\"}}\n");
+  EXPECT_EQ(cli::JsonLine(cli::PathOrNull(std::string())), "null\n");
+  EXPECT_EQ(cli::JsonLine(cli::PathOrNull(std::optional<std::string>("C:\\A"))), "\"C:\\\\A\"\n");
 }
 
 cli::Report SampleReport() {

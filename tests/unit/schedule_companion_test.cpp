@@ -108,7 +108,7 @@ TEST_F(CompanionTest, AtStartASlotPassedSinceTheLastScanRunsAfterTheSettleDelay)
     WriteDword(platform, kHkcu, kSettingsKey, "s_Day", static_cast<std::uint32_t>(c.day));
     WriteDateTime(platform, kHkcu, kSettingsKey, "s_Time", At(39000, 0, c.minutes));
     if (c.runDate1) WriteDateTime(platform, kHkcu, kSettingsKey, "RunDate1", *c.runDate1);
-    if (c.lastRun) WriteDateTime(platform, kHkcu, kSettingsKey, kLastRunValue, *c.lastRun);
+    if (c.lastRun) WriteDateTime(platform, kHkcu, kSettingsKey, settings::kCompanionLastRun.name, *c.lastRun);
     ScheduleCompanion start(state, host, notifier);
     const auto wait = start.Step();
     ASSERT_TRUE(wait) << c.what;
@@ -205,7 +205,7 @@ TEST_F(CompanionTest, TheScanAtTheSlotWritesItsDatesAndCountsAndDeletesNothing) 
   // nothing was missed) so that restoring them makes a registry the scan
   // left alone identical to the one before.
   auto placeholders = [&] {
-    for (const char* name : {"RunDate1", "RunDate2", "RunDate3", kLastRunValue})
+    for (const char* name : {"RunDate1", "RunDate2", "RunDate3", settings::kCompanionLastRun.name})
       WriteDateTime(p, kHkcu, kSettingsKey, name, At(kMonday, 9, 0));
     for (const char* name : {"ItemsToFix", "ItemsToClean"}) WriteDword(p, kHkcu, kSettingsKey, name, 7);
   };
@@ -232,7 +232,7 @@ TEST_F(CompanionTest, TheScanAtTheSlotWritesItsDatesAndCountsAndDeletesNothing) 
   EXPECT_EQ(fix, 1u);
   EXPECT_EQ(clean, 5u);
   EXPECT_EQ(notifier.reports, (std::vector<std::pair<std::size_t, std::size_t>>{{fix, clean}}));
-  for (const char* name : {"RunDate1", "RunDate2", "RunDate3", kLastRunValue}) {
+  for (const char* name : {"RunDate1", "RunDate2", "RunDate3", settings::kCompanionLastRun.name}) {
     const double stamp = ReadDateTime(p, kHkcu, kSettingsKey, name, 0);
     EXPECT_GE(stamp, At(kMonday, 12, 30) - 1e-9) << name;
     EXPECT_LT(stamp, At(kMonday, 12, 31)) << name;
