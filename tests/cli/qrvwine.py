@@ -9,6 +9,7 @@ import json
 import os
 import shutil
 import subprocess
+import sys
 import tempfile
 import time
 
@@ -102,8 +103,15 @@ class Wine:
         target = os.path.join(self.work, name + ".reg")
         if os.path.exists(target):
             os.remove(target)
-        r = self.run(editor, "/e", windows_path(target), root)
-        if r.code != 0 or not os.path.exists(target):
+        # Wine's own services may still add or drop keys of a young prefix
+        # while the editor walks it, and the editor gives up when a key it
+        # listed is gone by the time it opens it: such a walk is tried again.
+        for attempt in range(3):
+            r = self.run(editor, "/e", windows_path(target), root)
+            if r.code == 0 and os.path.exists(target):
+                break
+            sys.stderr.write(f"regedit /e {root}: exit {r.code}, {r.err.decode('utf-8', 'replace').strip()}\n")
+        else:
             raise AssertionError(f"regedit /e {root} failed ({r.code})")
         with open(target, "rb") as f:
             return parse_export(f.read())
