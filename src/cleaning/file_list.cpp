@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "cleaning/file_walk.h"
+#include "core/ignore_list.h"
 #include "core/scan_host.h"
 #include "dialogs/message_dialogs.h"
 #include "engine/text.h"
@@ -60,6 +61,15 @@ FileListPage::FileListPage(MainWindow& window, const std::string& prefix, const 
   DeselectLabel.r = SelectLabel.r;
   DeselectLabel.r.left = SelectLabel.r.Right() + 10;
   DeselectLabel.r.width = window.Measure().Width(DeselectLabel.text, DeselectLabel.font) + 2;
+  IgnoreLabel.name = prefix + "IgnoreLabel";
+  IgnoreLabel.text = language.Text(TextId::ButtonsIgnore);
+  IgnoreLabel.font = SelectLabel.font;
+  IgnoreLabel.colour = kRed;
+  IgnoreLabel.hand = true;
+  IgnoreLabel.onClick = [this] { IgnoreLabelClick(); };
+  IgnoreLabel.r = DeselectLabel.r;
+  IgnoreLabel.r.left = DeselectLabel.r.Right() + 10;
+  IgnoreLabel.r.width = window.Measure().Width(IgnoreLabel.text, IgnoreLabel.font) + 2;
 
   const Bounds place = PageBounds(296, 368, 123, 32);
   const auto make = [&](ImageButton& b, const std::string& name, TextId caption, std::function<void()> action) {
@@ -139,18 +149,42 @@ void FileListPage::Button1Click() {
   Button2.SetVisible(true);
 }
 
+bool FileListPage::RowsStillCurrent() {
+  AppState& app = window_.App();
+  if (app.HoldsResultsOf(owner_, stamp_) && app.Slot(1).size() == InfoList.rows.size()) return true;
+  // Another page's scan has filled the list this page's rows stand for.
+  window_.Messages().Information(app.language.Text(TextId::MessagesResultsReplaced));
+  InfoList.rows.clear();
+  ++InfoList.version;
+  Label1.text.clear();
+  ShowIdle();
+  return false;
+}
+
+void FileListPage::IgnoreLabelClick() {
+  AppState& app = window_.App();
+  if (app.CancelFlag || InfoList.rows.empty() || !RowsStillCurrent()) return;
+  const int row = InfoList.selected;
+  if (row < 0 || static_cast<std::size_t>(row) >= InfoList.rows.size()) {
+    window_.Messages().Information(app.language.Text(TextId::MessagesIgnoreSelect));
+    return;
+  }
+  auto& slot = app.Slot(1);
+  if (!AddIgnoreEntry(app.platform, {slot[static_cast<std::size_t>(row)], std::nullopt})) {
+    window_.Messages().Information(app.language.Text(TextId::MessagesIgnoreNotStored));
+    return;
+  }
+  slot.erase(slot.begin() + row);
+  InfoList.rows.erase(InfoList.rows.begin() + row);
+  InfoList.selected = -1;
+  ++InfoList.version;
+  Label1.text = std::to_string(InfoList.rows.size()) + " " + app.language.Text(texts_.found);
+}
+
 void FileListPage::Button2Click() {
   AppState& app = window_.App();
   if (app.CancelFlag) return;
-  if (!InfoList.rows.empty() && !app.HoldsResultsOf(owner_, stamp_)) {
-    // Another page's scan has filled the list this page's rows stand for.
-    window_.Messages().Information(app.language.Text(TextId::MessagesResultsReplaced));
-    InfoList.rows.clear();
-    ++InfoList.version;
-    Label1.text.clear();
-    ShowIdle();
-    return;
-  }
+  if (!InfoList.rows.empty() && !RowsStillCurrent()) return;
   if (!InfoList.rows.empty()) {
     std::vector<bool> ticked;
     for (const ReportList::Row& row : InfoList.rows) ticked.push_back(row.checked);
@@ -197,7 +231,7 @@ void FileListPage::DeselectLabelClick() {
 
 void FileListPage::AddContents(Scene& scene) {
   for (Node* node : std::initializer_list<Node*>{&ActionLabel, &Label2, &EditFrame, &Edit1, &ButtonDir.a, &ButtonDir.b,
-                                                 &Label1, &SelectLabel, &DeselectLabel, &InfoList})
+                                                 &Label1, &SelectLabel, &DeselectLabel, &IgnoreLabel, &InfoList})
     scene.push_back(node);
   AddButton(scene, Button1);
   AddButton(scene, Button2);

@@ -30,6 +30,8 @@ class FileListPage : public Page {
   void CancelButtonClick();  // the shared Cancel
   void SelectLabelClick();
   void DeselectLabelClick();
+  // Puts the selected row's file on the ignore list: no search lists it again.
+  void IgnoreLabelClick();
   void SetRoot(const std::string& folder);
   const std::string& Root() const { return Edit1.text; }
 
@@ -42,6 +44,7 @@ class FileListPage : public Page {
   ReportList InfoList;
   Label SelectLabel;
   Label DeselectLabel;
+  Label IgnoreLabel;
   ImageButton Button1;
   ImageButton Button2;
   ImageButton Button3;
@@ -60,6 +63,9 @@ class FileListPage : public Page {
 
  private:
   void ShowIdle();
+  // Whether the rows still stand for the slot this page's search filled;
+  // otherwise says so and empties the list.
+  bool RowsStillCurrent();
   Texts texts_;
   bool dirEnabled_ = true;
   // The search the rows show (AppState::HoldsResultsOf).

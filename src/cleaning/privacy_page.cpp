@@ -2,6 +2,7 @@
 
 #include "core/scan_host.h"
 #include "dialogs/message_dialogs.h"
+#include "registry_scan/scan_context.h"
 #include "engine/file_ops.h"
 
 namespace qrv {
@@ -292,8 +293,16 @@ void PrivacyPage::Panel4AFoundLabelClick(int row) {
                                          : nullptr;
   if (folder != nullptr) {
     app.platform.ShellExecute("open", "explorer.exe", *folder, kSwShowNormal);
-  } else if (!app.Slot(kSlotTempValues).empty()) {
+  } else if (!app.Slot(kSlotTempValues).empty() && !app.HoldsResultsOf(ResultsOwner::Privacy, stamp_)) {
+    // Another page's scan has filled the lists since: shown, not acted on.
     window_.Messages().Details(app.language.Text(TextId::DetailsRegistryErrors), app.Slot(kSlotTempValues));
+  } else if (!app.Slot(kSlotTempValues).empty()) {
+    const std::size_t ignored = window_.Messages().Details(
+        app.language.Text(TextId::DetailsRegistryErrors), app.Slot(kSlotTempValues),
+        app.language.Text(TextId::ButtonsIgnore),
+        [&app](std::size_t line) { return IgnoreFinding(app, kSlotTempValues, line); });
+    // A new scan of the same rows leaves the ignored entries out of the lists and of the clean.
+    if (ignored > 0) Panel4AButton1Click();
   }
 }
 

@@ -45,11 +45,12 @@ void CleanTempDir(ScanContext& s, const std::string& folder, std::vector<std::st
   for (const FileEntry& entry : ListFolder(s, folder)) {
     s.host.ProcessMessages();
     if (!s.app.CancelFlag) continue;
+    const std::string path = folder + entry.name;
+    if (s.Ignored().CoversPath(path)) continue;
     if (IsWalkableFolder(entry)) {
-      CleanTempDir(s, folder + entry.name + "\\", list);
+      CleanTempDir(s, path + "\\", list);
     } else if (IsPlainFile(entry)) {
       const std::string upper = UpperCaseText(entry.name);
-      const std::string path = folder + entry.name;
       if (upper != "DESKTOP.INI" && upper != "INDEX.DAT" && Addressable(path)) list.push_back(path);
     }
   }
@@ -98,12 +99,12 @@ void CleanCookies(ScanContext& s, std::vector<std::string>& list) {
   for (const FileEntry& entry : ListFolder(s, folder)) {
     if (!IsPlainFile(entry) || UpperExtension(entry.name) != ".TXT") continue;
     const std::string path = folder + entry.name;
-    if (Addressable(path)) list.push_back(path);
+    if (Addressable(path) && !s.Ignored().CoversPath(path)) list.push_back(path);
     s.host.ProcessMessages();
     if (!s.app.CancelFlag) return;
   }
   const std::string& firefox = s.app.folders.FirefoxCookiesFile;
-  if (!firefox.empty() && FileExists(s.platform(), firefox)) list.push_back(firefox);
+  if (!firefox.empty() && FileExists(s.platform(), firefox) && !s.Ignored().CoversPath(firefox)) list.push_back(firefox);
 }
 
 std::string SitePrefix(const std::string& address) {

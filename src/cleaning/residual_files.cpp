@@ -49,14 +49,15 @@ void ScanTmpFiles(ScanContext& s, const std::string& folder, std::vector<std::st
   for (const FileEntry& entry : ListFolder(s, folder)) {
     s.host.ProcessMessages();
     if (IsWalkableFolder(entry)) {
-      ScanTmpFiles(s, folder + entry.name + "\\", list, observer, ScannedFileCount);
+      if (!s.Ignored().CoversPath(folder + entry.name))
+        ScanTmpFiles(s, folder + entry.name + "\\", list, observer, ScannedFileCount);
       continue;
     }
     if (!IsPlainFile(entry)) continue;
     if (++ScannedFileCount % 10 == 0) observer.Scanned(ScannedFileCount);
     if (!IsResidualFile(folder, entry.name)) continue;
     ResidualFile file{folder + entry.name, entry.name, folder, entry.lastWrite, entry.size};
-    if (!Addressable(file.path)) continue;
+    if (!Addressable(file.path) || s.Ignored().CoversPath(file.path)) continue;
     list.push_back(file.path);
     observer.Found(file);
   }

@@ -30,8 +30,8 @@ ResidualPage::ResidualPage(MainWindow& window)
   Panel4BCustomLabel.font = SelectLabel.font;
   Panel4BCustomLabel.colour = kRed;
   Panel4BCustomLabel.hand = true;
-  Panel4BCustomLabel.r = DeselectLabel.r;
-  Panel4BCustomLabel.r.left = DeselectLabel.r.Right() + 10;
+  Panel4BCustomLabel.r = IgnoreLabel.r;
+  Panel4BCustomLabel.r.left = IgnoreLabel.r.Right() + 10;
   Panel4BCustomLabel.r.width = window.Measure().Width(Panel4BCustomLabel.text, Panel4BCustomLabel.font) + 2;
   Panel4BCustomLabel.onClick = [this] { Panel4BCustomLabelClick(); };
   Panel4BPopupMenu.name = "Panel4BPopupMenu";

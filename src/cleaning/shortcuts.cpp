@@ -68,7 +68,7 @@ bool ShortcutTargetIsGone(ScanContext& s, const std::string& rawTarget) {
 void CheckLinks(ScanContext& s, const std::string& linkPath, std::vector<std::string>& list,
                 ShortcutObserver& observer) {
   s.host.ProcessMessages();
-  if (!s.app.CancelFlag) return;
+  if (!s.app.CancelFlag || s.Ignored().CoversPath(linkPath)) return;
   const std::optional<std::string> raw = s.platform().ReadShortcutTarget(linkPath);
   if (!raw || !ShortcutTargetIsGone(s, *raw)) return;
   const std::string target = ResolveCommandLine(s.app.folders, *raw);

@@ -72,6 +72,8 @@ inline constexpr const DateTime& kTweaksRunDate = kRunDate[4];
 // The counts of the last one-click scan; written for other programs, never read here.
 inline constexpr Number kItemsToFix{"ItemsToFix", 0};
 inline constexpr Number kItemsToClean{"ItemsToClean", 0};
+// The subkey of the ignore list (core/ignore_list).
+inline constexpr const char* kIgnoreSubkey = "Ignore";
 
 // A folder setting as stored: its text and whether it is an expandable string.
 struct StoredText {

@@ -4,10 +4,12 @@
 // table and the language file.
 #include <array>
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "engine/folders.h"
+#include "core/ignore_list.h"
 #include "core/language.h"
 #include "core/settings.h"
 #include "engine/platform.h"
@@ -61,6 +63,15 @@ struct AppState {
   std::array<std::vector<std::string>, 16> FindingList;
   std::vector<std::string>& Slot(int slot) { return FindingList.at(static_cast<std::size_t>(slot)); }
   const std::vector<std::string>& Slot(int slot) const { return FindingList.at(static_cast<std::size_t>(slot)); }
+  // Beside each registry finding, the entry the user may ignore it by (the
+  // first key or value it changes). Emptied whenever a scan begins; a slot's
+  // entries stand for its lines only while both have the same length.
+  std::array<std::vector<IgnoreEntry>, 16> FindingEntries;
+  std::optional<IgnoreEntry> FindingEntry(int slot, std::size_t line) const {
+    const auto& entries = FindingEntries.at(static_cast<std::size_t>(slot));
+    if (entries.size() != Slot(slot).size() || line >= entries.size()) return std::nullopt;
+    return entries[line];
+  }
   RegScript FixScript{ScriptFlavour::Regedit4};
   RegScript TempValueScript{ScriptFlavour::Regedit4};
   // Where the temporary values' lines begin in FixScript (they come last and
@@ -81,6 +92,7 @@ struct AppState {
   std::uint64_t ResultsStamp = 0;
   std::uint64_t BeginResults(ResultsOwner owner) {
     Owner = owner;
+    for (auto& entries : FindingEntries) entries.clear();
     return ++ResultsStamp;
   }
   bool HoldsResultsOf(ResultsOwner owner, std::uint64_t stamp) const {

@@ -58,12 +58,52 @@ TForm1b::TForm1b(const LanguageTable& language) : SkinnedDialog("TForm1b", 500, 
   Lines.name = "Lines";
   Lines.r = {14, 104, 470, 330};
   MakeButton(OkButton, "OkButton", 190, 448, language.Text(TextId::ButtonsOk), [this] { Close(); });
+  Entries.name = "Entries";
+  Entries.r = Lines.r;
+  Entries.checkboxes = false;
+  Entries.columns = {{"", 446}};
+  Entries.visible = false;
+}
+
+void TForm1b::OfferAction(const std::string& caption, std::function<bool(std::size_t)> act) {
+  act_ = std::move(act);
+  Lines.visible = false;
+  Entries.visible = true;
+  Entries.rows.clear();
+  origin_.clear();
+  for (std::size_t i = 0; i < Lines.lines.size(); ++i) {
+    ReportList::Row row;
+    row.checked = false;
+    row.icon = false;
+    row.cells = {Lines.lines[i]};
+    Entries.rows.push_back(std::move(row));
+    origin_.push_back(i);
+  }
+  Entries.selected = -1;
+  ++Entries.version;
+  OkButton.a.r.left = OkButton.b.r.left = 260;
+  OkButton.caption.r.left = 260;
+  MakeButton(ActionButton, "ActionButton", 120, 448, caption, [this] { ActionButtonClick(); });
+  ActionButton.SetVisible(false);
+  Entries.onSelect = [this] { ActionButton.SetVisible(Entries.selected >= 0); };
+}
+
+void TForm1b::ActionButtonClick() {
+  const int row = Entries.selected;
+  if (!act_ || row < 0 || static_cast<std::size_t>(row) >= Entries.rows.size()) return;
+  if (!act_(origin_[static_cast<std::size_t>(row)])) return;
+  Entries.rows.erase(Entries.rows.begin() + row);
+  origin_.erase(origin_.begin() + row);
+  Entries.selected = -1;
+  ++Entries.version;
+  ActionButton.SetVisible(false);
 }
 
 void TForm1b::AddContents(Scene& scene) {
   scene.push_back(&Explanation);
-  scene.push_back(&Lines);
+  scene.push_back(Entries.visible ? static_cast<Node*>(&Entries) : &Lines);
   AddButton(scene, OkButton);
+  if (act_) AddButton(scene, ActionButton);
 }
 
 TForm3c::TForm3c(const LanguageTable& language, RegistryView& registry)
@@ -140,6 +180,21 @@ void Dialogs::Details(const std::string& explanation, const std::vector<std::str
   form.Explanation.text = explanation;
   form.Lines.lines = lines;
   runner_.RunModal(form);
+}
+
+std::size_t Dialogs::Details(const std::string& explanation, const std::vector<std::string>& lines,
+                             const std::string& actionCaption, std::function<bool(std::size_t)> act) {
+  TForm1b form(language_);
+  form.Explanation.text = explanation;
+  form.Lines.lines = lines;
+  std::size_t taken = 0;
+  form.OfferAction(actionCaption, [&taken, &act](std::size_t line) {
+    if (!act(line)) return false;
+    ++taken;
+    return true;
+  });
+  runner_.RunModal(form);
+  return taken;
 }
 
 void Dialogs::RebootNotice() {

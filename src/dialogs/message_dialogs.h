@@ -1,6 +1,8 @@
 #pragma once
 // The small modal windows through which the program tells the user something
 // or asks a yes/no question.
+#include <cstddef>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -35,16 +37,27 @@ class TForm3b : public SkinnedDialog {
   void AddContents(Scene& scene) override;
 };
 
-// Details: an explanation and the lines of findings.
+// Details: an explanation and the lines of findings. With an action, the
+// lines are a list the user selects one line of, and a second button (shown
+// while a line is selected) acts on it; a line the action took leaves the list.
 class TForm1b : public SkinnedDialog {
  public:
   explicit TForm1b(const LanguageTable& language);
+  // `act` gets the line's index in the lines first given; true when it took the line.
+  void OfferAction(const std::string& caption, std::function<bool(std::size_t)> act);
+  void ActionButtonClick();
   Label Explanation;
   TextBox Lines;
+  ReportList Entries;
   ImageButton OkButton;
+  ImageButton ActionButton;
 
  protected:
   void AddContents(Scene& scene) override;
+
+ private:
+  std::function<bool(std::size_t)> act_;
+  std::vector<std::size_t> origin_;  // each row's index in Lines.lines
 };
 
 // The reboot notice, with a box to stop showing it.
@@ -85,6 +98,10 @@ class Dialogs {
   // True when the user chose Ok.
   bool Confirm(const std::string& question);
   void Details(const std::string& explanation, const std::vector<std::string>& lines);
+  // Details with an action on one selected line at a time (Ignore, say);
+  // returns how many lines the action took.
+  std::size_t Details(const std::string& explanation, const std::vector<std::string>& lines,
+                      const std::string& actionCaption, std::function<bool(std::size_t)> act);
   // Shown only while the setting asks for it.
   void RebootNotice();
   void About();

@@ -63,6 +63,11 @@ bool PendingFinding::Covered(const Place& changed) const {
 
 bool PendingFinding::Commit(AlsoTempValues alsoTempValues) {
   if (!sound_ || fix_.Empty() || backups_.empty() || DeletesProtectedKey(fix_)) return false;
+  const IgnoreList& ignored = s_.Ignored();
+  for (const Place& c : changed_) {
+    if (c.wholeKey ? ignored.CoversKey(c.root, c.keyPath) : ignored.CoversValue(c.root, c.keyPath, c.name))
+      return false;
+  }
   for (const Place& c : changed_)
     if (!Covered(c) || !KeyIsWritable(s_.platform(), c.root, c.keyPath)) return false;
 
@@ -72,7 +77,10 @@ bool PendingFinding::Commit(AlsoTempValues alsoTempValues) {
                                   : BackupValue(s_.platform(), undo, b.root, b.keyPath, b.name);
     if (!taken) return false;
   }
-  AddFinding(s_, slot_, display_);
+  const Place& first = changed_.front();
+  IgnoreEntry entry{RootName(first.root) + ("\\" + RegistryPath(first.keyPath)), std::nullopt};
+  if (!first.wholeKey) entry.value = first.name;
+  AddFinding(s_, slot_, display_, entry);
   s_.app.UndoScript.AppendExported(undo.Lines());
   s_.app.FixScript.AppendExported(fix_.Lines());
   s_.app.FixScript.AddBlank();

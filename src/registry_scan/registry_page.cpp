@@ -2,6 +2,7 @@
 
 #include "core/language_styles.h"
 #include "dialogs/message_dialogs.h"
+#include "registry_scan/scan_context.h"
 
 namespace qrv {
 
@@ -191,8 +192,13 @@ bool RegistryPage::ResultsStillShown() {
 void RegistryPage::Panel3FoundLabelClick(int category) {
   AppState& app = window_.App();
   if (app.CancelFlag || Total() == 0 || !ResultsStillShown()) return;
-  window_.Messages().Details(app.language.Text(TextId::DetailsRegistryErrors),
-                             app.FindingList.at(static_cast<std::size_t>(category)));
+  const std::size_t ignored = window_.Messages().Details(
+      app.language.Text(TextId::DetailsRegistryErrors), app.FindingList.at(static_cast<std::size_t>(category)),
+      app.language.Text(TextId::ButtonsIgnore), [&app, category](std::size_t line) {
+        return IgnoreFinding(app, category, line);
+      });
+  // A new scan leaves the ignored entries out of the lists and of the repair.
+  if (ignored > 0) Panel3Button1Click();
 }
 
 void RegistryPage::Panel3Button2Click() {

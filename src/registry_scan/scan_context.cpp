@@ -71,8 +71,14 @@ void ForEachValueOfWritableKey(ScanContext& s, RootKey root, const std::string& 
   });
 }
 
-void AddFinding(ScanContext& s, int slot, const std::string& displayLine) {
+void AddFinding(ScanContext& s, int slot, const std::string& displayLine, const IgnoreEntry& entry) {
   s.app.FindingList.at(static_cast<std::size_t>(slot)).push_back(displayLine);
+  s.app.FindingEntries.at(static_cast<std::size_t>(slot)).push_back(entry);
+}
+
+bool IgnoreFinding(AppState& app, int slot, std::size_t line) {
+  const std::optional<IgnoreEntry> entry = app.FindingEntry(slot, line);
+  return entry && AddIgnoreEntry(app.platform, *entry);
 }
 
 void KeyHoldsValues(ScanContext& s, RootKey root, const std::string& keyPath) {

@@ -10,6 +10,7 @@
 #include <unordered_set>
 #include <vector>
 
+#include "core/ignore_list.h"
 #include "core/scan_host.h"
 #include "core/startup.h"
 #include "core/texts.h"
@@ -56,6 +57,13 @@ struct ScanContext {
     std::unordered_map<std::string, std::uint32_t> driveTypes;
   };
   FileAnswers files;
+
+  // The user's ignore list, read once per scan at its first question.
+  const IgnoreList& Ignored() {
+    if (!ignored) ignored = LoadIgnoreList(app.platform);
+    return *ignored;
+  }
+  std::optional<IgnoreList> ignored;
 };
 
 // n / d rounded to the nearest integer, an exact half to the even neighbour.
@@ -99,8 +107,14 @@ void ForEachSubkey(ScanContext& s, RootKey root, const std::string& keyPath, Bar
 void ForEachValueOfWritableKey(ScanContext& s, RootKey root, const std::string& keyPath, Bar bar,
                                const std::function<void(const std::string&)>& body);
 
-// Appends a finding's display line to its slot.
-void AddFinding(ScanContext& s, int slot, const std::string& displayLine);
+// Appends a finding's display line to its slot, and beside it the entry the
+// user may ignore it by.
+void AddFinding(ScanContext& s, int slot, const std::string& displayLine, const IgnoreEntry& entry);
+
+// Puts a registry finding of the current results (its slot and line) on the
+// ignore list; false when the line has no entry beside it or the list could
+// not be written. The results keep the finding until the next scan.
+bool IgnoreFinding(AppState& app, int slot, std::size_t line);
 
 // The walk that counts values below root\keyPath (keyPath ends with a
 // backslash) into s.ValuesFound; the caller sets ValuesFound to 0 first.

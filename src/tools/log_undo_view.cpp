@@ -2,6 +2,7 @@
 
 #include <initializer_list>
 
+#include "core/ignore_list.h"
 #include "core/language_styles.h"
 #include "core/scan_host.h"
 #include "dialogs/message_dialogs.h"
@@ -102,6 +103,9 @@ LogUndoView::LogUndoView(MainWindow& window) : window_(window) {
   link(SelectAllLabel, "Panel6Label3", TextId::ButtonsSelectAll, 48, [this] { Panel6Label3Click(); });
   link(DeselectAllLabel, "Panel6Label4", TextId::ButtonsDeselectAll, 48 + SelectAllLabel.r.width + 12,
        [this] { Panel6Label4Click(); });
+  // At the right end of the viewer's row.
+  link(IgnoredLabel, "Panel6IgnoredLabel", TextId::Action6Ignored, 0, [this] { IgnoredLabelClick(); });
+  IgnoredLabel.r.left = Viewer.r.Right() - IgnoredLabel.r.width;
 
   const int size = StyleOf(app.LanguageNumber).logUndoButton;
   const auto button = [&](ImageButton& b, const char* name, int left, const std::string& caption,
@@ -141,7 +145,7 @@ void LogUndoView::SetVisible(bool visible) {
   for (Node* n : std::initializer_list<Node*>{&LogFolderLabel, &UndoFolderLabel, &LogFolderFrame, &UndoFolderFrame,
                                               &LogFolderField, &UndoFolderField, &LogMode.box, &LogMode.caption,
                                               &UndoMode.box, &UndoMode.caption, &FileList, &Viewer, &SelectAllLabel,
-                                              &DeselectAllLabel})
+                                              &DeselectAllLabel, &IgnoredLabel})
     n->visible = visible;
   for (ImageButton* b : {&LogFolderButton, &UndoFolderButton, &DeleteButton, &SecondButton}) {
     b->SetVisible(visible);
@@ -286,6 +290,22 @@ void LogUndoView::Undo() {
     app.platform.ShellExecute("open", app.folders.RegistryEditor, quoted, kSwShowNormal);
 }
 
+void LogUndoView::IgnoredLabelClick() {
+  AppState& app = window_.App();
+  if (app.CancelFlag) return;
+  const LanguageTable& language = app.language;
+  const std::vector<IgnoreEntry> entries = LoadIgnoreEntries(app.platform);
+  std::vector<std::string> lines;
+  for (const IgnoreEntry& e : entries) {
+    const bool readable = ReadIgnoreEntry(e).kind != IgnoreTarget::Kind::Unreadable;
+    lines.push_back(IgnoreEntryText(e) + (readable ? "" : "  " + language.Text(TextId::Action6IgnoredUnreadable)));
+  }
+  window_.Messages().Details(language.Text(TextId::Action6IgnoredExplanation), lines,
+                             language.Text(TextId::Action6IgnoredRemove), [&](std::size_t line) {
+                               return RemoveIgnoreEntry(app.platform, entries.at(line));
+                             });
+}
+
 void LogUndoView::AddContents(Scene& scene) {
   for (Node* n : std::initializer_list<Node*>{&LogFolderLabel, &UndoFolderLabel, &LogFolderFrame, &UndoFolderFrame,
                                               &LogFolderField, &UndoFolderField})
@@ -293,7 +313,7 @@ void LogUndoView::AddContents(Scene& scene) {
   AddButton(scene, LogFolderButton);
   AddButton(scene, UndoFolderButton);
   for (Node* n : std::initializer_list<Node*>{&LogMode.box, &LogMode.caption, &UndoMode.box, &UndoMode.caption,
-                                              &FileList, &Viewer, &SelectAllLabel, &DeselectAllLabel})
+                                              &FileList, &Viewer, &SelectAllLabel, &DeselectAllLabel, &IgnoredLabel})
     scene.push_back(n);
   AddButton(scene, DeleteButton);
   AddButton(scene, SecondButton);

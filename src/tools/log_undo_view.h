@@ -26,6 +26,8 @@ class LogUndoView {
   void Panel6Button1Click();                       // Delete
   void Panel6utton2Click();                        // Save as / Undo
   void OpenFolder(bool undoFolder);
+  // The ignore list, in a dialog that takes entries off it.
+  void IgnoredLabelClick();
 
   bool InUndoMode() const { return undoMode_; }
   const std::string& Folder() const;
@@ -48,6 +50,7 @@ class LogUndoView {
   TextBox Viewer;
   Label SelectAllLabel;    // Panel6Label3
   Label DeselectAllLabel;  // Panel6Label4
+  Label IgnoredLabel;
   ImageButton DeleteButton;  // Panel6Button1
   ImageButton SecondButton;  // Panel6Button2: Save as or Undo
   ButtonGroup Buttons;

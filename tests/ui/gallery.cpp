@@ -4,8 +4,9 @@
 // "startup", "addstartup" and "schedule" show the startup manager, its Add
 // dialog and the schedule dialog over the prefix's real registry.
 // "optimize-system", "-internet", "-security" show the Optimize Windows dialog on that page.
-//   ui_gallery.exe confirmation|details|reboot|information|about|widgets|startup|addstartup|schedule|optimize-... <language 1-5>
+//   ui_gallery.exe confirmation|details|details-ignore|ignored|reboot|information|about|widgets|startup|addstartup|schedule|optimize-... <language 1-5>
 #include <string>
+#include <vector>
 
 #include "core/scan_host.h"
 #include "core/startup.h"
@@ -93,6 +94,24 @@ int main(int argc, char** argv) {
                     {"File not found: C:\\PROGRAM FILES\\OLDAPP\\OLDAPP.EXE",
                      "File not found: C:\\PROGRAM FILES\\GONE\\TOOL.EXE",
                      "Relation not found: HKEY_CLASSES_ROOT\\.xyz"});
+  } else if (which == "details-ignore" || which == "ignored") {
+    // The list with its action, a line selected so that the action shows.
+    const bool ignored = which == "ignored";
+    qrv::TForm1b form(table);
+    form.Explanation.text = table.Text(ignored ? qrv::TextId::Action6IgnoredExplanation
+                                               : qrv::TextId::DetailsRegistryErrors);
+    form.Lines.lines = ignored ? std::vector<std::string>{
+        "HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\App Paths\\oldapp.exe",
+        "HKEY_CURRENT_USER\\Software\\Microsoft\\Windows\\CurrentVersion\\Run -> Backup Agent",
+        "D:\\Archive\\thesis.bak",
+        "Archive\\notes.old  " + table.Text(qrv::TextId::Action6IgnoredUnreadable)}
+                               : std::vector<std::string>{"File not found: C:\\PROGRAM FILES\\OLDAPP\\OLDAPP.EXE",
+                                                          "File not found: C:\\PROGRAM FILES\\GONE\\TOOL.EXE"};
+    form.OfferAction(table.Text(ignored ? qrv::TextId::Action6IgnoredRemove : qrv::TextId::ButtonsIgnore),
+                     [](std::size_t) { return false; });
+    form.Entries.selected = 0;
+    form.ActionButton.SetVisible(true);
+    runner.RunModal(form);
   } else if (which == "reboot") {
     qrv::TForm3c form(table, platform);
     runner.RunModal(form);

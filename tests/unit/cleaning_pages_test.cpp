@@ -4,6 +4,7 @@
 #include "cleaning/privacy_page.h"
 #include "cleaning/residual_page.h"
 #include "cleaning/shortcut_page.h"
+#include "core/ignore_list.h"
 #include "engine/registry_ops.h"
 #include "unit/window_fixture.h"
 
@@ -85,6 +86,34 @@ TEST_F(CleaningPagesTest, ResidualCustomMenuComparesTheWholeExtensionAndRemoveAs
   EXPECT_EQ(page.Label1.text, "1 files deleted");
   EXPECT_TRUE(page.InfoList.rows.empty());
   EXPECT_TRUE(page.Button1.Visible());
+}
+
+TEST_F(CleaningPagesTest, IgnoredResidualFileLeavesTheListAndStaysThroughRemovalAndLaterSearches) {
+  p.files.AddFile("C:\\Junk\\a.tmp");
+  p.files.AddFile("C:\\Junk\\keep.bak");
+  form.Panel4Button2Click();
+  ResidualPage& page = Residual();
+  p.folderPickerAnswer = "C:\\Junk";
+  page.ButtonDirClick();
+  page.Button1Click();
+  ASSERT_EQ(page.InfoList.rows.size(), 2u);
+  page.IgnoreLabelClick();  // no row selected
+  EXPECT_EQ(runner.messages.back(), "Select the entry to ignore in the list first. It will not be reported again.");
+
+  page.InfoList.selected = 1;
+  page.IgnoreLabelClick();
+  EXPECT_EQ(LoadIgnoreEntries(p), (std::vector<IgnoreEntry>{{"C:\\Junk\\keep.bak", std::nullopt}}));
+  ASSERT_EQ(page.InfoList.rows.size(), 1u);
+  EXPECT_EQ(page.Label1.text, "1 files found");
+  runner.actions.push_back(testing::ClickOk());
+  page.Button2Click();
+  EXPECT_FALSE(p.files.Exists("C:\\Junk\\a.tmp"));
+  EXPECT_TRUE(p.files.Exists("C:\\Junk\\keep.bak"));
+
+  p.files.AddFile("C:\\Junk\\b.tmp");
+  page.Button1Click();
+  ASSERT_EQ(page.InfoList.rows.size(), 1u);
+  EXPECT_EQ(app.Slot(1), (std::vector<std::string>{"C:\\Junk\\b.tmp"}));
 }
 
 TEST_F(CleaningPagesTest, ShortcutPageListsGoneTargetsAndCancelStopsTheSearch) {

@@ -9,6 +9,7 @@
 #include "cli/cli_commands.h"
 #include "cli/cli_json.h"
 #include "cli/cli_session.h"
+#include "core/ignore_list.h"
 #include "core/startup.h"
 #include "engine/registry_ops.h"
 #include "unit/fixture.h"
@@ -87,6 +88,8 @@ const std::vector<Field> kTweakFields = {{"page", Kind::Text},
                                          {"caption", Kind::Text},
                                          {"on", Kind::Flag},
                                          {"recommended", Kind::Flag}};
+
+const std::vector<Field> kIgnoreFields = {{"entry", Kind::Text}, {"value", Kind::TextOrNull}};
 
 template <typename... Lists>
 std::vector<Field> Concat(const std::vector<Field>& first, const Lists&... rest) {
@@ -169,6 +172,10 @@ const std::vector<Case>& Cases() {
        "",
        {}},
       {{"undo", "Undo 1.reg"}, {{"imported", Kind::Text}}},
+      {{"ignore", "list"}, {{"ignored", Kind::List}}, "ignored", kIgnoreFields},
+      {{"ignore", "add", "HKEY_CURRENT_USER\\Software\\X", "--value", "Y"},
+       Concat(kIgnoreFields, std::vector<Field>{{"added", Kind::Flag}})},
+      {{"ignore", "remove", "C:\\Elsewhere\\kept.bak"}, Concat(kIgnoreFields, std::vector<Field>{{"removed", Kind::Flag}})},
   };
   return cases;
 }
@@ -187,6 +194,7 @@ void Seed(fake::FakePlatform& p) {
   p.files.AddFile("C:\\Tools\\added.exe", "MZ");
   p.registry.SetString(kHkcu, "\\Software\\Microsoft\\Windows\\CurrentVersion\\Run", "Tool", "C:\\Tools\\tool.exe");
   p.files.AddFile(kUndoFolder + "\\Undo 1.reg", "REGEDIT4\r\n\r\n[HKEY_CURRENT_USER\\Software\\X]\r\n");
+  AddIgnoreEntry(p, {"C:\\Elsewhere\\kept.bak", std::nullopt});
 }
 
 TEST(CliJson, EveryCommandPrintsOneObjectWithItsFields) {

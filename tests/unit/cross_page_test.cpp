@@ -10,16 +10,19 @@
 #include <string>
 #include <vector>
 
+#include "app/about_page.h"
 #include "app/main_window.h"
 #include "cleaning/file_list.h"
 #include "cleaning/privacy_page.h"
 #include "cleaning/privacy_scan.h"
+#include "core/ignore_list.h"
 #include "engine/registry_ops.h"
 #include "engine/reg_script_reader.h"
 #include "engine/text.h"
 #include "home/home_pages.h"
 #include "registry_scan/registry_page.h"
 #include "registry_scan/registry_scan.h"
+#include "tools/log_undo_view.h"
 #include "unit/home_seed.h"
 #include "unit/scan_fixture.h"
 #include "unit/window_fixture.h"
@@ -298,6 +301,52 @@ TEST_F(CrossPageTest, AFindingTheImportLeftIsNotCountedFixed) {
   ASSERT_EQ(runner.detailLines.size(), 1u);
   EXPECT_NE(UpperCaseText(runner.detailLines[0]).find("LOCKED.EXE"), std::string::npos);
   EXPECT_EQ(runner.shown.back(), "TForm1b");
+}
+
+// Selects the line holding `text` in a details dialog and presses its action.
+std::function<void(SkinnedDialog&)> ActOnLine(const std::string& text) {
+  return [text](SkinnedDialog& d) {
+    auto& details = dynamic_cast<TForm1b&>(d);
+    for (std::size_t i = 0; i < details.Entries.rows.size(); ++i)
+      if (details.Entries.rows[i].cells.at(0).find(text) != std::string::npos) {
+        details.Entries.selected = static_cast<int>(i);
+        details.Entries.onSelect();
+        ASSERT_TRUE(details.ActionButton.Visible());
+        details.ActionButton.a.onClick();
+        return;
+      }
+    FAIL() << text << " is not listed";
+  };
+}
+
+// Ignore from the Registry tab's details, a repair, then the ignore list of
+// the Log/Undo page: the ignored entry leaves the list at once, survives the
+// repair, and comes back once it is taken off the list.
+TEST_F(CrossPageTest, AnEntryIgnoredInTheDetailsSurvivesTheRepairUntilTakenOffTheList) {
+  p.registry.SetString(kHklm, kAppPaths + "gone3.exe", "", "C:\\gone\\gone3.exe");
+  form.Tab2Click();
+  Registry().Panel3Button1Click();
+  ASSERT_EQ(app.Slot(1).size(), 2u);
+  runner.actions.push_back(ActOnLine("GONE\\GONE.EXE"));
+  Registry().ResultLabels[0].onClick();
+  EXPECT_EQ(app.Slot(1), (std::vector<std::string>{"File not found: C:\\GONE\\GONE3.EXE"})) << "scanned again";
+  EXPECT_EQ(Registry().ResultLabels[0].text, "1 errors detected");
+
+  const std::size_t from = p.importedScripts.size();
+  Registry().Panel3Button2.caption.onClick();
+  EXPECT_TRUE(AppPathThere("gone.exe"));
+  EXPECT_FALSE(AppPathThere("gone3.exe"));
+  for (std::size_t i = from; i < p.importedScripts.size(); ++i)
+    EXPECT_EQ(UpperCaseText(p.importedScripts[i]).find("GONE.EXE]"), std::string::npos);
+
+  form.Tab5Click();
+  auto& logUndo = dynamic_cast<AboutPage&>(form.PageOf(PageId::Panel6)).LogUndo;
+  runner.actions.push_back(ActOnLine("App Paths\\gone.exe"));
+  logUndo.IgnoredLabelClick();
+  EXPECT_TRUE(LoadIgnoreEntries(p).empty());
+  form.Tab2Click();
+  Registry().Panel3Button1Click();
+  EXPECT_EQ(app.Slot(1), (std::vector<std::string>{"File not found: C:\\GONE\\GONE.EXE"}));
 }
 
 }  // namespace
