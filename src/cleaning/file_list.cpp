@@ -45,31 +45,21 @@ FileListPage::FileListPage(MainWindow& window, const std::string& prefix, const 
   InfoList.name = prefix + "InfoList";
   InfoList.r = PageBounds(22, 92, 674, 246);
   InfoList.columns = std::move(columns);
-  SelectLabel.name = prefix + "SelectLabel";
-  SelectLabel.text = language.Text(TextId::ButtonsSelectAll);
-  SelectLabel.font = {9, false, true};
-  SelectLabel.colour = kRed;
-  SelectLabel.hand = true;
-  SelectLabel.onClick = [this] { SelectLabelClick(); };
-  SelectLabel.r = PageBounds(22, 70, window.Measure().Width(SelectLabel.text, SelectLabel.font) + 2, 18);
-  DeselectLabel.name = prefix + "DeselectLabel";
-  DeselectLabel.text = language.Text(TextId::ButtonsDeselectAll);
-  DeselectLabel.font = SelectLabel.font;
-  DeselectLabel.colour = kRed;
-  DeselectLabel.hand = true;
-  DeselectLabel.onClick = [this] { DeselectLabelClick(); };
-  DeselectLabel.r = SelectLabel.r;
+  // The red links above the list, each 10 pixels after the one before.
+  const auto link = [&](Label& l, const char* name, TextId caption, int left, std::function<void()> click) {
+    l.name = prefix + name;
+    l.text = language.Text(caption);
+    l.font = {9, false, true};
+    l.colour = kRed;
+    l.hand = true;
+    l.onClick = std::move(click);
+    l.r = PageBounds(left, 70, window.Measure().Width(l.text, l.font) + 2, 18);
+  };
+  link(SelectLabel, "SelectLabel", TextId::ButtonsSelectAll, 22, [this] { SelectLabelClick(); });
+  link(DeselectLabel, "DeselectLabel", TextId::ButtonsDeselectAll, 0, [this] { DeselectLabelClick(); });
   DeselectLabel.r.left = SelectLabel.r.Right() + 10;
-  DeselectLabel.r.width = window.Measure().Width(DeselectLabel.text, DeselectLabel.font) + 2;
-  IgnoreLabel.name = prefix + "IgnoreLabel";
-  IgnoreLabel.text = language.Text(TextId::ButtonsIgnore);
-  IgnoreLabel.font = SelectLabel.font;
-  IgnoreLabel.colour = kRed;
-  IgnoreLabel.hand = true;
-  IgnoreLabel.onClick = [this] { IgnoreLabelClick(); };
-  IgnoreLabel.r = DeselectLabel.r;
+  link(IgnoreLabel, "IgnoreLabel", TextId::ButtonsIgnore, 0, [this] { IgnoreLabelClick(); });
   IgnoreLabel.r.left = DeselectLabel.r.Right() + 10;
-  IgnoreLabel.r.width = window.Measure().Width(IgnoreLabel.text, IgnoreLabel.font) + 2;
 
   const Bounds place = PageBounds(296, 368, 123, 32);
   const auto make = [&](ImageButton& b, const std::string& name, TextId caption, std::function<void()> action) {
