@@ -12,6 +12,7 @@ const std::vector<CommandSpec>& Commands() {
     AddStartupCommands(t);
     AddToolCommands(t);
     AddHomeCommands(t);
+    AddRecoveryCommands(t);
     return t;
   }();
   return table;

@@ -21,6 +21,8 @@ void AddCleaningCommands(std::vector<CommandSpec>& table);
 void AddToolCommands(std::vector<CommandSpec>& table);
 // home scan, home repair
 void AddHomeCommands(std::vector<CommandSpec>& table);
+// removed, restore
+void AddRecoveryCommands(std::vector<CommandSpec>& table);
 
 // Shared by the commands: a comma-separated list of numbers within
 // [low, high] ("1,3,5"), each at most once; false when the text is not one.

@@ -169,6 +169,14 @@ const std::vector<Case>& Cases() {
        "",
        {}},
       {{"undo", "Undo 1.reg"}, {{"imported", Kind::Text}}},
+      {{"removed"},
+       {{"removals", Kind::List}},
+       "removals",
+       {{"removal", Kind::Text}, {"date", Kind::Text}, {"files", Kind::List}}},
+      {{"restore", "--all"},
+       {{"files", Kind::List}, {"restored", Kind::Number}, {"unknown", Kind::List}},
+       "files",
+       {{"path", Kind::Text}, {"outcome", Kind::Text}}},
   };
   return cases;
 }
@@ -187,6 +195,10 @@ void Seed(fake::FakePlatform& p) {
   p.files.AddFile("C:\\Tools\\added.exe", "MZ");
   p.registry.SetString(kHkcu, "\\Software\\Microsoft\\Windows\\CurrentVersion\\Run", "Tool", "C:\\Tools\\tool.exe");
   p.files.AddFile(kUndoFolder + "\\Undo 1.reg", "REGEDIT4\r\n\r\n[HKEY_CURRENT_USER\\Software\\X]\r\n");
+  // A file removed earlier and kept for recovery.
+  const std::string removal = "C:\\Users\\tester\\AppData\\Roaming\\Quorvane\\Removed Files\\2009-07-06 12.00.00 1";
+  p.files.AddFile(removal + "\\1", "kept");
+  p.files.AddFile(removal + "\\index.txt", "Quorvane removed files\r\n3456043200000\r\n1\tC:\\Seed\\kept.bak\r\n");
 }
 
 TEST(CliJson, EveryCommandPrintsOneObjectWithItsFields) {
