@@ -162,14 +162,16 @@ RecoveryRemoval::RecoveryRemoval(Platform& platform, FolderSet& folders, const s
   // A name free on every drive: the removals of one second differ by their counter.
   std::vector<std::string> taken;
   for (const RemovalFolder& f : RemovalFolders(platform, folders)) taken.push_back(UpperCaseText(f.id));
+  std::map<std::string, std::string> recoveries;  // the recovery folders this removal uses
+  for (const std::string& path : paths) {
+    const std::string recovery = RecoveryFolderFor(folders, path);
+    if (!recovery.empty()) recoveries.emplace(UpperCaseText(recovery), recovery);
+  }
   for (unsigned counter = 1;; ++counter) {
     id_ = RemovalId(date_, counter);
     bool free = std::find(taken.begin(), taken.end(), UpperCaseText(id_)) == taken.end();
-    for (const std::string& path : paths) {
-      const std::string recovery = RecoveryFolderFor(folders, path);
-      if (free && !recovery.empty() && platform.GetFileAttributes(recovery + "\\" + id_) != kInvalidFileAttributes)
-        free = false;
-    }
+    for (const auto& [key, recovery] : recoveries)
+      if (free && platform.GetFileAttributes(recovery + "\\" + id_) != kInvalidFileAttributes) free = false;
     if (free) break;
   }
   std::map<std::string, std::size_t> counts;  // per removal folder
