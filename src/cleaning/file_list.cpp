@@ -191,7 +191,7 @@ void FileListPage::Button2Click() {
     ScanContext s(app, window_.Scans());
     app.CancelFlag = true;
     const std::string deletedText = app.language.Text(TextId::Action2FilesDeleted);
-    RemoveListedFiles(s, app.Slot(1), kListRemoval, ticked,
+    RemoveListedFiles(s, app.Slot(1), kKeptListRemoval, ticked,
                       [&](std::size_t deleted) { Label1.text = std::to_string(deleted) + " " + deletedText; });
     InfoList.rows.clear();
     ++InfoList.version;

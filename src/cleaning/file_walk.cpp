@@ -1,7 +1,9 @@
 #include "cleaning/file_walk.h"
 
+#include <optional>
 #include <unordered_set>
 
+#include "engine/recovery.h"
 #include "engine/text.h"
 
 namespace qrv {
@@ -19,6 +21,7 @@ bool Addressable(const std::string& path) { return Utf8ToUtf16(path).size() < kM
 bool ListableFolder(const std::string& folder) { return Addressable(WithTrailingBackslash(folder) + "*.*"); }
 
 bool IsInOwnFolder(const FolderSet& folders, const std::string& path) {
+  if (IsInRecoveryFolder(folders, path)) return true;
   const std::string upper = UpperCaseText(WithTrailingBackslash(path));
   for (const std::string* own : {&folders.ProgramFolder, &folders.LogFolder, &folders.UndoFolder}) {
     std::string folder = UpperCaseText(*own);
@@ -73,12 +76,30 @@ RemovalResult RemoveListedFiles(ScanContext& s, const std::vector<std::string>& 
                                 const std::vector<bool>& ticked,
                                 const std::function<void(std::size_t deleted)>& deletedOne) {
   RemovalResult result;
+  const auto isTicked = [&](std::size_t i) { return ticked.empty() || (i < ticked.size() && ticked[i]); };
+  // A kept removal plans every ticked file that may be moved before the first moves.
+  std::optional<RecoveryRemoval> recovery;
+  std::vector<std::size_t> planIndex(paths.size(), 0);
+  if (policy.removedFiles == RemovedFiles::Kept) {
+    std::vector<std::string> planned;
+    for (std::size_t i = 0; i < paths.size(); ++i) {
+      if (!isTicked(i) || !Addressable(paths[i]) || IsInOwnFolder(s.app.folders, paths[i])) continue;
+      planIndex[i] = planned.size() + 1;
+      planned.push_back(paths[i]);
+    }
+    if (!planned.empty()) recovery.emplace(s.platform(), s.app.folders, planned);
+  }
   for (std::size_t i = 0; i < paths.size(); ++i) {
     s.host.ProcessMessages();
     if (policy.stopsOnCancel && !s.app.CancelFlag) continue;
-    if (!ticked.empty() && (i >= ticked.size() || !ticked[i])) continue;
+    if (!isTicked(i)) continue;
     const std::string& path = paths[i];
-    switch (DeleteListedFile(s, path, policy.readOnly == ReadOnlyFiles::Go)) {
+    FileSystem::Deletion outcome = FileSystem::Deletion::NotThatFile;
+    if (policy.removedFiles == RemovedFiles::Deleted)
+      outcome = DeleteListedFile(s, path, policy.readOnly == ReadOnlyFiles::Go);
+    else if (planIndex[i] != 0)
+      outcome = recovery->Move(planIndex[i] - 1);
+    switch (outcome) {
       case FileSystem::Deletion::Deleted:
         ++result.deleted;
         if (deletedOne) deletedOne(result.deleted);
@@ -87,6 +108,7 @@ RemovalResult RemoveListedFiles(ScanContext& s, const std::vector<std::string>& 
       default: result.failed.push_back(path); break;
     }
   }
+  if (recovery) result.log = recovery->Finish();
   return result;
 }
 

@@ -63,8 +63,9 @@ void RemoveRepeats(std::vector<std::string>& paths);
 FileSystem::Deletion DeleteListedFile(ScanContext& s, const std::string& path, bool archiveOnly);
 
 struct RemovalResult {
-  std::size_t deleted = 0;
-  std::vector<std::string> failed;  // listed, ticked, there, but not deleted
+  std::size_t deleted = 0;          // deleted, or for a kept removal: in the recovery folder
+  std::vector<std::string> failed;  // listed, ticked, there, but not deleted (not moved)
+  std::string log;                  // a kept removal's log: each file and where it went
 };
 
 // What a removal of listed files does with a read-only file: leave it (its
@@ -72,25 +73,37 @@ struct RemovalResult {
 // and delete it (a file that then cannot be deleted gets its attributes back).
 enum class ReadOnlyFiles { Stay, Go };
 
+// Whether a removal deletes for good or keeps the files for recovery (moved
+// into the recovery folder of their drive: engine/recovery.h).
+enum class RemovedFiles { Deleted, Kept };
+
 // How a list of files is removed; always named (no default policy).
 struct RemovalPolicy {
-  constexpr RemovalPolicy(ReadOnlyFiles readOnlyFiles, bool stops) : readOnly(readOnlyFiles), stopsOnCancel(stops) {}
+  constexpr RemovalPolicy(ReadOnlyFiles readOnlyFiles, bool stops, RemovedFiles removed)
+      : readOnly(readOnlyFiles), stopsOnCancel(stops), removedFiles(removed) {}
   ReadOnlyFiles readOnly;
   bool stopsOnCancel;  // a confirmed Stop (CancelFlag false) ends the removal
+  RemovedFiles removedFiles;
 };
-// The residual files, the invalid shortcuts and the Home groups: a read-only
-// file goes too, and Stop ends the removal.
-inline constexpr RemovalPolicy kListRemoval{ReadOnlyFiles::Go, true};
+// The privacy files of the Home groups: a read-only file goes too, and Stop
+// ends the removal.
+inline constexpr RemovalPolicy kListRemoval{ReadOnlyFiles::Go, true, RemovedFiles::Deleted};
+// The residual files and the invalid shortcuts (their pages, the console and
+// Home groups 6 and 7): as kListRemoval, but each file is moved into the
+// recovery folder (a rename, which a read-only file allows) instead of deleted.
+inline constexpr RemovalPolicy kKeptListRemoval{ReadOnlyFiles::Go, true, RemovedFiles::Kept};
 // The files of the privacy rows (temporary files and folders, temporary
 // Internet files, cookies): removed as they are, so a read-only file stays;
 // the clean goes through all of them.
-inline constexpr RemovalPolicy kPrivacyRowRemoval{ReadOnlyFiles::Stay, false};
+inline constexpr RemovalPolicy kPrivacyRowRemoval{ReadOnlyFiles::Stay, false, RemovedFiles::Deleted};
 
 // The one removal of listed files: deletes those whose row is ticked (all
 // when `ticked` is empty), one by one with the messages processed between
 // them, each through DeleteListedFile, as the policy says. A file that is
 // gone is skipped, and a folder or a link (whatever it leads to) is never
-// touched. `deletedOne` runs after each deletion.
+// touched. `deletedOne` runs after each deletion. Under a policy that keeps
+// the files, each is moved into recovery (RecoveryRemoval) with the same
+// checks, and the removal writes its log.
 RemovalResult RemoveListedFiles(ScanContext& s, const std::vector<std::string>& paths, const RemovalPolicy& policy,
                                 const std::vector<bool>& ticked = {},
                                 const std::function<void(std::size_t deleted)>& deletedOne = {});

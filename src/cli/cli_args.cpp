@@ -107,7 +107,7 @@ ParsedArguments ParseArguments(const std::vector<CommandSpec>& commands, const s
   inv.command = command;
   const std::vector<std::string>& words = reading.words;
   inv.arguments.assign(words.begin() + static_cast<std::ptrdiff_t>(command->words.size()), words.end());
-  if (inv.arguments.size() > command->arguments) {
+  if (!command->moreArguments && inv.arguments.size() > command->arguments) {
     const std::string& extra = inv.arguments[command->arguments];
     parsed.error = IsCommandWord(commands, extra) ? "only one command may be given" : "unexpected argument: " + extra;
     return parsed;

@@ -50,6 +50,7 @@ struct CommandSpec {
   std::string usage;                // "privacy scan [--rows 1,2,3,4,5] [--json]"
   std::string help;                 // what it does, lines of at most 72 characters
   CommandRun run;
+  bool moreArguments = false;       // `arguments` is the least; any number more may follow
 };
 
 struct ParsedArguments {

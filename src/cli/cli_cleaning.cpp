@@ -137,7 +137,7 @@ Outcome ReportSearch(AppState& app, const Invocation& invocation, const std::str
     std::vector<std::string> paths;
     for (const Listed& item : items) paths.push_back(item.path);
     app.CancelFlag = true;
-    removal = RemoveListedFiles(s, paths, kListRemoval);
+    removal = RemoveListedFiles(s, paths, kKeptListRemoval);
     app.CancelFlag = false;
     app.Slot(1).clear();
   }

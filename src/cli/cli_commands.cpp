@@ -13,6 +13,7 @@ const std::vector<CommandSpec>& Commands() {
     AddToolCommands(t);
     AddHomeCommands(t);
     AddIgnoreCommands(t);
+    AddRecoveryCommands(t);
     return t;
   }();
   return table;

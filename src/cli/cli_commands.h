@@ -23,6 +23,8 @@ void AddToolCommands(std::vector<CommandSpec>& table);
 void AddHomeCommands(std::vector<CommandSpec>& table);
 // ignore list|add|remove
 void AddIgnoreCommands(std::vector<CommandSpec>& table);
+// removed, restore
+void AddRecoveryCommands(std::vector<CommandSpec>& table);
 
 // Shared by the commands: a comma-separated list of numbers within
 // [low, high] ("1,3,5"), each at most once; false when the text is not one.

@@ -69,6 +69,9 @@ inline constexpr const DateTime& kPrivacyRunDate = kRunDate[1];
 inline constexpr const DateTime& kResidualRunDate = kRunDate[2];
 inline constexpr const DateTime& kShortcutsRunDate = kRunDate[3];
 inline constexpr const DateTime& kTweaksRunDate = kRunDate[4];
+// How many days removed files are kept for recovery before the next start
+// deletes them for good (a number above ten years reads as the fallback).
+inline constexpr Number kKeepRemovedDays{"KeepRemovedDays", 30, 3650};
 // The counts of the last one-click scan; written for other programs, never read here.
 inline constexpr Number kItemsToFix{"ItemsToFix", 0};
 inline constexpr Number kItemsToClean{"ItemsToClean", 0};

@@ -4,6 +4,7 @@
 #include "engine/file_ops.h"
 #include "engine/fix_script.h"
 #include "engine/paths.h"
+#include "engine/recovery.h"
 #include "engine/registry_ops.h"
 
 namespace qrv {
@@ -194,6 +195,8 @@ void LoadSettings(AppState& state) {
   }
   ReadStoredSettings(state);
   state.UndoScript.Clear();
+  // Removed files older than the user's number of days go for good.
+  ExpireRemovals(p, f, static_cast<int>(s::Read(p, s::kKeepRemovedDays)));
 }
 
 std::string CompanionPath(const FolderSet& folders) { return folders.ProgramFolder + "\\" + kCompanionFile; }

@@ -22,6 +22,9 @@ inline constexpr long kErrorFileNotFound = 2;
 inline constexpr long kErrorAccessDenied = 5;
 inline constexpr long kErrorInvalidHandle = 6;
 inline constexpr long kErrorSharingViolation = 32;  // the file is in use
+inline constexpr long kErrorNotSameDevice = 17;
+inline constexpr long kErrorFileExists = 80;
+inline constexpr long kErrorAlreadyExists = 183;
 inline constexpr long kErrorBadPathname = 161;
 inline constexpr long kErrorMoreData = 234;
 inline constexpr long kErrorNoMoreItems = 259;
@@ -123,6 +126,20 @@ class FileSystem {
   // handle), and come back when the deletion fails.
   virtual Deletion DeleteFileItself(const std::string& path, bool archiveOnly) = 0;
   // --- end deleting a listed file ---
+
+  // --- Keeping a removed file for recovery ---
+  // Moves the listed file at `path` to `to` on the same drive, under the same
+  // guarantees as DeleteFileItself: the entry is opened without following a
+  // link, must be a plain file whose final path is `path`'s folder and name,
+  // and is renamed through that handle (never copied, never replacing
+  // anything at `to`). Deleted here means "moved away from `path`".
+  virtual Deletion MoveFileItself(const std::string& path, const std::string& to) = 0;
+  // Renames `from` to `to` on the same drive, never replacing an existing
+  // file and never copying (MoveFileExW without flags): 0, or the Win32 error.
+  virtual long MoveFileNoReplace(const std::string& from, const std::string& to) = 0;
+  // Removes an empty folder (one level); false when it is not there or not empty.
+  virtual bool RemoveDirectory(const std::string& path) = 0;
+  // --- end keeping a removed file ---
 
   // --- Existence that a deletion relies on ---
   // GetFileAttributes and, when it fails, GetLastError: kErrorSuccess with the

@@ -255,7 +255,11 @@ class Repairer {
     if (slot == kSlotWebPages) {
       removed = DeleteHistoryFiles(s_, result_.scheduledAtRestart, result_.failed);
     } else {
-      RemovalResult removal = RemoveListedFiles(s_, app_.Slot(slot), kListRemoval);
+      // The residual files and the shortcuts are kept for recovery (their
+      // removal writes a second log, of where each went, beside the group's
+      // own); the privacy files go for good.
+      const bool kept = slot == kSlotResidualFiles || slot == kSlotShortcuts;
+      RemovalResult removal = RemoveListedFiles(s_, app_.Slot(slot), kept ? kKeptListRemoval : kListRemoval);
       removed = removal.deleted;
       result_.failed.insert(result_.failed.end(), removal.failed.begin(), removal.failed.end());
     }

@@ -6,6 +6,7 @@
 #include "core/language_styles.h"
 #include "core/scan_host.h"
 #include "dialogs/message_dialogs.h"
+#include "core/settings.h"
 #include "engine/file_ops.h"
 #include "engine/fix_script.h"
 #include "engine/reg_script_reader.h"
@@ -82,8 +83,13 @@ LogUndoView::LogUndoView(MainWindow& window) : window_(window) {
   const int firstWidth = measure.Width(LogMode.caption.text, LogMode.caption.font);
   LogMode.caption.r = SheetBounds(224, 84, firstWidth + 4, 16);
   UndoMode.box.r = SheetBounds(224 + firstWidth + 24, 84, 16, 16);
-  UndoMode.caption.r = SheetBounds(224 + firstWidth + 44,
-                                   84, measure.Width(UndoMode.caption.text, UndoMode.caption.font) + 4, 16);
+  const int secondWidth = measure.Width(UndoMode.caption.text, UndoMode.caption.font);
+  UndoMode.caption.r = SheetBounds(224 + firstWidth + 44, 84, secondWidth + 4, 16);
+  MakeTick(RemovedMode, "Panel6Check3", language.Text(TextId::RecoveryRemovedFiles), [this] { Panel6Check3Click(); });
+  const int thirdLeft = 224 + firstWidth + 44 + secondWidth + 24;
+  RemovedMode.box.r = SheetBounds(thirdLeft, 84, 16, 16);
+  RemovedMode.caption.r =
+      SheetBounds(thirdLeft + 20, 84, measure.Width(RemovedMode.caption.text, RemovedMode.caption.font) + 4, 16);
 
   FileList.name = "Panel6FileList";
   FileList.r = SheetBounds(44, 118, 160, 180);
@@ -103,9 +109,25 @@ LogUndoView::LogUndoView(MainWindow& window) : window_(window) {
   link(SelectAllLabel, "Panel6Label3", TextId::ButtonsSelectAll, 48, [this] { Panel6Label3Click(); });
   link(DeselectAllLabel, "Panel6Label4", TextId::ButtonsDeselectAll, 48 + SelectAllLabel.r.width + 12,
        [this] { Panel6Label4Click(); });
-  // At the right end of the viewer's row.
+  DaysLabel.name = "Panel6DaysLabel";
+  DaysLabel.align = Align::Right;
+  DaysLabel.font = {8, false, false};
+  DaysLabel.r = SheetBounds(395, 302, 236, 16);
+  const auto dayLink = [&](Label& l, const char* name, const char* text, int left, int step) {
+    l.name = name;
+    l.text = text;
+    l.font = {9, true, true};
+    l.hand = true;
+    l.align = Align::Centre;
+    l.r = SheetBounds(left, 301, 14, 16);
+    l.onClick = [this, step] { ChangeDaysKept(step); };
+  };
+  dayLink(DaysDown, "Panel6DaysDown", "-", 635, -1);
+  dayLink(DaysUp, "Panel6DaysUp", "+", 651, 1);
+  // At the right end of the buttons' row.
   link(IgnoredLabel, "Panel6IgnoredLabel", TextId::Action6Ignored, 0, [this] { IgnoredLabelClick(); });
   IgnoredLabel.r.left = Viewer.r.Right() - IgnoredLabel.r.width;
+  IgnoredLabel.r.top += 34;
 
   const int size = StyleOf(app.LanguageNumber).logUndoButton;
   const auto button = [&](ImageButton& b, const char* name, int left, const std::string& caption,
@@ -119,11 +141,13 @@ LogUndoView::LogUndoView(MainWindow& window) : window_(window) {
   button(SecondButton, "Panel6Button2", 360, language.Text(TextId::Action6SaveAs), [this] { Panel6utton2Click(); });
   SetRadio(LogMode, true);
   SetRadio(UndoMode, false);
+  SetRadio(RemovedMode, false);
+  for (Label* l : {&DaysLabel, &DaysDown, &DaysUp}) l->visible = false;
 }
 
 const std::string& LogUndoView::Folder() const {
   const FolderSet& f = window_.App().folders;
-  return undoMode_ ? f.UndoFolder : f.LogFolder;
+  return mode_ == Mode::Undo ? f.UndoFolder : f.LogFolder;
 }
 
 std::vector<std::string> LogUndoView::Names() const {
@@ -138,27 +162,57 @@ void LogUndoView::Enter() {
   if (FileExists(app.platform, fixFile)) app.platform.DeleteFile(fixFile);
   LogFolderField.text = app.folders.LogFolder;
   UndoFolderField.text = app.folders.UndoFolder;
-  SelectMode(false);
+  SelectMode(Mode::Log);
 }
 
 void LogUndoView::SetVisible(bool visible) {
   for (Node* n : std::initializer_list<Node*>{&LogFolderLabel, &UndoFolderLabel, &LogFolderFrame, &UndoFolderFrame,
                                               &LogFolderField, &UndoFolderField, &LogMode.box, &LogMode.caption,
-                                              &UndoMode.box, &UndoMode.caption, &FileList, &Viewer, &SelectAllLabel,
+                                              &UndoMode.box, &UndoMode.caption, &RemovedMode.box,
+                                              &RemovedMode.caption, &FileList, &Viewer, &SelectAllLabel,
                                               &DeselectAllLabel, &IgnoredLabel})
     n->visible = visible;
+  for (Label* l : {&DaysLabel, &DaysDown, &DaysUp}) l->visible = visible && mode_ == Mode::Removed;
   for (ImageButton* b : {&LogFolderButton, &UndoFolderButton, &DeleteButton, &SecondButton}) {
     b->SetVisible(visible);
     if (b == &LogFolderButton || b == &UndoFolderButton) b->caption.visible = false;
   }
 }
 
-void LogUndoView::SelectMode(bool undo) {
-  SetRadio(LogMode, !undo);
-  SetRadio(UndoMode, undo);
-  undoMode_ = undo;
-  SecondButton.caption.text = window_.App().language.Text(undo ? TextId::Action6Undo : TextId::Action6SaveAs);
+void LogUndoView::SelectMode(Mode mode) {
+  SetRadio(LogMode, mode == Mode::Log);
+  SetRadio(UndoMode, mode == Mode::Undo);
+  SetRadio(RemovedMode, mode == Mode::Removed);
+  mode_ = mode;
+  const LanguageTable& language = window_.App().language;
+  const bool removed = mode == Mode::Removed;
+  DeleteButton.caption.text = language.Text(removed ? TextId::RecoveryEmpty : TextId::ButtonsDelete);
+  SecondButton.caption.text = language.Text(removed          ? TextId::RecoveryRestore
+                                            : mode == Mode::Undo ? TextId::Action6Undo
+                                                                 : TextId::Action6SaveAs);
+  for (Label* l : {&DaysLabel, &DaysDown, &DaysUp}) l->visible = removed && FileList.visible;
+  ShowDays();
   List();
+}
+
+void LogUndoView::ShowDays() {
+  AppState& app = window_.App();
+  DaysLabel.text = app.language.Text(TextId::RecoveryDaysKept) + " " +
+                   std::to_string(settings::Read(app.platform, settings::kKeepRemovedDays));
+}
+
+void LogUndoView::ChangeDaysKept(int step) {
+  AppState& app = window_.App();
+  const long days = static_cast<long>(settings::Read(app.platform, settings::kKeepRemovedDays)) + step;
+  if (days < 1 || days > static_cast<long>(settings::kKeepRemovedDays.limit)) return;
+  settings::Write(app.platform, settings::kKeepRemovedDays, static_cast<std::uint32_t>(days));
+  ShowDays();
+}
+
+void LogUndoView::ListRemoved() {
+  AppState& app = window_.App();
+  removals_ = ListRemovals(app.platform, app.folders);
+  for (const Removal& r : removals_) FileList.rows.push_back({false, {r.id}, {}});
 }
 
 void LogUndoView::List() {
@@ -168,8 +222,11 @@ void LogUndoView::List() {
   Viewer.lines.clear();
   ++Viewer.version;
   const std::string& folder = Folder();
-  if (FolderExists(app.platform, folder)) {
-    for (const std::string& name : ListFilesWithExtension(app.platform, folder, undoMode_ ? ".reg" : ".log")) {
+  removals_.clear();
+  if (mode_ == Mode::Removed) {
+    ListRemoved();
+  } else if (FolderExists(app.platform, folder)) {
+    for (const std::string& name : ListFilesWithExtension(app.platform, folder, InUndoMode() ? ".reg" : ".log")) {
       window_.Scans().ProcessMessages();
       FileList.rows.push_back({false, {name}, {}});
     }
@@ -183,6 +240,14 @@ void LogUndoView::List() {
 
 void LogUndoView::ShowSelected() {
   if (FileList.rows.empty() || FileList.selected < 0) return;
+  if (mode_ == Mode::Removed) {
+    if (static_cast<std::size_t>(FileList.selected) >= removals_.size()) return;
+    Viewer.lines.clear();
+    for (const RemovedFile& f : removals_[static_cast<std::size_t>(FileList.selected)].files)
+      Viewer.lines.push_back(f.original);
+    ++Viewer.version;
+    return;
+  }
   AppState& app = window_.App();
   const std::string path = Folder() + "\\" + FileList.rows.at(static_cast<std::size_t>(FileList.selected)).cells[0];
   std::string bytes;
@@ -210,6 +275,10 @@ void LogUndoView::Panel6Button1Click() {
   AppState& app = window_.App();
   const LanguageTable& language = app.language;
   Dialogs& dialogs = window_.Messages();
+  if (mode_ == Mode::Removed) {
+    EmptyKept();
+    return;
+  }
   if (FileList.rows.empty()) return;
   std::vector<std::string> ticked;
   for (const ReportList::Row& row : FileList.rows)
@@ -220,10 +289,10 @@ void LogUndoView::Panel6Button1Click() {
   }
   const std::string folder = Folder();
   if (!FolderExists(app.platform, folder)) {
-    dialogs.Information(language.Text(undoMode_ ? TextId::Action6Message6 : TextId::Action6Message2));
+    dialogs.Information(language.Text(InUndoMode() ? TextId::Action6Message6 : TextId::Action6Message2));
     return;
   }
-  if (!dialogs.Confirm(language.Text(undoMode_ ? TextId::Action6Message8 : TextId::Action6Message4))) return;
+  if (!dialogs.Confirm(language.Text(InUndoMode() ? TextId::Action6Message8 : TextId::Action6Message4))) return;
   int deleted = 0;
   for (const std::string& name : ticked) {
     const std::string path = folder + "\\" + name;
@@ -235,14 +304,54 @@ void LogUndoView::Panel6Button1Click() {
     ShowSelected();
   }
   dialogs.Information(std::to_string(deleted) + " " +
-                      language.Text(undoMode_ ? TextId::Action6Message9 : TextId::Action6Message5));
+                      language.Text(InUndoMode() ? TextId::Action6Message9 : TextId::Action6Message5));
 }
 
 void LogUndoView::Panel6utton2Click() {
-  if (undoMode_)
+  if (mode_ == Mode::Removed)
+    RestoreTicked();
+  else if (mode_ == Mode::Undo)
     Undo();
   else
     SaveAs();
+}
+
+void LogUndoView::RestoreTicked() {
+  AppState& app = window_.App();
+  const LanguageTable& language = app.language;
+  if (FileList.rows.empty()) return;
+  std::vector<RemovedFile> files;
+  for (std::size_t i = 0; i < FileList.rows.size() && i < removals_.size(); ++i)
+    if (FileList.rows[i].checked) files.insert(files.end(), removals_[i].files.begin(), removals_[i].files.end());
+  if (files.empty()) {
+    window_.Messages().Information(language.Text(TextId::Action6Message1));
+    return;
+  }
+  std::size_t restored = 0;
+  std::string occupied, missing;
+  for (const RestoreResult& r : RestoreFiles(app.platform, app.folders, files)) {
+    if (r.outcome == RestoreOutcome::Restored) ++restored;
+    if (r.outcome == RestoreOutcome::Occupied || r.outcome == RestoreOutcome::Failed) occupied += "\n" + r.original;
+    if (r.outcome == RestoreOutcome::Missing) missing += "\n" + r.original;
+  }
+  List();
+  std::string text = std::to_string(restored) + " " + language.Text(TextId::RecoveryMessage1);
+  if (!occupied.empty()) text += "\n" + language.Text(TextId::RecoveryMessage2) + occupied;
+  if (!missing.empty()) text += "\n" + language.Text(TextId::RecoveryMessage6) + missing;
+  window_.Messages().Information(text);
+}
+
+void LogUndoView::EmptyKept() {
+  AppState& app = window_.App();
+  const LanguageTable& language = app.language;
+  if (removals_.empty()) {
+    window_.Messages().Information(language.Text(TextId::RecoveryMessage5));
+    return;
+  }
+  if (!window_.Messages().Confirm(language.Text(TextId::RecoveryMessage3))) return;
+  const std::size_t deleted = EmptyRecovery(app.platform, app.folders);
+  List();
+  window_.Messages().Information(std::to_string(deleted) + " " + language.Text(TextId::RecoveryMessage4));
 }
 
 void LogUndoView::SaveAs() {
@@ -313,7 +422,9 @@ void LogUndoView::AddContents(Scene& scene) {
   AddButton(scene, LogFolderButton);
   AddButton(scene, UndoFolderButton);
   for (Node* n : std::initializer_list<Node*>{&LogMode.box, &LogMode.caption, &UndoMode.box, &UndoMode.caption,
-                                              &FileList, &Viewer, &SelectAllLabel, &DeselectAllLabel, &IgnoredLabel})
+                                              &RemovedMode.box, &RemovedMode.caption, &FileList, &Viewer,
+                                              &SelectAllLabel, &DeselectAllLabel, &DaysLabel, &DaysDown, &DaysUp,
+                                              &IgnoredLabel})
     scene.push_back(n);
   AddButton(scene, DeleteButton);
   AddButton(scene, SecondButton);

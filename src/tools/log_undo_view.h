@@ -1,11 +1,17 @@
 #pragma once
-// The Log/Undo page of the fifth tab: the log and undo folders, the two
+// The Log/Undo page of the fifth tab: the log and undo folders, the three
 // modes, the check list of files and the viewer; Select all / Deselect all,
-// Delete, Save as (log mode) and Undo (undo mode). The About page hosts it.
+// Delete, Save as (log mode) and Undo (undo mode). In the third mode,
+// "Removed files", the list holds the removals whose files are kept for
+// recovery and the viewer the original paths of the selected one; the first
+// button empties the recovery folders for good, the second puts the files of
+// the ticked removals back, and two links change the number of days they are
+// kept. The About page hosts it.
 #include <string>
 #include <vector>
 
 #include "core/page.h"
+#include "engine/recovery.h"
 
 namespace qrv {
 
@@ -18,18 +24,22 @@ class LogUndoView {
   void Enter();
   void SetVisible(bool visible);
 
-  void Panel6Check1Click() { SelectMode(false); }  // log mode
-  void Panel6Check2Click() { SelectMode(true); }   // undo mode
+  enum class Mode { Log, Undo, Removed };
+  void Panel6Check1Click() { SelectMode(Mode::Log); }
+  void Panel6Check2Click() { SelectMode(Mode::Undo); }
+  void Panel6Check3Click() { SelectMode(Mode::Removed); }
   void Panel6FileListClick();                      // the selection moved: show it
   void Panel6Label3Click();                        // Select all
   void Panel6Label4Click();                        // Deselect all
   void Panel6Button1Click();                       // Delete
-  void Panel6utton2Click();                        // Save as / Undo
+  void Panel6utton2Click();                        // Save as / Undo / Restore
   void OpenFolder(bool undoFolder);
   // The ignore list, in a dialog that takes entries off it.
   void IgnoredLabelClick();
+  void ChangeDaysKept(int step);                   // Removed files: the days' links
 
-  bool InUndoMode() const { return undoMode_; }
+  bool InUndoMode() const { return mode_ == Mode::Undo; }
+  Mode CurrentMode() const { return mode_; }
   const std::string& Folder() const;
   // The names listed, in list order.
   std::vector<std::string> Names() const;
@@ -46,6 +56,10 @@ class LogUndoView {
   ImageButton UndoFolderButton;
   TickBox LogMode;   // Panel6Check1
   TickBox UndoMode;  // Panel6Check2
+  TickBox RemovedMode;  // Panel6Check3
+  Label DaysLabel;      // Removed files: the days kept
+  Label DaysDown;
+  Label DaysUp;
   ReportList FileList;
   TextBox Viewer;
   Label SelectAllLabel;    // Panel6Label3
@@ -56,14 +70,19 @@ class LogUndoView {
   ButtonGroup Buttons;
 
  private:
-  void SelectMode(bool undo);
+  void SelectMode(Mode mode);
   void List();
+  void ListRemoved();
+  void ShowDays();
+  void RestoreTicked();
+  void EmptyKept();
   void ShowSelected();
   void SaveAs();
   void Undo();
 
   MainWindow& window_;
-  bool undoMode_ = false;
+  Mode mode_ = Mode::Log;
+  std::vector<Removal> removals_;  // Removed files: the list's rows
 };
 
 // The text of a log or undo file as the viewer shows it: a UTF-16 or UTF-8

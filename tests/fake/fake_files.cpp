@@ -229,6 +229,64 @@ FileSystem::Deletion FakeFileSystem::DeleteFileItself(const std::string& path, b
   return Deletion::Deleted;
 }
 
+// ---- Keeping a removed file ----
+
+namespace {
+bool SameDrive(const std::string& a, const std::string& b) { return !a.empty() && !b.empty() && a[0] == b[0]; }
+}  // namespace
+
+FileSystem::Deletion FakeFileSystem::MoveFileItself(const std::string& path, const std::string& to) {
+  const std::string key = Key(path);
+  const std::string reached = Resolve(key, false);
+  const auto it = entries_.find(reached);
+  if (it == entries_.end() || key.size() <= 3) return Deletion::NotFound;
+  std::string own = Resolve(Parent(key), true);
+  if (own.empty()) return Deletion::NotThatFile;
+  own += (own.back() == '\\' ? "" : "\\") + key.substr(key.rfind('\\') + 1);
+  if (reached != own || it->second.folder || (it->second.attributes & kAttributeReparsePoint))
+    return Deletion::NotThatFile;
+  if (it->second.inUse) return Deletion::InUse;
+  if (it->second.refuseDeletion) return Deletion::Refused;
+  const std::string target = Key(to);
+  if (!SameDrive(reached, target) || Exists(to)) return Deletion::Refused;
+  const auto parent = entries_.find(Parent(target));
+  if (parent == entries_.end() || !parent->second.folder || parent->second.notWritable) return Deletion::Refused;
+  Entry moved = it->second;
+  moved.path = to;
+  entries_.erase(it);
+  entries_[target] = std::move(moved);
+  return Deletion::Deleted;
+}
+
+long FakeFileSystem::MoveFileNoReplace(const std::string& from, const std::string& to) {
+  const auto source = entries_.find(Resolve(Key(from), false));
+  if (source == entries_.end()) return kErrorFileNotFound;
+  const std::string target = Key(to);
+  if (!SameDrive(source->first, target)) return kErrorNotSameDevice;
+  if (Exists(to)) return kErrorAlreadyExists;
+  const std::string parentKey = Parent(target);
+  const auto parent = entries_.find(parentKey);
+  const bool parentIsRoot = parentKey.size() == 3 && Exists(parentKey);
+  if (!parentIsRoot && (parent == entries_.end() || !parent->second.folder)) return kErrorPathNotFound;
+  if (parent != entries_.end() && parent->second.notWritable) return kErrorAccessDenied;
+  if (source->second.inUse) return kErrorSharingViolation;
+  Entry moved = source->second;
+  moved.path = to;
+  entries_.erase(source);
+  entries_[target] = std::move(moved);
+  return kErrorSuccess;
+}
+
+bool FakeFileSystem::RemoveDirectory(const std::string& path) {
+  const std::string key = Key(path);
+  const auto it = entries_.find(key);
+  if (it == entries_.end() || !it->second.folder) return false;
+  for (const auto& [k, e] : entries_)
+    if (Parent(k) == key) return false;
+  entries_.erase(it);
+  return true;
+}
+
 // ---- Existence that a deletion relies on ----
 
 void FakeFileSystem::DenyAccess(const std::string& folder) {

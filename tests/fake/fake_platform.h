@@ -110,6 +110,10 @@ class FakeFileSystem : public FileSystem {
   // links but not its name; a link to a file (whose handle reaches its target,
   // as under Wine), a folder or a folder link is never touched.
   Deletion DeleteFileItself(const std::string& path, bool archiveOnly) override;
+  // --- Keeping a removed file: a rename on the same drive, as the Windows layer does it ---
+  Deletion MoveFileItself(const std::string& path, const std::string& to) override;
+  long MoveFileNoReplace(const std::string& from, const std::string& to) override;
+  bool RemoveDirectory(const std::string& path) override;
 
   // --- Existence that a deletion relies on ---
   // A folder this user may not read: nothing below it can be asked about
@@ -312,6 +316,13 @@ class FakePlatform : public Platform {
   Deletion DeleteFileItself(const std::string& path, bool archiveOnly) override {
     return files.DeleteFileItself(path, archiveOnly);
   }
+  Deletion MoveFileItself(const std::string& path, const std::string& to) override {
+    return files.MoveFileItself(path, to);
+  }
+  long MoveFileNoReplace(const std::string& from, const std::string& to) override {
+    return files.MoveFileNoReplace(from, to);
+  }
+  bool RemoveDirectory(const std::string& path) override { return files.RemoveDirectory(path); }
 
  private:
   void RunRegistryEditor(FakeRegistry& view, const std::string& commandLine);

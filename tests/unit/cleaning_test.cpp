@@ -373,10 +373,11 @@ TEST_F(CleaningTest, TheRemovalPolicyDecidesTheReadOnlyRuleAndStop) {
     RemovalPolicy policy;
     bool readOnlyGoes;
   } cases[] = {
-      {"the file lists (residual files, shortcuts, Home groups)", kListRemoval, true},
+      {"the privacy files of the Home groups", kListRemoval, true},
       {"the privacy rows", kPrivacyRowRemoval, false},
-      {"read-only stays, Stop ends", {ReadOnlyFiles::Stay, true}, false},
-      {"read-only goes, Stop ignored", {ReadOnlyFiles::Go, false}, true},
+      {"read-only stays, Stop ends", {ReadOnlyFiles::Stay, true, RemovedFiles::Deleted}, false},
+      {"read-only goes, Stop ignored", {ReadOnlyFiles::Go, false, RemovedFiles::Deleted}, true},
+      {"the residual files and shortcuts, kept for recovery", kKeptListRemoval, true},
   };
   for (const Case& c : cases) {
     app.CancelFlag = true;

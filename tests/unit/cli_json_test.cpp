@@ -176,6 +176,14 @@ const std::vector<Case>& Cases() {
       {{"ignore", "add", "HKEY_CURRENT_USER\\Software\\X", "--value", "Y"},
        Concat(kIgnoreFields, std::vector<Field>{{"added", Kind::Flag}})},
       {{"ignore", "remove", "C:\\Elsewhere\\kept.bak"}, Concat(kIgnoreFields, std::vector<Field>{{"removed", Kind::Flag}})},
+      {{"removed"},
+       {{"removals", Kind::List}},
+       "removals",
+       {{"removal", Kind::Text}, {"date", Kind::Text}, {"files", Kind::List}}},
+      {{"restore", "--all"},
+       {{"files", Kind::List}, {"restored", Kind::Number}, {"unknown", Kind::List}},
+       "files",
+       {{"path", Kind::Text}, {"outcome", Kind::Text}}},
   };
   return cases;
 }
@@ -195,6 +203,10 @@ void Seed(fake::FakePlatform& p) {
   p.registry.SetString(kHkcu, "\\Software\\Microsoft\\Windows\\CurrentVersion\\Run", "Tool", "C:\\Tools\\tool.exe");
   p.files.AddFile(kUndoFolder + "\\Undo 1.reg", "REGEDIT4\r\n\r\n[HKEY_CURRENT_USER\\Software\\X]\r\n");
   AddIgnoreEntry(p, {"C:\\Elsewhere\\kept.bak", std::nullopt});
+  // A file removed earlier and kept for recovery.
+  const std::string removal = "C:\\Users\\tester\\AppData\\Roaming\\Quorvane\\Removed Files\\2009-07-06 12.00.00 1";
+  p.files.AddFile(removal + "\\1", "kept");
+  p.files.AddFile(removal + "\\index.txt", "Quorvane removed files\r\n3456043200000\r\n1\tC:\\Seed\\kept.bak\r\n");
 }
 
 TEST(CliJson, EveryCommandPrintsOneObjectWithItsFields) {

@@ -3,7 +3,9 @@
 #include <functional>
 
 #include "app/about_page.h"
+#include "core/settings.h"
 #include "engine/fix_script.h"
+#include "engine/recovery.h"
 #include "engine/text.h"
 #include "unit/window_fixture.h"
 
@@ -190,6 +192,70 @@ TEST_F(LogUndoTest, SaveAsAppendsLogByTheExactRuleAndNeverLeavesHalfAFile) {
   Page().SecondButton.caption.onClick();
   EXPECT_TRUE(p.files.Exists("C:\\Keep\\second.log"));
   EXPECT_FALSE(p.files.Exists("C:\\Keep\\second.log.log"));
+}
+
+// The third mode: the removals kept for recovery, the files of the one
+// shown, Restore of the ticked ones (never over a file that is back), the
+// days kept, and Empty after the question.
+TEST_F(LogUndoTest, RemovedFilesModeRestoresTheTickedRemovalsAndEmptiesAfterAsking) {
+  using Lines = std::vector<std::string>;
+  for (const char* name : {"C:\\R\\a.bak", "C:\\R\\b.tmp", "C:\\R\\c.old"}) p.files.AddFile(name, name);
+  {
+    RecoveryRemoval first(p, app.folders, {"C:\\R\\a.bak", "C:\\R\\b.tmp"});
+    first.Move(0);
+    first.Move(1);
+    first.Finish();
+  }
+  p.clock += 1;
+  {
+    RecoveryRemoval second(p, app.folders, {"C:\\R\\c.old"});
+    second.Move(0);
+    second.Finish();
+  }
+  p.files.AddFile("C:\\R\\b.tmp", "made again");
+  Create();
+  form.Tab5Click();
+  Page().Panel6Check3Click();
+  EXPECT_EQ(Page().RemovedMode.box.image, "radio_on");
+  EXPECT_EQ(Page().LogMode.box.image, "radio_off");
+  EXPECT_EQ(Page().SecondButton.caption.text, "Restore");
+  EXPECT_EQ(Page().DeleteButton.caption.text, "Empty");
+  EXPECT_EQ(Page().DaysLabel.text, "Days kept: 30");
+  ASSERT_EQ(Page().Names().size(), 2u);
+  EXPECT_EQ(Page().Viewer.lines, (Lines{"C:\\R\\a.bak", "C:\\R\\b.tmp"}));
+  Select(1);
+  EXPECT_EQ(Page().Viewer.lines, (Lines{"C:\\R\\c.old"}));
+
+  Page().SecondButton.caption.onClick();
+  EXPECT_EQ(runner.messages.back(), "You must select file(s)!");
+  Tick(0);
+  Page().SecondButton.caption.onClick();
+  EXPECT_EQ(runner.messages.back(), "1 files restored\nNot restored, a file is already there:\nC:\\R\\b.tmp");
+  EXPECT_EQ(p.files.Contents("C:\\R\\a.bak"), "C:\\R\\a.bak");
+  EXPECT_EQ(p.files.Contents("C:\\R\\b.tmp"), "made again");
+  EXPECT_EQ(Page().Names().size(), 2u) << "b.tmp is still kept";
+
+  Page().DaysUp.onClick();
+  EXPECT_EQ(settings::Read(p, settings::kKeepRemovedDays), 31u);
+  Page().DaysDown.onClick();
+  Page().DaysDown.onClick();
+  EXPECT_EQ(Page().DaysLabel.text, "Days kept: 29");
+
+  Page().DeleteButton.caption.onClick();  // the question closed without Ok
+  EXPECT_EQ(runner.messages.back(), "Delete all removed files for good?");
+  EXPECT_EQ(ListRemovals(p, app.folders).size(), 2u);
+  runner.actions.push_back(testing::ClickOk());
+  Page().DeleteButton.caption.onClick();
+  EXPECT_EQ(runner.messages.back(), "2 files deleted for good");
+  EXPECT_TRUE(Page().Names().empty());
+  EXPECT_EQ(p.files.Contents("C:\\R\\b.tmp"), "made again");
+  EXPECT_TRUE(p.files.Exists("C:\\R\\a.bak"));
+  Page().DeleteButton.caption.onClick();
+  EXPECT_EQ(runner.messages.back(), "No removed files are kept.");
+
+  Page().Panel6Check1Click();
+  EXPECT_EQ(Page().DeleteButton.caption.text, "Delete");
+  EXPECT_FALSE(Page().DaysLabel.visible);
 }
 
 }  // namespace

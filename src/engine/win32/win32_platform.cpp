@@ -5,6 +5,9 @@
 #include "engine/win32/win32_platform.h"
 
 #include <cmath>
+#include <cstddef>
+#include <cstring>
+#include <vector>
 
 #include "engine/backup.h"
 
@@ -601,6 +604,13 @@ struct DispositionInformation {  // FILE_DISPOSITION_INFORMATION
 };
 constexpr ULONG kFileBasicInformation = 4;
 constexpr ULONG kFileDispositionInformation = 13;
+constexpr ULONG kFileRenameInformation = 10;
+struct RenameInformation {  // FILE_RENAME_INFORMATION
+  BOOLEAN replaceIfExists;
+  HANDLE rootDirectory;
+  ULONG fileNameLength;  // in bytes
+  WCHAR fileName[1];
+};
 
 class HandleCalls {
  public:
@@ -621,6 +631,19 @@ class HandleCalls {
   DWORD MarkForDeletion(HANDLE file) const {
     DispositionInformation disposition{TRUE};
     return Set(file, &disposition, sizeof disposition, kFileDispositionInformation);
+  }
+  // Renames the file of the handle to the full path `to` (never replacing,
+  // never across volumes: the file system refuses that with "not same device").
+  DWORD Rename(HANDLE file, const std::wstring& to) const {
+    const std::wstring target = L"\\??\\" + to;
+    const std::size_t nameBytes = target.size() * sizeof(wchar_t);
+    std::vector<unsigned char> buffer(offsetof(RenameInformation, fileName) + nameBytes + sizeof(wchar_t), 0);
+    auto* info = reinterpret_cast<RenameInformation*>(buffer.data());
+    info->replaceIfExists = FALSE;
+    info->rootDirectory = nullptr;
+    info->fileNameLength = static_cast<ULONG>(nameBytes);
+    std::memcpy(info->fileName, target.data(), nameBytes);
+    return Set(file, info, static_cast<ULONG>(buffer.size()), kFileRenameInformation);
   }
 
   bool KnowsFinalPaths() const { return finalPath_ != nullptr; }
@@ -725,6 +748,33 @@ FileSystem::Deletion Win32Platform::DeleteFileItself(const std::string& path, bo
   if (changed) calls.SetAttributes(file.Get(), attributes);
   return error == ERROR_SHARING_VIOLATION ? Deletion::InUse : Deletion::Refused;
 }
+
+FileSystem::Deletion Win32Platform::MoveFileItself(const std::string& path, const std::string& to) {
+  static const HandleCalls calls;
+  const std::wstring wide = Wide(path);
+  const win32::UniqueHandle file = OpenEntry(wide, DELETE | FILE_READ_ATTRIBUTES | SYNCHRONIZE);
+  DWORD attributes = 0;
+  if (!file.Valid()) {
+    const DWORD error = ::GetLastError();
+    if (error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND) return Deletion::NotFound;
+    if (error != ERROR_SHARING_VIOLATION) return Deletion::Refused;
+    const win32::UniqueHandle look = OpenEntry(wide, FILE_READ_ATTRIBUTES | SYNCHRONIZE);
+    return look.Valid() && IsThatPlainFile(calls, look.Get(), wide, attributes) ? Deletion::InUse
+                                                                                 : Deletion::NotThatFile;
+  }
+  if (!IsThatPlainFile(calls, file.Get(), wide, attributes)) return Deletion::NotThatFile;
+  const DWORD error = calls.Rename(file.Get(), Wide(to));
+  if (error == 0) return Deletion::Deleted;
+  return error == ERROR_SHARING_VIOLATION ? Deletion::InUse : Deletion::Refused;
+}
+
+long Win32Platform::MoveFileNoReplace(const std::string& from, const std::string& to) {
+  if (::MoveFileExW(Wide(from).c_str(), Wide(to).c_str(), 0) != 0) return kErrorSuccess;
+  const DWORD error = ::GetLastError();
+  return error == ERROR_SUCCESS ? static_cast<long>(ERROR_GEN_FAILURE) : static_cast<long>(error);
+}
+
+bool Win32Platform::RemoveDirectory(const std::string& path) { return ::RemoveDirectoryW(Wide(path).c_str()) != 0; }
 
 // ---- Existence that a deletion relies on ----
 

@@ -66,6 +66,10 @@ class Win32Platform : public Platform {
 
   // Deleting a listed file
   Deletion DeleteFileItself(const std::string& path, bool archiveOnly) override;
+  // Keeping a removed file for recovery
+  Deletion MoveFileItself(const std::string& path, const std::string& to) override;
+  long MoveFileNoReplace(const std::string& from, const std::string& to) override;
+  bool RemoveDirectory(const std::string& path) override;
 
  private:
   struct KeyWatch;  // the key and event of WaitForRegistryChange

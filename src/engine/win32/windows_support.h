@@ -51,6 +51,7 @@
 #undef CreateMutex
 #undef MessageBox
 #undef GetSaveFileName
+#undef RemoveDirectory
 
 namespace qrv::win32 {
 
