@@ -18,9 +18,6 @@ namespace qrv::ui {
 using win32::Wide;
 
 // An image list of the common controls.
-struct ImageListKind : win32::NullIsNone<HIMAGELIST> {
-  static bool Close(HIMAGELIST list) { return ImageList_Destroy(list) != 0; }
-};
-using ImageListHandle = win32::Owned<ImageListKind>;
+using ImageListHandle = win32::Owned<win32::NullKind<HIMAGELIST, &ImageList_Destroy>>;
 
 }  // namespace qrv::ui

@@ -239,8 +239,8 @@ struct Win32Platform::KeyWatch {
   }
   // The event is signalled at the next value set or deleted in the key.
   void Arm() {
-    armed = key && event && ::RegNotifyChangeKeyValue(key.Get(), FALSE, REG_NOTIFY_CHANGE_LAST_SET, event.Get(), TRUE) ==
-                                ERROR_SUCCESS;
+    armed = key && event &&
+            ::RegNotifyChangeKeyValue(key.Get(), FALSE, REG_NOTIFY_CHANGE_LAST_SET, event.Get(), TRUE) == ERROR_SUCCESS;
   }
   RootKey root;
   std::string path;

@@ -28,6 +28,7 @@
 
 #include <string>
 #include <string_view>
+#include <type_traits>
 
 #undef RegOpenKeyEx
 #undef RegCreateKeyEx
@@ -106,88 +107,54 @@ class Owned {
   Type value_ = Kind::None();
 };
 
-// The kinds whose "none" is null.
-template <typename T>
-struct NullIsNone {
+// A kind whose "none" is null, given back by the system call `Free`, whose
+// result tells success as such calls do: a BOOL that is true, a LONG that is
+// ERROR_SUCCESS, memory that is null, or nothing at all.
+template <typename T, auto Free>
+struct NullKind {
   using Type = T;
   static constexpr T None() { return nullptr; }
   static bool Valid(T value) { return value != nullptr; }
+  static bool Close(T value) {
+    using Result = decltype(Free(value));
+    if constexpr (std::is_void_v<Result>) {
+      Free(value);
+      return true;
+    } else if constexpr (std::is_pointer_v<Result>) {
+      return Free(value) == nullptr;
+    } else if constexpr (std::is_same_v<Result, LONG>) {
+      return Free(value) == ERROR_SUCCESS;
+    } else {
+      return Free(value) != FALSE;
+    }
+  }
 };
 
-// A kernel handle (file, event, process, thread): null and
-// INVALID_HANDLE_VALUE are no handle.
-struct KernelHandleKind : NullIsNone<HANDLE> {
+// A kernel handle: null and INVALID_HANDLE_VALUE are none.
+template <auto Free>
+struct KernelKind : NullKind<HANDLE, Free> {
   static bool Valid(HANDLE h) { return h != nullptr && h != INVALID_HANDLE_VALUE; }
-  static bool Close(HANDLE h) { return ::CloseHandle(h) != 0; }
 };
-using UniqueHandle = Owned<KernelHandleKind>;
 
-// A search of FindFirstFileW.
-struct FindKind : KernelHandleKind {
-  static bool Close(HANDLE h) { return ::FindClose(h) != 0; }
-};
-using FindHandle = Owned<FindKind>;
-
-// An open registry key (never one of the predefined roots).
-struct KeyKind : NullIsNone<HKEY> {
-  static bool Close(HKEY key) { return ::RegCloseKey(key) == ERROR_SUCCESS; }
-};
-using UniqueKey = Owned<KeyKind>;
-
+using UniqueHandle = Owned<KernelKind<&::CloseHandle>>;  // file, event, process, thread
+using FindHandle = Owned<KernelKind<&::FindClose>>;      // a search of FindFirstFileW
+using UniqueKey = Owned<NullKind<HKEY, &::RegCloseKey>>;  // never a predefined root
 // A GDI object this code made: a brush, font, bitmap or region.
 template <typename T>
-struct GdiKind : NullIsNone<T> {
-  static bool Close(T object) { return ::DeleteObject(object) != 0; }
-};
-template <typename T>
-using GdiObject = Owned<GdiKind<T>>;
-
-// A memory device context of CreateCompatibleDC.
-struct MemoryDcKind : NullIsNone<HDC> {
-  static bool Close(HDC dc) { return ::DeleteDC(dc) != 0; }
-};
-using MemoryDc = Owned<MemoryDcKind>;
-
+using GdiObject = Owned<NullKind<T, &::DeleteObject>>;
+using MemoryDc = Owned<NullKind<HDC, &::DeleteDC>>;  // of CreateCompatibleDC
 // An icon this code loaded or extracted (never a shared one of LoadIcon).
-struct IconKind : NullIsNone<HICON> {
-  static bool Close(HICON icon) { return ::DestroyIcon(icon) != 0; }
-};
-using IconHandle = Owned<IconKind>;
-
-// A menu not attached to a window.
-struct MenuKind : NullIsNone<HMENU> {
-  static bool Close(HMENU menu) { return ::DestroyMenu(menu) != 0; }
-};
-using MenuHandle = Owned<MenuKind>;
-
-// A library of LoadLibraryW.
-struct LibraryKind : NullIsNone<HMODULE> {
-  static bool Close(HMODULE module) { return ::FreeLibrary(module) != 0; }
-};
-using LibraryHandle = Owned<LibraryKind>;
-
+using IconHandle = Owned<NullKind<HICON, &::DestroyIcon>>;
+using MenuHandle = Owned<NullKind<HMENU, &::DestroyMenu>>;  // not attached to a window
+using LibraryHandle = Owned<NullKind<HMODULE, &::FreeLibrary>>;
 // Memory of GlobalAlloc, and memory the system hands over to be given back
 // with LocalFree (CommandLineToArgvW) or CoTaskMemFree (item lists, texts of
 // the component objects).
-struct GlobalMemoryKind : NullIsNone<HGLOBAL> {
-  static bool Close(HGLOBAL memory) { return ::GlobalFree(memory) == nullptr; }
-};
-using GlobalMemory = Owned<GlobalMemoryKind>;
+using GlobalMemory = Owned<NullKind<HGLOBAL, &::GlobalFree>>;
 template <typename T>
-struct LocalMemoryKind : NullIsNone<T*> {
-  static bool Close(T* memory) { return ::LocalFree(memory) == nullptr; }
-};
+using LocalMemory = Owned<NullKind<T*, &::LocalFree>>;
 template <typename T>
-using LocalMemory = Owned<LocalMemoryKind<T>>;
-template <typename T>
-struct TaskMemoryKind : NullIsNone<T*> {
-  static bool Close(T* memory) {
-    ::CoTaskMemFree(memory);
-    return true;
-  }
-};
-template <typename T>
-using TaskMemory = Owned<TaskMemoryKind<T>>;
+using TaskMemory = Owned<NullKind<T*, &::CoTaskMemFree>>;
 
 // ---- GDI while painting ----
 
@@ -255,12 +222,11 @@ class ComSession {
 };
 
 template <typename T>
-struct ComKind : NullIsNone<T*> {
-  static bool Close(T* object) {
-    object->Release();
-    return true;
-  }
-};
+void ReleaseReference(T* object) {
+  object->Release();
+}
+template <typename T>
+using ComKind = NullKind<T*, &ReleaseReference<T>>;
 
 // One reference to a component object, released at the end.
 template <typename T>
