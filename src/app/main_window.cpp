@@ -32,7 +32,7 @@ TForm1a::TForm1a(AppState& app, WindowHost& host, ModalRunner& runner, TextMeasu
     : app_(app), host_(host), runner_(runner), measure_(measure) {
   WndImage.name = "WndImage";
   WndImage.image = "background";
-  WndImage.r = {0, 0, 765, 546};
+  WndImage.r = {0, 0, kMainWindowWidth, kMainWindowHeight};
   WndImage.onMouseMove = [this] { WndImageMouseMove(); };
   for (int i = 0; i < 5; ++i) {
     const auto n = static_cast<std::size_t>(i);

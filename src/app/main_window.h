@@ -12,6 +12,11 @@
 
 namespace qrv {
 
+// The main window: its title and its size, the size of its background.
+inline constexpr const char* kMainWindowTitle = "Quorvane";
+inline constexpr int kMainWindowWidth = 765;
+inline constexpr int kMainWindowHeight = 546;
+
 // What the window system does for the main window.
 class WindowHost {
  public:

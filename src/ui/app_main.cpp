@@ -5,20 +5,14 @@
 #include "ui/main_view.h"
 #include "ui/win.h"
 
-
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
   qrv::Win32Platform platform;
   if (qrv::ProgramEntry(platform) != qrv::EntryDecision::Start) return 0;
-  CoInitialize(nullptr);
+  const qrv::win32::ComSession com;
   INITCOMMONCONTROLSEX controls{sizeof controls, ICC_WIN95_CLASSES | ICC_STANDARD_CLASSES | ICC_DATE_CLASSES};
   InitCommonControlsEx(&controls);
-  int result = 0;
-  {
-    qrv::ui::GdiplusSession gdiplus;
-    qrv::AppState app(platform);
-    qrv::ui::MainView view(app);
-    if (view.Open()) result = view.Run();
-  }
-  CoUninitialize();
-  return result;
+  const qrv::ui::GdiplusSession gdiplus;
+  qrv::AppState app(platform);
+  qrv::ui::MainView view(app);
+  return view.Open() ? view.Run() : 0;
 }

@@ -26,7 +26,7 @@ SYSTEMTIME ToSystemTime(double dateTime) {
 }
 
 void SetFont(HWND control) {
-  SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(Fonts::Get().Find({9, false, false})), TRUE);
+  SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(Fonts::Get().Find(kChoiceFont)), TRUE);
 }
 
 }  // namespace

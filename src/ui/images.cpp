@@ -36,17 +36,16 @@ std::unique_ptr<Gdiplus::Bitmap> LoadResourcePicture(const std::string& name) {
   const DWORD size = SizeofResource(nullptr, info);
   const void* bytes = loaded != nullptr ? LockResource(loaded) : nullptr;
   if (bytes == nullptr || size == 0) return nullptr;
-  HGLOBAL copy = GlobalAlloc(GMEM_MOVEABLE, size);
-  if (copy == nullptr) return nullptr;
-  void* target = GlobalLock(copy);
+  win32::GlobalMemory copy(GlobalAlloc(GMEM_MOVEABLE, size));
+  if (!copy) return nullptr;
+  void* target = GlobalLock(copy.Get());
   std::memcpy(target, bytes, size);
-  GlobalUnlock(copy);
-  IStream* stream = nullptr;
-  if (CreateStreamOnHGlobal(copy, TRUE, &stream) != S_OK) {
-    GlobalFree(copy);
-    return nullptr;
-  }
-  std::unique_ptr<Gdiplus::Bitmap> decoded(Gdiplus::Bitmap::FromStream(stream));
+  GlobalUnlock(copy.Get());
+  IStream* made = nullptr;
+  if (CreateStreamOnHGlobal(copy.Get(), TRUE, &made) != S_OK) return nullptr;
+  copy.Release();  // the stream frees it
+  const win32::ComPtr<IStream> stream(made);
+  std::unique_ptr<Gdiplus::Bitmap> decoded(Gdiplus::Bitmap::FromStream(stream.Get()));
   std::unique_ptr<Gdiplus::Bitmap> result;
   if (decoded && decoded->GetLastStatus() == Gdiplus::Ok) {
     const auto w = static_cast<INT>(decoded->GetWidth());
@@ -56,8 +55,6 @@ std::unique_ptr<Gdiplus::Bitmap> LoadResourcePicture(const std::string& name) {
     g.SetCompositingMode(Gdiplus::CompositingModeSourceCopy);
     g.DrawImage(decoded.get(), 0, 0, w, h);
   }
-  decoded.reset();
-  stream->Release();
   return result;
 }
 

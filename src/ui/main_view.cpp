@@ -7,7 +7,7 @@ namespace qrv::ui {
 MainView::MainView(AppState& app) : app_(app), form_(app, *this, runner_, measure_) {}
 
 bool MainView::Open() {
-  if (!Create(nullptr, "Quorvane", 765, 546, true)) return false;
+  if (!Create(nullptr, kMainWindowTitle, kMainWindowWidth, kMainWindowHeight, true)) return false;
   runner_.SetOwner(Handle());
   // Pending messages are processed while the shape is cut, as during scans.
   ApplySkinRegion("background", [] {

@@ -10,44 +10,31 @@ Fonts& Fonts::Get() {
   return fonts;
 }
 
-Fonts::~Fonts() {
-  for (auto& [key, font] : fonts_) DeleteObject(font);
-}
-
 HFONT Fonts::Find(const Font& font) {
   const auto key = std::make_tuple(font.size, font.bold, font.underline);
   auto it = fonts_.find(key);
-  if (it != fonts_.end()) return it->second;
-  HDC screen = GetDC(nullptr);
-  const int height = -MulDiv(font.size, GetDeviceCaps(screen, LOGPIXELSY), 72);
-  ReleaseDC(nullptr, screen);
-  HFONT made = CreateFontW(height, 0, 0, 0, font.bold ? FW_BOLD : FW_NORMAL, FALSE, font.underline ? TRUE : FALSE,
-                           FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, CLEARTYPE_QUALITY,
-                           DEFAULT_PITCH | FF_SWISS, L"Arial");
-  fonts_.emplace(key, made);
-  return made;
+  if (it != fonts_.end()) return it->second.Get();
+  const int height = -MulDiv(font.size, GetDeviceCaps(win32::WindowDc().Get(), LOGPIXELSY), 72);
+  win32::GdiObject<HFONT> made(CreateFontW(height, 0, 0, 0, font.bold ? FW_BOLD : FW_NORMAL, FALSE,
+                                           font.underline ? TRUE : FALSE, FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS,
+                                           CLIP_DEFAULT_PRECIS, CLEARTYPE_QUALITY, DEFAULT_PITCH | FF_SWISS, L"Arial"));
+  return fonts_.emplace(key, std::move(made)).first->second.Get();
 }
 
 int GdiMeasure::Width(const std::string& text, const Font& font) {
-  HDC screen = GetDC(nullptr);
-  HGDIOBJ old = SelectObject(screen, Fonts::Get().Find(font));
+  const win32::WindowDc screen;
+  const win32::Selection selected(screen.Get(), Fonts::Get().Find(font));
   const std::wstring w = Wide(text);
   SIZE size{};
-  GetTextExtentPoint32W(screen, w.c_str(), static_cast<int>(w.size()), &size);
-  SelectObject(screen, old);
-  ReleaseDC(nullptr, screen);
+  GetTextExtentPoint32W(screen.Get(), w.c_str(), static_cast<int>(w.size()), &size);
   return size.cx;
 }
 
 void LabelPainter::Paint(HDC dc, const Label& label) {
   RECT rc{label.r.left, label.r.top, label.r.Right(), label.r.Bottom()};
-  if (label.opaque) {
-    HBRUSH brush = CreateSolidBrush(label.back);
-    FillRect(dc, &rc, brush);
-    DeleteObject(brush);
-  }
+  if (label.opaque) FillRect(dc, &rc, win32::GdiObject<HBRUSH>(CreateSolidBrush(label.back)).Get());
   if (label.text.empty()) return;
-  HGDIOBJ old = SelectObject(dc, Fonts::Get().Find(label.font));
+  const win32::Selection selected(dc, Fonts::Get().Find(label.font));
   SetBkMode(dc, TRANSPARENT);
   SetTextColor(dc, label.colour);
   UINT flags = DT_NOPREFIX;
@@ -65,7 +52,6 @@ void LabelPainter::Paint(HDC dc, const Label& label) {
     flags |= DT_SINGLELINE | DT_VCENTER;
   }
   DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &rc, flags);
-  SelectObject(dc, old);
 }
 
 void PicturePainter::Paint(HDC dc, const Picture& picture) {
@@ -87,14 +73,8 @@ void PicturePainter::Paint(HDC dc, const Picture& picture) {
 
 void PanelPainter::Paint(HDC dc, const Panel& panel) {
   RECT rc{panel.r.left, panel.r.top, panel.r.Right(), panel.r.Bottom()};
-  HBRUSH brush = CreateSolidBrush(panel.fill);
-  FillRect(dc, &rc, brush);
-  DeleteObject(brush);
-  if (panel.framed) {
-    HBRUSH frame = CreateSolidBrush(panel.frame);
-    FrameRect(dc, &rc, frame);
-    DeleteObject(frame);
-  }
+  FillRect(dc, &rc, win32::GdiObject<HBRUSH>(CreateSolidBrush(panel.fill)).Get());
+  if (panel.framed) FrameRect(dc, &rc, win32::GdiObject<HBRUSH>(CreateSolidBrush(panel.frame)).Get());
 }
 
 void PaintScene(HDC dc, const Scene& scene) {

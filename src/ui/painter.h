@@ -8,15 +8,19 @@
 
 namespace qrv::ui {
 
+// The type of the system controls: text boxes and lists, and the drop-down
+// lists and time pickers.
+inline constexpr Font kControlFont{8, false, false};
+inline constexpr Font kChoiceFont{9, false, false};
+
 // Arial in the sizes, weights and underlines the windows ask for.
 class Fonts {
  public:
   static Fonts& Get();
   HFONT Find(const Font& font);
-  ~Fonts();
 
  private:
-  std::map<std::tuple<int, bool, bool>, HFONT> fonts_;
+  std::map<std::tuple<int, bool, bool>, win32::GdiObject<HFONT>> fonts_;
 };
 
 // Measures texts as the labels draw them.

@@ -9,26 +9,24 @@ ReportListView::ReportListView(HWND parent, ReportList& list) : list_(list) {
                           WS_CHILD | WS_BORDER | WS_TABSTOP | LVS_REPORT | LVS_SHOWSELALWAYS | LVS_SINGLESEL,
                           list.r.left, list.r.top, list.r.width, list.r.height, parent, nullptr,
                           GetModuleHandleW(nullptr), nullptr);
-  SendMessageW(hwnd_, WM_SETFONT, reinterpret_cast<WPARAM>(Fonts::Get().Find({8, false, false})), TRUE);
+  SendMessageW(hwnd_, WM_SETFONT, reinterpret_cast<WPARAM>(Fonts::Get().Find(kControlFont)), TRUE);
   ListView_SetExtendedListViewStyle(hwnd_, (list.checkboxes ? LVS_EX_CHECKBOXES : 0) | LVS_EX_GRIDLINES |
                                                LVS_EX_FULLROWSELECT);
-  icons_ = ImageList_Create(16, 16, ILC_COLOR32 | ILC_MASK, 8, 8);
-  ListView_SetImageList(hwnd_, icons_, LVSIL_SMALL);
+  icons_.Reset(ImageList_Create(16, 16, ILC_COLOR32 | ILC_MASK, 8, 8));
+  ListView_SetImageList(hwnd_, icons_.Get(), LVSIL_SMALL);
 }
 
 ReportListView::~ReportListView() {
   if (hwnd_ != nullptr) DestroyWindow(hwnd_);
-  if (icons_ != nullptr) ImageList_Destroy(icons_);
 }
 
 int ReportListView::IconFor(const std::string& file, int iconIndex) {
   HICON icon = nullptr;
   if (!file.empty()) ExtractIconExW(Wide(file).c_str(), iconIndex, nullptr, &icon, 1);
   if (icon == nullptr) ExtractIconExW(L"shell32.dll", 2, nullptr, &icon, 1);
-  if (icon == nullptr) return -1;
-  const int index = ImageList_AddIcon(icons_, icon);
-  DestroyIcon(icon);
-  return index;
+  const win32::IconHandle owned(icon);
+  if (!owned) return -1;
+  return ImageList_AddIcon(icons_.Get(), owned.Get());
 }
 
 void ReportListView::Rebuild() {
@@ -36,7 +34,7 @@ void ReportListView::Rebuild() {
   ListView_DeleteAllItems(hwnd_);
   while (ListView_DeleteColumn(hwnd_, 0)) {
   }
-  ImageList_RemoveAll(icons_);
+  ImageList_RemoveAll(icons_.Get());
   for (std::size_t c = 0; c < list_.columns.size(); ++c) {
     std::wstring caption = Wide(list_.columns[c].caption);
     LVCOLUMNW column{};

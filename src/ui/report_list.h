@@ -26,7 +26,7 @@ class ReportListView {
 
   ReportList& list_;
   HWND hwnd_ = nullptr;
-  HIMAGELIST icons_ = nullptr;
+  ImageListHandle icons_;  // goes after the control that shows it
   int shownVersion_ = -1;
   int shownSelection_ = -2;
   bool filling_ = false;

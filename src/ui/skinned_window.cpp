@@ -65,19 +65,16 @@ void SkinnedWindow::ApplySkinRegion(const std::string& background, const std::fu
   const auto w = static_cast<int>(image->GetWidth());
   const auto h = static_cast<int>(image->GetHeight());
   const SkinShape shape = SkinRegion(w, h, [image](int x, int y) { return Images::Pixel(*image, x, y); }, pump);
-  HRGN region = CreateRectRgn(0, 0, w, h);
-  for (const Bounds& cut : shape.cuts) {
-    HRGN piece = CreateRectRgn(cut.left, cut.top, cut.Right(), cut.Bottom());
-    CombineRgn(region, region, piece, RGN_DIFF);
-    DeleteObject(piece);
-  }
+  win32::GdiObject<HRGN> region(CreateRectRgn(0, 0, w, h));
+  const auto combine = [&region](const Bounds& piece, int mode) {
+    const win32::GdiObject<HRGN> other(CreateRectRgn(piece.left, piece.top, piece.Right(), piece.Bottom()));
+    CombineRgn(region.Get(), region.Get(), other.Get(), mode);
+  };
+  for (const Bounds& cut : shape.cuts) combine(cut, RGN_DIFF);
   const Bounds inner = shape.Inner();
-  if (inner.width > 0 && inner.height > 0) {
-    HRGN piece = CreateRectRgn(inner.left, inner.top, inner.Right(), inner.Bottom());
-    CombineRgn(region, region, piece, RGN_OR);
-    DeleteObject(piece);
-  }
-  SetWindowRgn(hwnd_, region, TRUE);  // the window owns the region now
+  if (inner.width > 0 && inner.height > 0) combine(inner, RGN_OR);
+  // The window owns the region once it took it.
+  if (SetWindowRgn(hwnd_, region.Get(), TRUE) != 0) region.Release();
 }
 
 void SkinnedWindow::Redraw() {
@@ -126,7 +123,7 @@ void SkinnedWindow::SyncControls(const Scene& scene) {
       if (!box->wrap) style |= WS_HSCROLL | ES_AUTOHSCROLL;
       edit = CreateWindowExW(0, L"EDIT", nullptr, style, box->r.left, box->r.top, box->r.width, box->r.height, hwnd_,
                              nullptr, GetModuleHandleW(nullptr), nullptr);
-      SendMessageW(edit, WM_SETFONT, reinterpret_cast<WPARAM>(Fonts::Get().Find({8, false, false})), TRUE);
+      SendMessageW(edit, WM_SETFONT, reinterpret_cast<WPARAM>(Fonts::Get().Find(kControlFont)), TRUE);
       editVersions_[box] = box->version - 1;
     }
     if (editVersions_[box] != box->version) {
@@ -156,20 +153,19 @@ void SkinnedWindow::SyncControls(const Scene& scene) {
 }
 
 void SkinnedWindow::Paint() {
-  PAINTSTRUCT ps;
-  HDC dc = BeginPaint(hwnd_, &ps);
-  HDC memory = CreateCompatibleDC(dc);
-  HBITMAP bitmap = CreateCompatibleBitmap(dc, width_, height_);
-  HGDIOBJ old = SelectObject(memory, bitmap);
-  RECT all{0, 0, width_, height_};
-  FillRect(memory, &all, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
-  const Scene scene = CurrentScene();
-  PaintScene(memory, scene);
-  BitBlt(dc, 0, 0, width_, height_, memory, 0, 0, SRCCOPY);
-  SelectObject(memory, old);
-  DeleteObject(bitmap);
-  DeleteDC(memory);
-  EndPaint(hwnd_, &ps);
+  Scene scene;
+  {
+    // The scene is drawn into a buffer, then copied to the window at once.
+    const win32::PaintSession paint(hwnd_);
+    const win32::MemoryDc memory(CreateCompatibleDC(paint.Dc()));
+    const win32::GdiObject<HBITMAP> bitmap(CreateCompatibleBitmap(paint.Dc(), width_, height_));
+    const win32::Selection selected(memory.Get(), bitmap.Get());
+    RECT all{0, 0, width_, height_};
+    FillRect(memory.Get(), &all, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
+    scene = CurrentScene();
+    PaintScene(memory.Get(), scene);
+    BitBlt(paint.Dc(), 0, 0, width_, height_, memory.Get(), 0, 0, SRCCOPY);
+  }
   SyncControls(scene);
 }
 

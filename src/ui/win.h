@@ -17,4 +17,7 @@ namespace qrv::ui {
 
 using win32::Wide;
 
+// An image list of the common controls.
+using ImageListHandle = win32::Owned<win32::NullKind<HIMAGELIST, &ImageList_Destroy>>;
+
 }  // namespace qrv::ui

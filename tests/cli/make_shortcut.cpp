@@ -1,10 +1,7 @@
 // Test helper: writes shortcut files through the system's shell-link object,
 // as Explorer does. Arguments: pairs of (shortcut file, target as stored).
 // Exit status 0 when every shortcut was saved.
-#include "engine/win32/windows_support.h"
-
-#include <objbase.h>
-#include <shobjidl.h>
+#include "engine/win32/shell_link.h"
 
 #include <cstdio>
 
@@ -13,23 +10,15 @@ int wmain(int argc, wchar_t** argv) {
     std::fputs("usage: make_shortcut LINK TARGET [LINK TARGET ...]\n", stderr);
     return 2;
   }
-  if (FAILED(::CoInitialize(nullptr))) return 1;
+  const qrv::win32::ComSession com;
+  if (!com.Initialised()) return 1;
   int failures = 0;
   for (int i = 1; i + 1 < argc; i += 2) {
-    IShellLinkW* link = nullptr;
-    IPersistFile* file = nullptr;
-    bool saved = SUCCEEDED(::CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkW,
-                                              reinterpret_cast<void**>(&link))) &&
-                 SUCCEEDED(link->SetPath(argv[i + 1])) &&
-                 SUCCEEDED(link->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(&file))) &&
-                 SUCCEEDED(file->Save(argv[i], TRUE));
-    if (file != nullptr) file->Release();
-    if (link != nullptr) link->Release();
-    if (!saved) {
+    qrv::win32::ShellLink link;
+    if (!link.SetTarget(qrv::win32::Narrow(argv[i + 1])) || !link.Save(qrv::win32::Narrow(argv[i]))) {
       std::fwprintf(stderr, L"make_shortcut: %ls not saved\n", argv[i]);
       ++failures;
     }
   }
-  ::CoUninitialize();
   return failures == 0 ? 0 : 1;
 }

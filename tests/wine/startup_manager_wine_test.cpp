@@ -4,7 +4,6 @@
 #include <gtest/gtest.h>
 
 #include "wine/wine_env.h"
-#include <shobjidl.h>
 
 #include <tuple>
 
@@ -14,6 +13,7 @@
 #include "engine/fix_script.h"
 #include "engine/registry_ops.h"
 #include "engine/text.h"
+#include "engine/win32/shell_link.h"
 #include "tools/schedule.h"
 #include "tools/startup_manager.h"
 
@@ -26,23 +26,12 @@ const std::string kHostile = "Qrv\\Wine\"Hostile";
 const std::string kOffKey = std::string(kStartupRegKey) + "\\QrvWineOff";
 
 bool MakeLink(const std::string& file, const std::string& target, const std::string& arguments) {
-  ::CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
-  IShellLinkW* link = nullptr;
-  bool ok = false;
-  if (SUCCEEDED(::CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkW,
-                                   reinterpret_cast<void**>(&link)))) {
-    link->SetPath(win32::Wide(target).c_str());
-    link->SetArguments(win32::Wide(arguments).c_str());
-    link->SetWorkingDirectory(L"C:\\windows");
-    IPersistFile* persist = nullptr;
-    if (SUCCEEDED(link->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(&persist)))) {
-      ok = SUCCEEDED(persist->Save(win32::Wide(file).c_str(), TRUE));
-      persist->Release();
-    }
-    link->Release();
-  }
-  ::CoUninitialize();
-  return ok;
+  const win32::ComSession com;
+  win32::ShellLink link;
+  link.SetTarget(target);
+  link.SetArguments(arguments);
+  link.SetWorkingFolder("C:\\windows");
+  return link.Save(file);
 }
 
 class StartupManagerWineTest : public ::testing::Test {

@@ -17,10 +17,9 @@ using qrv::win32::Wide;
 std::vector<std::string> Arguments() {
   std::vector<std::string> args;
   int count = 0;
-  wchar_t** argv = CommandLineToArgvW(GetCommandLineW(), &count);
-  if (argv == nullptr) return args;
-  for (int i = 1; i < count; ++i) args.push_back(Narrow(argv[i]));
-  LocalFree(argv);
+  const qrv::win32::LocalMemory<wchar_t*> argv(CommandLineToArgvW(GetCommandLineW(), &count));
+  if (!argv) return args;
+  for (int i = 1; i < count; ++i) args.push_back(Narrow(argv.Get()[i]));
   return args;
 }
 

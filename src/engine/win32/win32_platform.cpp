@@ -10,8 +10,8 @@
 #include <vector>
 
 #include "engine/backup.h"
-
 #include "engine/text.h"
+#include "engine/win32/shell_link.h"
 
 namespace qrv {
 namespace {
@@ -45,6 +45,8 @@ double ToDateTime(const FILETIME& local) {
   return static_cast<double>(ticks.QuadPart) / 864000000000.0 - kDaysFrom1601To1899;
 }
 
+using win32::ComPtr;
+using win32::TaskMemory;
 using Handle = win32::UniqueHandle;
 
 }  // namespace
@@ -128,20 +130,19 @@ std::vector<FileEntry> Win32Platform::FindFiles(const std::string& folder) {
 long Win32Platform::ListFolder(const std::string& folder, std::vector<FileEntry>& entries) {
   entries.clear();
   WIN32_FIND_DATAW data;
-  HANDLE find = ::FindFirstFileW(Wide(WithTrailingBackslash(folder) + "*.*").c_str(), &data);
-  if (find == INVALID_HANDLE_VALUE) return static_cast<long>(::GetLastError());
+  const win32::FindHandle find(::FindFirstFileW(Wide(WithTrailingBackslash(folder) + "*.*").c_str(), &data));
+  if (!find.Valid()) return static_cast<long>(::GetLastError());
   DWORD error = ERROR_SUCCESS;
   for (;;) {
     FILETIME local;
     ::FileTimeToLocalFileTime(&data.ftLastWriteTime, &local);
     entries.push_back({Narrow(data.cFileName), data.dwFileAttributes,
                        (static_cast<std::uint64_t>(data.nFileSizeHigh) << 32) | data.nFileSizeLow, ToDateTime(local)});
-    if (!::FindNextFileW(find, &data)) {
+    if (!::FindNextFileW(find.Get(), &data)) {
       error = ::GetLastError();
       break;
     }
   }
-  ::FindClose(find);
   return error == ERROR_NO_MORE_FILES ? kErrorSuccess : static_cast<long>(error);
 }
 
@@ -234,22 +235,19 @@ std::string Win32Platform::ShortDate(double dateTime) {
 // The key watched by WaitForRegistryChange, armed until the next call.
 struct Win32Platform::KeyWatch {
   KeyWatch(RootKey r, const std::string& p) : root(r), path(p), event(::CreateEventW(nullptr, FALSE, FALSE, nullptr)) {
-    if (::RegOpenKeyExW(RootHandle(root), KeyPath(path).c_str(), 0, KEY_NOTIFY, &key) != ERROR_SUCCESS) key = nullptr;
+    HKEY opened = nullptr;
+    if (::RegOpenKeyExW(RootHandle(root), KeyPath(path).c_str(), 0, KEY_NOTIFY, &opened) == ERROR_SUCCESS)
+      key.Reset(opened);
     Arm();
   }
-  ~KeyWatch() {
-    if (key) ::RegCloseKey(key);
-  }
-  KeyWatch(const KeyWatch&) = delete;
-  KeyWatch& operator=(const KeyWatch&) = delete;
   // The event is signalled at the next value set or deleted in the key.
   void Arm() {
-    armed = key && event && ::RegNotifyChangeKeyValue(key, FALSE, REG_NOTIFY_CHANGE_LAST_SET, event.Get(), TRUE) ==
-                                ERROR_SUCCESS;
+    armed = key && event &&
+            ::RegNotifyChangeKeyValue(key.Get(), FALSE, REG_NOTIFY_CHANGE_LAST_SET, event.Get(), TRUE) == ERROR_SUCCESS;
   }
   RootKey root;
   std::string path;
-  HKEY key = nullptr;
+  win32::UniqueKey key;
   Handle event;
   bool armed = false;
 };
@@ -364,12 +362,10 @@ std::string Win32Platform::GetModuleFileName() {
 }
 
 bool Win32Platform::OpenMutex(const std::string& name) {
-  HANDLE h = ::OpenMutexW(MUTEX_ALL_ACCESS, FALSE, Wide(name).c_str());
+  const Handle mutex(::OpenMutexW(MUTEX_ALL_ACCESS, FALSE, Wide(name).c_str()));
   // A mutex that an elevated program holds exists all the same for a program
   // that may not open it (the scheduled companion runs without elevation).
-  if (!h) return ::GetLastError() == ERROR_ACCESS_DENIED;
-  ::CloseHandle(h);
-  return true;
+  return mutex.Valid() || ::GetLastError() == ERROR_ACCESS_DENIED;
 }
 
 bool Win32Platform::CreateMutex(const std::string& name) {
@@ -409,57 +405,27 @@ std::string Win32Platform::FromAnsi(const std::string& bytes) {
 
 namespace {
 
-// The one shell-link object of the run, made on first use and kept, with the
-// component system it needs.
-class ShellLinkObject {
- public:
-  ShellLinkObject() {
-    initialised_ = SUCCEEDED(::CoInitialize(nullptr));
-    if (FAILED(::CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkW,
-                                  reinterpret_cast<void**>(&link_))))
-      link_ = nullptr;
-    if (link_ != nullptr && FAILED(link_->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(&file_))))
-      file_ = nullptr;
-  }
-  ~ShellLinkObject() {
-    if (file_ != nullptr) file_->Release();
-    if (link_ != nullptr) link_->Release();
-    if (initialised_) ::CoUninitialize();
-  }
-  ShellLinkObject(const ShellLinkObject&) = delete;
-  ShellLinkObject& operator=(const ShellLinkObject&) = delete;
-
-  std::optional<std::string> RawTarget(const std::string& linkPath) {
-    if (file_ == nullptr || FAILED(file_->Load(Wide(linkPath).c_str(), STGM_READ))) return std::nullopt;
-    wchar_t target[MAX_PATH] = {};
-    // S_FALSE with an empty text: the shortcut names an item list only.
-    if (FAILED(link_->GetPath(target, MAX_PATH, nullptr, SLGP_RAWPATH))) return std::string();
-    target[MAX_PATH - 1] = L'\0';
-    return Narrow(target);
-  }
-
- private:
-  bool initialised_ = false;
-  IShellLinkW* link_ = nullptr;
-  IPersistFile* file_ = nullptr;
-};
-
-ShellLinkObject& TheShellLinkObject() {
-  static ShellLinkObject object;
-  return object;
+// The one shell-link object that reads the shortcuts, made on first use and
+// kept for the run, with the component system it needs.
+win32::ShellLink& TheShortcutReader() {
+  static struct Reader {
+    win32::ComSession com;
+    win32::ShellLink link;
+  } reader;
+  return reader.link;
 }
 
 int CALLBACK SelectInitialFolder(HWND window, UINT message, LPARAM, LPARAM data) {
   if (message != BFFM_INITIALIZED || data == 0) return 0;
-  IShellFolder* desktop = nullptr;
-  if (FAILED(::SHGetDesktopFolder(&desktop))) return 0;
+  IShellFolder* made = nullptr;
+  if (FAILED(::SHGetDesktopFolder(&made))) return 0;
+  const ComPtr<IShellFolder> desktop(made);
   std::wstring path = Wide(*reinterpret_cast<const std::string*>(data));
   LPITEMIDLIST item = nullptr;
   if (SUCCEEDED(desktop->ParseDisplayName(window, nullptr, path.data(), nullptr, &item, nullptr))) {
-    ::SendMessageW(window, BFFM_SETSELECTIONW, FALSE, reinterpret_cast<LPARAM>(item));
-    ::CoTaskMemFree(item);
+    const TaskMemory<ITEMIDLIST> owned(item);
+    ::SendMessageW(window, BFFM_SETSELECTIONW, FALSE, reinterpret_cast<LPARAM>(owned.Get()));
   }
-  desktop->Release();
   return 0;
 }
 
@@ -470,11 +436,13 @@ const IID kUrlHistoryStg2 = {0xAFA0DC11, 0xC313, 0x11D0, {0x83, 0x1A, 0x00, 0xC0
 }  // namespace
 
 std::optional<std::string> Win32Platform::ReadShortcutTarget(const std::string& linkPath) {
-  return TheShellLinkObject().RawTarget(linkPath);
+  win32::ShellLink& reader = TheShortcutReader();
+  if (!reader.Load(linkPath)) return std::nullopt;
+  return reader.RawTarget();
 }
 
 std::optional<std::string> Win32Platform::BrowseForFolder(const std::string& title, const std::string& initialFolder) {
-  const bool initialised = SUCCEEDED(::CoInitialize(nullptr));
+  const win32::ComSession com;
   const std::wstring caption = Wide(title);
   BROWSEINFOW info = {};
   info.hwndOwner = ::GetActiveWindow();
@@ -483,68 +451,45 @@ std::optional<std::string> Win32Platform::BrowseForFolder(const std::string& tit
   info.lpfn = SelectInitialFolder;
   info.lParam = reinterpret_cast<LPARAM>(&initialFolder);
   std::optional<std::string> chosen;
-  if (LPITEMIDLIST item = ::SHBrowseForFolderW(&info)) {
+  if (const TaskMemory<ITEMIDLIST> item(::SHBrowseForFolderW(&info)); item) {
     wchar_t path[MAX_PATH] = {};
-    if (::SHGetPathFromIDListW(item, path)) chosen = Narrow(path);
-    ::CoTaskMemFree(item);
+    if (::SHGetPathFromIDListW(item.Get(), path)) chosen = Narrow(path);
   }
-  if (initialised) ::CoUninitialize();
   return chosen;
 }
 
 std::vector<std::string> Win32Platform::UrlHistory(const std::string& prefix) {
   std::vector<std::string> urls;
-  const bool initialised = SUCCEEDED(::CoInitialize(nullptr));
-  IUrlHistoryStg2* store = nullptr;
-  if (SUCCEEDED(::CoCreateInstance(kUrlHistoryClass, nullptr, CLSCTX_INPROC_SERVER, kUrlHistoryStg2,
-                                   reinterpret_cast<void**>(&store)))) {
-    IEnumSTATURL* entries = nullptr;
-    if (SUCCEEDED(store->EnumUrls(&entries)) && entries != nullptr) {
-      entries->SetFilter(Wide(prefix).c_str(), 0);
-      STATURL entry = {};
-      entry.cbSize = sizeof entry;
-      ULONG fetched = 0;
-      while (entries->Next(1, &entry, &fetched) == S_OK && fetched == 1) {
-        if (entry.pwcsUrl != nullptr) urls.push_back(Narrow(entry.pwcsUrl));
-        ::CoTaskMemFree(entry.pwcsUrl);
-        ::CoTaskMemFree(entry.pwcsTitle);
-        entry = {};
-        entry.cbSize = sizeof entry;
-      }
-      entries->Release();
-    }
-    store->Release();
+  const win32::ComSession com;
+  const ComPtr<IUrlHistoryStg2> store = win32::CreateComObject<IUrlHistoryStg2>(kUrlHistoryClass, kUrlHistoryStg2);
+  IEnumSTATURL* listed = nullptr;
+  if (!store || FAILED(store->EnumUrls(&listed)) || listed == nullptr) return urls;
+  const ComPtr<IEnumSTATURL> entries(listed);
+  entries->SetFilter(Wide(prefix).c_str(), 0);
+  STATURL entry = {};
+  entry.cbSize = sizeof entry;
+  ULONG fetched = 0;
+  while (entries->Next(1, &entry, &fetched) == S_OK && fetched == 1) {
+    const TaskMemory<wchar_t> url(entry.pwcsUrl);
+    const TaskMemory<wchar_t> title(entry.pwcsTitle);
+    if (url) urls.push_back(Narrow(url.Get()));
+    entry = {};
+    entry.cbSize = sizeof entry;
   }
-  if (initialised) ::CoUninitialize();
   return urls;
 }
 
 // Startup manager: a link loaded read-only through the shell-link object.
 std::optional<StartupLinkInfo> Win32Platform::LoadStartupLink(const std::string& linkFile) {
-  // COM may already be set up on this thread (then this call only counts up).
-  const HRESULT com = ::CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
-  std::optional<StartupLinkInfo> result;
-  IShellLinkW* link = nullptr;
-  if (SUCCEEDED(::CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkW,
-                                   reinterpret_cast<void**>(&link)))) {
-    IPersistFile* file = nullptr;
-    if (SUCCEEDED(link->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(&file)))) {
-      if (SUCCEEDED(file->Load(Wide(linkFile).c_str(), STGM_READ))) {
-        wchar_t buffer[MAX_PATH + 1] = {};
-        StartupLinkInfo info;
-        if (SUCCEEDED(link->GetPath(buffer, MAX_PATH, nullptr, SLGP_RAWPATH))) info.target = Narrow(buffer);
-        wchar_t arguments[1024] = {};
-        if (SUCCEEDED(link->GetArguments(arguments, 1023))) info.arguments = Narrow(arguments);
-        buffer[0] = 0;
-        if (SUCCEEDED(link->GetWorkingDirectory(buffer, MAX_PATH))) info.workingDirectory = Narrow(buffer);
-        result = info;
-      }
-      file->Release();
-    }
-    link->Release();
-  }
-  if (SUCCEEDED(com)) ::CoUninitialize();
-  return result;
+  // COM may already be set up on this thread (then this only counts up).
+  const win32::ComSession com;
+  win32::ShellLink link;
+  if (!link.Load(linkFile)) return std::nullopt;
+  StartupLinkInfo info;
+  info.target = link.RawTarget();
+  info.arguments = link.Arguments();
+  info.workingDirectory = link.WorkingFolder();
+  return info;
 }
 
 // ---- Saving a file whole (Log/Undo) ----------------------------------------
@@ -573,14 +518,12 @@ bool Win32Platform::GetSaveFileName(const std::string& filter, const std::string
   dialog.Flags = OFN_PATHMUSTEXIST | OFN_HIDEREADONLY | OFN_NOCHANGEDIR;
   // The common dialogs are loaded only when asked for: the console program
   // shares this layer and must not need the window libraries to start.
-  const HMODULE dialogs = ::LoadLibraryW(L"comdlg32.dll");
-  if (dialogs == nullptr) return false;
+  const win32::LibraryHandle dialogs(::LoadLibraryW(L"comdlg32.dll"));
+  if (!dialogs) return false;
   using SaveDialog = BOOL(WINAPI*)(LPOPENFILENAMEW);
   const auto save = reinterpret_cast<SaveDialog>(
-      reinterpret_cast<void (*)()>(::GetProcAddress(dialogs, "GetSaveFileNameW")));
-  const bool chosen = save != nullptr && save(&dialog);
-  ::FreeLibrary(dialogs);
-  if (!chosen) return false;
+      reinterpret_cast<void (*)()>(::GetProcAddress(dialogs.Get(), "GetSaveFileNameW")));
+  if (save == nullptr || !save(&dialog)) return false;
   fileName = Narrow(buffer.c_str());
   return !fileName.empty();
 }

@@ -41,8 +41,8 @@ class Tray : public qrv::CompanionNotifier {
     // it hears TaskbarCreated, when the notification area comes back.
     window_ = CreateWindowExW(WS_EX_TOOLWINDOW, wc.lpszClassName, L"QRVSchedule", WS_POPUP, 0, 0, 0, 0, nullptr,
                               nullptr, instance, this);
-    icon_ = static_cast<HICON>(LoadImageW(instance, MAKEINTRESOURCEW(1), IMAGE_ICON, GetSystemMetrics(SM_CXSMICON),
-                                          GetSystemMetrics(SM_CYSMICON), 0));
+    icon_.Reset(static_cast<HICON>(LoadImageW(instance, MAKEINTRESOURCEW(1), IMAGE_ICON,
+                                              GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON), 0)));
     AddIcon();
   }
   ~Tray() override {
@@ -51,7 +51,6 @@ class Tray : public qrv::CompanionNotifier {
       Shell_NotifyIconW(NIM_DELETE, &data);
     }
     if (window_) DestroyWindow(window_);
-    if (icon_) DestroyIcon(icon_);
   }
   Tray(const Tray&) = delete;
   Tray& operator=(const Tray&) = delete;
@@ -87,7 +86,7 @@ class Tray : public qrv::CompanionNotifier {
     NOTIFYICONDATAW data = Data();
     data.uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP;
     data.uCallbackMessage = kTrayMessage;
-    data.hIcon = icon_ ? icon_ : LoadIconW(nullptr, MAKEINTRESOURCEW(32512));  // IDI_APPLICATION
+    data.hIcon = icon_ ? icon_.Get() : LoadIconW(nullptr, MAKEINTRESOURCEW(32512));  // IDI_APPLICATION
     CopyText(data.szTip, Wide("Quorvane - " + Text(qrv::TextId::ScheduleScheduledScan)));
     shown_ = Shell_NotifyIconW(NIM_ADD, &data) != FALSE;
   }
@@ -97,16 +96,15 @@ class Tray : public qrv::CompanionNotifier {
   }
 
   void ShowMenu() {
-    HMENU menu = CreatePopupMenu();
+    const qrv::win32::MenuHandle menu(CreatePopupMenu());
     if (!menu) return;
-    AppendMenuW(menu, MF_STRING, kMenuClose, Wide(Text(qrv::TextId::ButtonsClose)).c_str());
+    AppendMenuW(menu.Get(), MF_STRING, kMenuClose, Wide(Text(qrv::TextId::ButtonsClose)).c_str());
     POINT at;
     GetCursorPos(&at);
     SetForegroundWindow(window_);  // so that the menu closes when the user clicks elsewhere
     const UINT chosen = static_cast<UINT>(
-        TrackPopupMenu(menu, TPM_RETURNCMD | TPM_NONOTIFY | TPM_RIGHTBUTTON, at.x, at.y, 0, window_, nullptr));
+        TrackPopupMenu(menu.Get(), TPM_RETURNCMD | TPM_NONOTIFY | TPM_RIGHTBUTTON, at.x, at.y, 0, window_, nullptr));
     PostMessageW(window_, WM_NULL, 0, 0);
-    DestroyMenu(menu);
     if (chosen == kMenuClose) {
       RequestExit();
       PostQuitMessage(0);  // ends the wait at once
@@ -149,7 +147,7 @@ class Tray : public qrv::CompanionNotifier {
   qrv::AppState& app_;
   const UINT taskbarCreated_;
   HWND window_ = nullptr;
-  HICON icon_ = nullptr;
+  qrv::win32::IconHandle icon_;  // goes after the window that shows it
   bool shown_ = false;
   bool exit_ = false;
 };
@@ -188,16 +186,13 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
   // Apply while one runs) ends here. Kept open until the process ends.
   const HANDLE mutex = CreateMutexW(nullptr, FALSE, Wide(qrv::kCompanionMutexName).c_str());
   if (mutex == nullptr || GetLastError() == ERROR_ALREADY_EXISTS) return 0;
-  CoInitialize(nullptr);
-  {
-    qrv::Win32Platform platform;
-    qrv::AppState app(platform);
-    qrv::LoadCompanionState(app);
-    Tray tray(app);
-    PumpingHost host(app, tray);
-    qrv::ScheduleCompanion companion(app, host, tray);
-    companion.Run();
-  }
-  CoUninitialize();
+  const qrv::win32::ComSession com;
+  qrv::Win32Platform platform;
+  qrv::AppState app(platform);
+  qrv::LoadCompanionState(app);
+  Tray tray(app);
+  PumpingHost host(app, tray);
+  qrv::ScheduleCompanion companion(app, host, tray);
+  companion.Run();
   return 0;
 }
