@@ -298,7 +298,7 @@ void PrivacyPage::Panel4AFoundLabelClick(int row) {
     window_.Messages().Details(app.language.Text(TextId::DetailsRegistryErrors), app.Slot(kSlotTempValues));
   } else if (!app.Slot(kSlotTempValues).empty()) {
     const std::size_t ignored = window_.Messages().Details(
-        app.language.Text(TextId::DetailsRegistryErrors), app.Slot(kSlotTempValues),
+        app.language.Text(TextId::ButtonsDetails), app.language.Text(TextId::DetailsRegistryErrors), app.Slot(kSlotTempValues),
         app.language.Text(TextId::ButtonsIgnore),
         [&app](std::size_t line) { return IgnoreFinding(app, kSlotTempValues, line); });
     // A new scan of the same rows leaves the ignored entries out of the lists and of the clean.

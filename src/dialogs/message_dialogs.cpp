@@ -61,7 +61,8 @@ TForm1b::TForm1b(const LanguageTable& language) : SkinnedDialog("TForm1b", 500, 
   Entries.name = "Entries";
   Entries.r = Lines.r;
   Entries.checkboxes = false;
-  Entries.columns = {{"", 446}};
+  // Wider than the list: a long key scrolls instead of being cut.
+  Entries.columns = {{"", 800}};
   Entries.visible = false;
 }
 
@@ -182,9 +183,11 @@ void Dialogs::Details(const std::string& explanation, const std::vector<std::str
   runner_.RunModal(form);
 }
 
-std::size_t Dialogs::Details(const std::string& explanation, const std::vector<std::string>& lines,
-                             const std::string& actionCaption, std::function<bool(std::size_t)> act) {
+std::size_t Dialogs::Details(const std::string& title, const std::string& explanation,
+                             const std::vector<std::string>& lines, const std::string& actionCaption,
+                             std::function<bool(std::size_t)> act) {
   TForm1b form(language_);
+  form.Title.text = title;
   form.Explanation.text = explanation;
   form.Lines.lines = lines;
   std::size_t taken = 0;

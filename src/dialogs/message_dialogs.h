@@ -98,10 +98,11 @@ class Dialogs {
   // True when the user chose Ok.
   bool Confirm(const std::string& question);
   void Details(const std::string& explanation, const std::vector<std::string>& lines);
-  // Details with an action on one selected line at a time (Ignore, say);
-  // returns how many lines the action took.
-  std::size_t Details(const std::string& explanation, const std::vector<std::string>& lines,
-                      const std::string& actionCaption, std::function<bool(std::size_t)> act);
+  // Details with an action on one selected line at a time (Ignore, say),
+  // under its own title; returns how many lines the action took.
+  std::size_t Details(const std::string& title, const std::string& explanation,
+                      const std::vector<std::string>& lines, const std::string& actionCaption,
+                      std::function<bool(std::size_t)> act);
   // Shown only while the setting asks for it.
   void RebootNotice();
   void About();

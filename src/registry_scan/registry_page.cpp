@@ -193,7 +193,7 @@ void RegistryPage::Panel3FoundLabelClick(int category) {
   AppState& app = window_.App();
   if (app.CancelFlag || Total() == 0 || !ResultsStillShown()) return;
   const std::size_t ignored = window_.Messages().Details(
-      app.language.Text(TextId::DetailsRegistryErrors), app.FindingList.at(static_cast<std::size_t>(category)),
+      app.language.Text(TextId::ButtonsDetails), app.language.Text(TextId::DetailsRegistryErrors), app.FindingList.at(static_cast<std::size_t>(category)),
       app.language.Text(TextId::ButtonsIgnore), [&app, category](std::size_t line) {
         return IgnoreFinding(app, category, line);
       });

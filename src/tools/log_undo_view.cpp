@@ -409,10 +409,9 @@ void LogUndoView::IgnoredLabelClick() {
     const bool readable = ReadIgnoreEntry(e).kind != IgnoreTarget::Kind::Unreadable;
     lines.push_back(IgnoreEntryText(e) + (readable ? "" : "  " + language.Text(TextId::Action6IgnoredUnreadable)));
   }
-  window_.Messages().Details(language.Text(TextId::Action6IgnoredExplanation), lines,
-                             language.Text(TextId::Action6IgnoredRemove), [&](std::size_t line) {
-                               return RemoveIgnoreEntry(app.platform, entries.at(line));
-                             });
+  window_.Messages().Details(language.Text(TextId::Action6Ignored), language.Text(TextId::Action6IgnoredExplanation),
+                             lines, language.Text(TextId::Action6IgnoredRemove),
+                             [&](std::size_t line) { return RemoveIgnoreEntry(app.platform, entries.at(line)); });
 }
 
 void LogUndoView::AddContents(Scene& scene) {

@@ -106,6 +106,9 @@ class CountingPlatform : public qrv::Platform {
   QRV_FORWARD(bool, GetSaveFileName, (const std::string& f, const std::string& i, std::string& n), (f, i, n))
   // Deleting a listed file
   QRV_FORWARD(Deletion, DeleteFileItself, (const std::string& p, bool a), (p, a))
+  QRV_FORWARD(Deletion, MoveFileItself, (const std::string& p, const std::string& t), (p, t))
+  QRV_FORWARD(long, MoveFileNoReplace, (const std::string& f, const std::string& t), (f, t))
+  QRV_FORWARD(bool, RemoveDirectory, (const std::string& p), (p))
   QRV_FORWARD(long, GetFileAttributesAndError, (const std::string& p, std::uint32_t& a), (p, a))
   QRV_FORWARD(long, ListFolder, (const std::string& f, std::vector<qrv::FileEntry>& e), (f, e))
 #undef QRV_FORWARD

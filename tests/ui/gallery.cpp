@@ -98,6 +98,7 @@ int main(int argc, char** argv) {
     // The list with its action, a line selected so that the action shows.
     const bool ignored = which == "ignored";
     qrv::TForm1b form(table);
+    if (ignored) form.Title.text = table.Text(qrv::TextId::Action6Ignored);
     form.Explanation.text = table.Text(ignored ? qrv::TextId::Action6IgnoredExplanation
                                                : qrv::TextId::DetailsRegistryErrors);
     form.Lines.lines = ignored ? std::vector<std::string>{

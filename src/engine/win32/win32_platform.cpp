@@ -667,12 +667,14 @@ bool IsThatPlainFile(const HandleCalls& calls, HANDLE file, const std::wstring& 
 
 }  // namespace
 
-FileSystem::Deletion Win32Platform::DeleteFileItself(const std::string& path, bool archiveOnly) {
-  static const HandleCalls calls;
-  const std::wstring wide = Wide(path);
-  const DWORD access = DELETE | FILE_READ_ATTRIBUTES | (archiveOnly ? FILE_WRITE_ATTRIBUTES : 0) | SYNCHRONIZE;
-  const win32::UniqueHandle file = OpenEntry(wide, access);
-  DWORD attributes = 0;
+namespace {
+
+// Opens a listed entry for a change made through the handle: no outcome when
+// it is open and is the plain file at that very path, else why not.
+std::optional<FileSystem::Deletion> OpenThatFile(const HandleCalls& calls, const std::wstring& wide, DWORD access,
+                                                 win32::UniqueHandle& file, DWORD& attributes) {
+  using Deletion = FileSystem::Deletion;
+  file = OpenEntry(wide, access);
   if (!file.Valid()) {
     const DWORD error = ::GetLastError();
     if (error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND) return Deletion::NotFound;
@@ -684,6 +686,17 @@ FileSystem::Deletion Win32Platform::DeleteFileItself(const std::string& path, bo
                                                                                  : Deletion::NotThatFile;
   }
   if (!IsThatPlainFile(calls, file.Get(), wide, attributes)) return Deletion::NotThatFile;
+  return std::nullopt;
+}
+
+}  // namespace
+
+FileSystem::Deletion Win32Platform::DeleteFileItself(const std::string& path, bool archiveOnly) {
+  static const HandleCalls calls;
+  const DWORD access = DELETE | FILE_READ_ATTRIBUTES | (archiveOnly ? FILE_WRITE_ATTRIBUTES : 0) | SYNCHRONIZE;
+  win32::UniqueHandle file;
+  DWORD attributes = 0;
+  if (const auto refused = OpenThatFile(calls, Wide(path), access, file, attributes)) return *refused;
   const bool changed = archiveOnly && attributes != FILE_ATTRIBUTE_ARCHIVE;
   if (changed && calls.SetAttributes(file.Get(), FILE_ATTRIBUTE_ARCHIVE) != 0) return Deletion::Refused;
   const DWORD error = calls.MarkForDeletion(file.Get());
@@ -694,18 +707,10 @@ FileSystem::Deletion Win32Platform::DeleteFileItself(const std::string& path, bo
 
 FileSystem::Deletion Win32Platform::MoveFileItself(const std::string& path, const std::string& to) {
   static const HandleCalls calls;
-  const std::wstring wide = Wide(path);
-  const win32::UniqueHandle file = OpenEntry(wide, DELETE | FILE_READ_ATTRIBUTES | SYNCHRONIZE);
+  win32::UniqueHandle file;
   DWORD attributes = 0;
-  if (!file.Valid()) {
-    const DWORD error = ::GetLastError();
-    if (error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND) return Deletion::NotFound;
-    if (error != ERROR_SHARING_VIOLATION) return Deletion::Refused;
-    const win32::UniqueHandle look = OpenEntry(wide, FILE_READ_ATTRIBUTES | SYNCHRONIZE);
-    return look.Valid() && IsThatPlainFile(calls, look.Get(), wide, attributes) ? Deletion::InUse
-                                                                                 : Deletion::NotThatFile;
-  }
-  if (!IsThatPlainFile(calls, file.Get(), wide, attributes)) return Deletion::NotThatFile;
+  const DWORD access = DELETE | FILE_READ_ATTRIBUTES | SYNCHRONIZE;
+  if (const auto refused = OpenThatFile(calls, Wide(path), access, file, attributes)) return *refused;
   const DWORD error = calls.Rename(file.Get(), Wide(to));
   if (error == 0) return Deletion::Deleted;
   return error == ERROR_SHARING_VIOLATION ? Deletion::InUse : Deletion::Refused;
