@@ -59,6 +59,13 @@ class RegistryView {
   virtual long RegSetValueEx(RegHandle key, const std::string& name, std::uint32_t type,
                              const std::string& data) = 0;
   virtual long RegDeleteValue(RegHandle key, const std::string& name) = 0;
+  // Where the open key is stored, named as the native view names it: the path
+  // a 64-bit program's registry editor reaches it by. A key that a 32-bit
+  // program sees redirected answers with its node, for example
+  // HKEY_LOCAL_MACHINE\SOFTWARE\Wow6432Node\Vendor; a key both views share
+  // answers with its own path. kErrorSuccess with the root and the path below
+  // it (no leading backslash), or an error when the system cannot tell.
+  virtual long RegQueryKeyRealPath(RegHandle key, RootKey& root, std::string& path) = 0;
 };
 
 inline constexpr std::uint32_t kInvalidFileAttributes = 0xFFFFFFFF;
@@ -250,7 +257,14 @@ class SystemServices {
                                std::string& fileName) = 0;
 };
 
-// Everything at once; the logic takes the part it needs.
-class Platform : public RegistryView, public FileSystem, public SystemServices {};
+// Everything at once; the logic takes the part it needs. The registry
+// operations of Platform itself work in the program's own view.
+class Platform : public RegistryView, public FileSystem, public SystemServices {
+ public:
+  // For a 64-bit program on 64-bit Windows, the registry's 32-bit view (its
+  // keys opened with KEY_WOW64_32KEY), which 32-bit programs read and write;
+  // nothing for any other program, whose own view is the only one it scans.
+  virtual RegistryView* ThirtyTwoBitView() { return nullptr; }
+};
 
 }  // namespace qrv

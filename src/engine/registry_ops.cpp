@@ -1,5 +1,6 @@
 #include "engine/registry_ops.h"
 
+#include <algorithm>
 #include <cstring>
 
 #include "engine/text.h"
@@ -172,6 +173,36 @@ bool WriteDateTime(RegistryView& view, RootKey root, const std::string& key, con
 }
 
 bool IsRegistryViewNode(const std::string& name) { return EqualsNoCase(name, "Wow6432Node"); }
+
+bool PathHasRegistryViewNode(const std::string& path) {
+  std::size_t start = 0;
+  while (start <= path.size()) {
+    const std::size_t end = std::min(path.find('\\', start), path.size());
+    if (IsRegistryViewNode(path.substr(start, end - start))) return true;
+    start = end + 1;
+  }
+  return false;
+}
+
+std::optional<RealKeyPath> RealPathFromKernelName(const std::string& name, const std::string& currentUser) {
+  // `prefix` begins the name as a whole name: the name ends there or a backslash follows.
+  const auto below = [&](const std::string& prefix) -> std::optional<std::string> {
+    if (prefix.empty() || name.size() < prefix.size() ||
+        !EqualsNoCase(std::string_view(name).substr(0, prefix.size()), prefix))
+      return std::nullopt;
+    if (name.size() == prefix.size()) return std::string();
+    if (name[prefix.size()] != '\\') return std::nullopt;
+    return name.substr(prefix.size() + 1);
+  };
+  if (const auto rest = below("\\REGISTRY\\MACHINE")) return RealKeyPath{RootKey::LocalMachine, *rest};
+  if (!currentUser.empty()) {
+    if (const auto rest = below(currentUser + "_Classes"))
+      return RealKeyPath{RootKey::CurrentUser, rest->empty() ? "Software\\Classes" : "Software\\Classes\\" + *rest};
+    if (const auto rest = below(currentUser)) return RealKeyPath{RootKey::CurrentUser, *rest};
+  }
+  if (const auto rest = below("\\REGISTRY\\USER"); rest && !rest->empty()) return RealKeyPath{RootKey::Users, *rest};
+  return std::nullopt;
+}
 
 namespace {
 

@@ -70,6 +70,19 @@ bool WriteDateTime(RegistryView& view, RootKey root, const std::string& key, con
 // The node under which 64-bit Windows keeps the 32-bit view of a branch
 // ("Wow6432Node", any case). It is never an entry of its own.
 bool IsRegistryViewNode(const std::string& name);
+// Whether some name of the path is that node.
+bool PathHasRegistryViewNode(const std::string& path);
+
+// Where a key is stored, as the native view names it (RegQueryKeyRealPath).
+struct RealKeyPath {
+  RootKey root;
+  std::string path;  // below the root, without a leading backslash
+};
+// The kernel's name of a key ("\REGISTRY\MACHINE\...", "\REGISTRY\USER\<sid>\...",
+// "\REGISTRY\USER\<sid>_Classes\...") as a root and a path; `currentUser` is
+// the kernel's name of HKEY_CURRENT_USER itself. Nothing for a name outside
+// these roots, or empty.
+std::optional<RealKeyPath> RealPathFromKernelName(const std::string& name, const std::string& currentUser);
 
 // How many keys root\key and its subtree hold, counting no further than
 // `limit` + 1 (enough to tell that a branch is too big). 0 when the key is not

@@ -18,7 +18,7 @@ constexpr RootKey kHkcr = RootKey::ClassesRoot;
 void CheckSoftwareLocations(ScanContext& s) {
   ForEachSubkey(s, kHklm, kAppPathsKey, Bar::ByScanMode, [&](const std::string& name) {
     const std::string key = kAppPathsKey + name;
-    const std::string program = ReadUpperString(s.platform(), kHklm, key, "");
+    const std::string program = ReadUpperString(s.registry(), kHklm, key, "");
     if (program.empty()) return;
     const std::string path = ResolveCommandLine(s.app.folders, program);
     // Only a full path can be tested here: nothing looks a bare name up.
@@ -52,12 +52,12 @@ bool ApplicationProgramMissing(ScanContext& s, const std::string& command, const
 void CheckKnownPrograms(ScanContext& s) {
   ForEachSubkey(s, kHkcr, kApplicationsKey, Bar::ByScanMode, [&](const std::string& name) {
     const std::string key = kApplicationsKey + name;
-    if (ValueExists(s.platform(), kHkcr, key, "NoOpenWith")) return;
-    if (ValueExists(s.platform(), kHkcr, key, "NoStartPage")) return;
-    if (!KeyHasSubkeys(s.platform(), kHkcr, key)) return;
+    if (ValueExists(s.registry(), kHkcr, key, "NoOpenWith")) return;
+    if (ValueExists(s.registry(), kHkcr, key, "NoStartPage")) return;
+    if (!KeyHasSubkeys(s.registry(), kHkcr, key)) return;
     const std::string commands[] = {
-        ReadUpperString(s.platform(), kHkcr, key + "\\shell\\open\\command", ""),
-        ReadUpperString(s.platform(), kHkcr, key + "\\shell\\edit\\command", ""),
+        ReadUpperString(s.registry(), kHkcr, key + "\\shell\\open\\command", ""),
+        ReadUpperString(s.registry(), kHkcr, key + "\\shell\\edit\\command", ""),
     };
     // The entry is judged by the programs its commands name; an entry that
     // names none was not tested, and nothing is known to be missing.

@@ -14,9 +14,9 @@ constexpr RootKey kHkcr = RootKey::ClassesRoot;
 
 // The key holds its unnamed value and nothing else.
 bool HoldsOnlyDefaultValue(ScanContext& s, const std::string& key) {
-  if (KeyHasSubkeys(s.platform(), kHkcr, key)) return false;
+  if (KeyHasSubkeys(s.registry(), kHkcr, key)) return false;
   std::vector<std::string> values;
-  ReadValueNames(s.platform(), kHkcr, key, values);
+  ReadValueNames(s.registry(), kHkcr, key, values);
   return values.size() == 1 && values.front().empty();
 }
 
@@ -26,10 +26,10 @@ void CheckAssociations(ScanContext& s) {
   ForEachSubkey(s, kHkcr, "\\", Bar::ByScanMode, [&](const std::string& name) {
     if (name.front() != '.') return;
     const std::string key = "\\" + name;
-    const std::string className = ReadUpperString(s.platform(), kHkcr, key, "");
+    const std::string className = ReadUpperString(s.registry(), kHkcr, key, "");
     if (className.empty()) return;
     // A class key that exists but may not be opened is not missing.
-    if (!KeyIsAbsent(s.platform(), kHkcr, "\\" + className)) return;
+    if (!s.KeyAbsentFromEveryView(kHkcr, "\\" + className)) return;
     const std::string line = RelationNotFoundLine(s, name);
     if (HoldsOnlyDefaultValue(s, key))
       ReportKeyDeletion(s, 3, line, kHkcr, key);

@@ -14,7 +14,7 @@ namespace {
 
 constexpr RootKey kHkcr = RootKey::ClassesRoot;
 
-std::string Read(ScanContext& s, const std::string& key) { return ReadUpperString(s.platform(), kHkcr, key, ""); }
+std::string Read(ScanContext& s, const std::string& key) { return ReadUpperString(s.registry(), kHkcr, key, ""); }
 
 bool Contains(const std::string& text, const char* what) { return text.find(what) != std::string::npos; }
 
@@ -33,7 +33,7 @@ std::optional<std::string> MissingFileName(ScanContext& s, const std::string& te
 void CheckCOM(ScanContext& s) {
   ForEachSubkey(s, kHkcr, kClsidKey, Bar::ByScanMode, [&](const std::string& name) {
     const std::string key = kClsidKey + name;
-    if (!KeyIsWritable(s.platform(), kHkcr, key)) return;
+    if (!KeyIsWritable(s.registry(), kHkcr, key)) return;
     std::string serverKey = key + "\\InprocServer32";
     std::string server = Read(s, serverKey);
     if (server.empty()) {
@@ -76,7 +76,7 @@ void CheckActiveX(ScanContext& s) {
     const std::string upper = UpperCaseText(name);
     if (name.front() == '.' || Contains(upper, "URN:") || upper == "CLSID" || upper == "LNKFILE") return;
     const std::string key = "\\" + name;
-    if (!KeyIsWritable(s.platform(), kHkcr, key)) return;
+    if (!KeyIsWritable(s.registry(), kHkcr, key)) return;
     const std::string classKey = key + "\\CLSID";
     const std::string classId = Read(s, classKey);
     if (classId == kExcludedTypeLib || classId == kExcludedClass) return;
@@ -84,7 +84,7 @@ void CheckActiveX(ScanContext& s) {
     // The class test. Only the dangling reference goes: the identifier is
     // often the class of file types too, and its verbs, icon and the
     // extensions that name it stay useful without it.
-    if (!classId.empty() && KeyIsAbsent(s.platform(), kHkcr, kClsidKey + classId)) {
+    if (!classId.empty() && s.KeyAbsentFromEveryView(kHkcr, kClsidKey + classId)) {
       ReportKeyDeletion(s, 4, RelationNotFoundLine(s, classId), kHkcr, classKey);
       return;
     }

@@ -25,16 +25,25 @@ bool HoldsForbiddenCharacter(const std::string& path) {
 }
 
 // On 64-bit Windows "System32" has two faces, the native folder and the 32-bit
-// one. Keys that the two registry views share hold registrations of both
-// kinds under the same name, so a path in the system folder is there when it
-// is there in either face; only one gone from both is surely gone.
+// one, and "%ProgramFiles%" names the Program Files folder of whoever expands
+// it. Keys that the two registry views share hold registrations of both
+// kinds, and a 64-bit program reads the 32-bit view's too: a path in the
+// system, Program Files or Common Files folder is there when it is there in
+// either face; only one gone from both is surely gone.
 std::string OtherFace(ScanContext& s, const std::string& path) {
   const FolderSet& f = s.app.folders;
-  const std::string system = f.WindowsFolder + "System32\\";
-  if (f.OtherSystemFolder.empty() || path.size() <= system.size() ||
-      !EqualsNoCase(std::string_view(path).substr(0, system.size()), system))
-    return {};
-  return f.OtherSystemFolder + path.substr(system.size());
+  const std::pair<std::string, const std::string*> faces[] = {
+      {f.WindowsFolder + "System32\\", &f.OtherSystemFolder},
+      {f.ProgramFilesFolder, &f.OtherProgramFilesFolder},
+      {f.CommonFilesFolder, &f.OtherCommonFilesFolder},
+  };
+  for (const auto& [folder, other] : faces) {
+    if (other->empty() || folder.size() < 4 || path.size() <= folder.size() ||
+        !EqualsNoCase(std::string_view(path).substr(0, folder.size()), folder))
+      continue;
+    return *other + path.substr(folder.size());
+  }
+  return {};
 }
 
 // A full path that the system takes as it is written: a drive, single
@@ -272,8 +281,8 @@ FileState WindowsFoldersState(ScanContext& s, const std::string& fileName) {
 FileState AppPathsState(ScanContext& s, const std::string& fileName) {
   if (fileName.empty() || fileName.find('\\') != std::string::npos) return FileState::Missing;
   const std::string key = kAppPathsKey + fileName;
-  if (KeyExists(s.platform(), RootKey::LocalMachine, key)) return FileState::Present;
-  return KeyIsAbsent(s.platform(), RootKey::LocalMachine, key) ? FileState::Missing : FileState::Unknown;
+  if (KeyExists(s.registry(), RootKey::LocalMachine, key)) return FileState::Present;
+  return s.KeyAbsentFromEveryView(RootKey::LocalMachine, key) ? FileState::Missing : FileState::Unknown;
 }
 
 FileState SearchPathState(ScanContext& s, const std::string& fileName) {

@@ -28,18 +28,45 @@ PendingFinding::PendingFinding(ScanContext& s, int slot, const std::string& disp
     : s_(s), slot_(slot), display_(OneLine(displayLine)), fix_(s.app.FixScript.Flavour()) {}
 
 void PendingFinding::DeleteKey(RootKey root, const std::string& keyPath) {
-  if (sound_) sound_ = fix_.AddDeleteKey(root, keyPath);
-  changed_.push_back({root, keyPath, true, {}});
+  lines_.push_back({Change::DeleteKey, {root, keyPath, true, {}}, {}});
 }
 
 void PendingFinding::DeleteValue(RootKey root, const std::string& keyPath, const std::string& name) {
-  if (sound_) sound_ = fix_.AddKey(root, keyPath) && fix_.AddDeleteValue(name);
-  changed_.push_back({root, keyPath, false, name});
+  lines_.push_back({Change::DeleteValue, {root, keyPath, false, name}, {}});
 }
 
 void PendingFinding::SetDefault(RootKey root, const std::string& keyPath, const std::string& text) {
-  if (sound_) sound_ = fix_.AddKey(root, keyPath) && fix_.AddString("", text);
-  changed_.push_back({root, keyPath, false, {}});
+  lines_.push_back({Change::SetDefault, {root, keyPath, false, {}}, text});
+}
+
+bool PendingFinding::PlaceWhereStored() {
+  const auto place = [&](Place& p) {
+    const std::optional<RealKeyPath> stored = StoredKeyPath(s_.registry(), p.root, p.keyPath);
+    if (!stored) return false;
+    p.root = stored->root;
+    p.keyPath = "\\" + stored->path;
+    return true;
+  };
+  for (FixLine& line : lines_)
+    if (!place(line.place) || !PathHasRegistryViewNode(line.place.keyPath)) return false;
+  for (Place& b : backups_)
+    if (!place(b)) return false;
+  return true;
+}
+
+bool PendingFinding::BuildFixLines() {
+  for (const FixLine& line : lines_) {
+    const Place& p = line.place;
+    bool added = false;
+    switch (line.change) {
+      case Change::DeleteKey: added = fix_.AddDeleteKey(p.root, p.keyPath); break;
+      case Change::DeleteValue: added = fix_.AddKey(p.root, p.keyPath) && fix_.AddDeleteValue(p.name); break;
+      case Change::SetDefault: added = fix_.AddKey(p.root, p.keyPath) && fix_.AddString("", line.text); break;
+    }
+    if (!added) return false;
+    changed_.push_back(p);
+  }
+  return true;
 }
 
 void PendingFinding::BackUpKey(RootKey root, const std::string& keyPath) {
@@ -62,7 +89,8 @@ bool PendingFinding::Covered(const Place& changed) const {
 }
 
 bool PendingFinding::Commit(AlsoTempValues alsoTempValues) {
-  if (!sound_ || fix_.Empty() || backups_.empty() || DeletesProtectedKey(fix_)) return false;
+  if (s_.InThirtyTwoBitView() && !PlaceWhereStored()) return false;
+  if (!BuildFixLines() || fix_.Empty() || backups_.empty() || DeletesProtectedKey(fix_)) return false;
   const IgnoreList& ignored = s_.Ignored();
   for (const Place& c : changed_) {
     if (c.wholeKey ? ignored.CoversKey(c.root, c.keyPath) : ignored.CoversValue(c.root, c.keyPath, c.name))
@@ -80,7 +108,8 @@ bool PendingFinding::Commit(AlsoTempValues alsoTempValues) {
   const Place& first = changed_.front();
   IgnoreEntry entry{RootName(first.root) + ("\\" + RegistryPath(first.keyPath)), std::nullopt};
   if (!first.wholeKey) entry.value = first.name;
-  AddFinding(s_, slot_, display_, entry);
+  AddFinding(s_, slot_, s_.InThirtyTwoBitView() ? display_ + " " + s_.Text(TextId::Action2ThirtyTwoBitView) : display_,
+             entry);
   s_.app.UndoScript.AppendExported(undo.Lines());
   s_.app.FixScript.AppendExported(fix_.Lines());
   s_.app.FixScript.AddBlank();

@@ -23,7 +23,12 @@ enum class AlsoTempValues { No, Yes };
 //   could not carry the finding out);
 // - the fix lines would delete a branch the repair refuses to delete (which
 //   would stop the whole repair);
-// - a backup could not be taken.
+// - a backup could not be taken;
+// - in the pass over the 32-bit view, a key it changes cannot be placed where
+//   it is stored, or is one both views share (the native pass's).
+// In that pass the keys are named by where they are stored
+// (HKEY_LOCAL_MACHINE\SOFTWARE\Wow6432Node\...), and backed up, changed and
+// undone there through the native view: the key judged is the key deleted.
 // So no finding is shown without its backup and its fix lines, and nothing is
 // deleted that was not saved first.
 class PendingFinding {
@@ -54,15 +59,25 @@ class PendingFinding {
     bool wholeKey;
     std::string name;
   };
+  enum class Change { DeleteKey, DeleteValue, SetDefault };
+  struct FixLine {
+    Change change;
+    Place place;
+    std::string text;
+  };
   bool Covered(const Place& changed) const;
+  // The places as the native view names them (the 32-bit pass); false when
+  // one cannot be placed or lies outside the 32-bit view's own keys.
+  bool PlaceWhereStored();
+  bool BuildFixLines();
 
   ScanContext& s_;
   int slot_;
   std::string display_;
   RegScript fix_;
+  std::vector<FixLine> lines_;
   std::vector<Place> changed_;
   std::vector<Place> backups_;
-  bool sound_ = true;
 };
 
 // The two common findings. A key deleted whole, saved whole first

@@ -22,8 +22,8 @@ constexpr std::array<const char*, 2> kUnexaminedTypeLibs = {
 // A proxy/stub subkey whose class is not registered: that subkey goes.
 void CheckProxyStub(ScanContext& s, const std::string& key, const char* subkey, bool tagLine) {
   const std::string path = key + "\\" + subkey;
-  const std::string clsid = ReadUpperString(s.platform(), kHkcr, path, "");
-  if (clsid.empty() || !KeyIsAbsent(s.platform(), kHkcr, "\\CLSID\\" + clsid)) return;
+  const std::string clsid = ReadUpperString(s.registry(), kHkcr, path, "");
+  if (clsid.empty() || !s.KeyAbsentFromEveryView(kHkcr, "\\CLSID\\" + clsid)) return;
   ReportKeyDeletion(s, kInterfacesSlot, tagLine ? "[HKCR]" + path + "\\" + clsid : RelationNotFoundLine(s, clsid),
                     kHkcr, path);
 }
@@ -33,16 +33,16 @@ void CheckProxyStub(ScanContext& s, const std::string& key, const char* subkey, 
 void CheckInterfaces(ScanContext& s) {
   ForEachSubkey(s, kHkcr, "\\Interface\\", Bar::ByScanMode, [&](const std::string& g) {
     const std::string k = "\\Interface\\" + g;
-    if (!KeyIsWritable(s.platform(), kHkcr, k)) return;
+    if (!KeyIsWritable(s.registry(), kHkcr, k)) return;
     if (KeyIsEmpty(s, kHkcr, k + "\\")) {
       ReportKeyDeletion(s, kInterfacesSlot, "[HKCR]" + k, kHkcr, k);
       return;
     }
     if (!s.app.CancelFlag) return;  // Stop came during the walk
 
-    const std::string typeLib = ReadUpperString(s.platform(), kHkcr, k + "\\TypeLib", "");
+    const std::string typeLib = ReadUpperString(s.registry(), kHkcr, k + "\\TypeLib", "");
     // A class or library that is there but may not be read is not missing.
-    if (!typeLib.empty() && KeyIsAbsent(s.platform(), kHkcr, "\\TypeLib\\" + typeLib)) {
+    if (!typeLib.empty() && s.KeyAbsentFromEveryView(kHkcr, "\\TypeLib\\" + typeLib)) {
       ReportKeyDeletion(s, kInterfacesSlot, RelationNotFoundLine(s, typeLib), kHkcr, k);
       return;
     }
@@ -53,7 +53,7 @@ void CheckInterfaces(ScanContext& s) {
 
 void CheckTypeLib(ScanContext& s) {
   std::vector<std::string> names;
-  ReadKeyNames(s.platform(), kHkcr, "\\Typelib\\", names);
+  ReadKeyNames(s.registry(), kHkcr, "\\Typelib\\", names);
   // Blanked out, they are passed over before the progress step, as empty names are.
   // Registry names match without regard to case, so these do too.
   for (std::string& name : names)
@@ -63,7 +63,7 @@ void CheckTypeLib(ScanContext& s) {
   ForEachItem(s, names, Bar::ByScanMode, [&](const std::string& l) {
     if (!UsableKeyName(l)) return;
     const std::string k = "\\Typelib\\" + l;
-    if (!KeyIsWritable(s.platform(), kHkcr, k)) return;
+    if (!KeyIsWritable(s.registry(), kHkcr, k)) return;
     if (KeyIsEmpty(s, kHkcr, k + "\\")) {
       ReportKeyDeletion(s, kInterfacesSlot, RelationNotFoundLine(s, l), kHkcr, k);
       return;
@@ -71,9 +71,9 @@ void CheckTypeLib(ScanContext& s) {
     if (!s.app.CancelFlag) return;
 
     std::vector<std::string> versions;
-    if (ReadKeyNames(s.platform(), kHkcr, k, versions) == 0 || !UsableKeyName(versions[0])) return;
+    if (ReadKeyNames(s.registry(), kHkcr, k, versions) == 0 || !UsableKeyName(versions[0])) return;
     const std::string helpDir = k + "\\" + versions[0] + "\\HELPDIR";
-    if (!KeyExists(s.platform(), kHkcr, helpDir) || !ReadUpperString(s.platform(), kHkcr, helpDir, "").empty())
+    if (!KeyExists(s.registry(), kHkcr, helpDir) || !ReadUpperString(s.registry(), kHkcr, helpDir, "").empty())
       return;
     ReportKeyDeletion(s, kInterfacesSlot, RelationNotFoundLine(s, helpDir), kHkcr, helpDir);
   });

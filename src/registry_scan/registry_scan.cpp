@@ -1,5 +1,6 @@
 #include "registry_scan/registry_scan.h"
 
+#include <memory>
 #include <vector>
 
 #include "core/settings.h"
@@ -52,80 +53,100 @@ void RegistryScan::Run(RegistryScanObserver* observer, RegistryScanOrder order) 
 
 void RegistryScan::RunCategories(RegistryScanObserver& observer, RegistryScanOrder order) {
   const bool home = order == RegistryScanOrder::Home;
-  ScanContext s(app_, host_);
+  // The program's own view, and for a 64-bit program on 64-bit Windows the
+  // 32-bit view after it: each check runs in both before the next begins.
+  std::vector<std::unique_ptr<ScanContext>> views;
+  views.push_back(std::make_unique<ScanContext>(app_, host_));
+  if (RegistryView* view32 = app_.platform.ThirtyTwoBitView())
+    views.push_back(std::make_unique<ScanContext>(app_, host_, view32));
   // After a check of a category: its count so far, then a chance to stop.
   const auto between = [&](int category) {
     observer.Counted(category);
     host_.ProcessMessages();
     return app_.CancelFlag;
   };
+  // A tree walked whole: in the 32-bit pass only when that view keeps it apart.
+  const auto historyOf = [](ScanContext& s, RootKey root) {
+    if (!s.SharedWithNativeView(root, "\\SOFTWARE\\")) CleanApplicationsHistory(s, root, "\\SOFTWARE\\");
+  };
   for (int category = 1; category <= kRegistryCategories; ++category) {
     observer.CategoryStarted(category);
-    switch (category) {
-      case 1:
-        CheckSoftwareLocations(s);
-        break;
-      case 2:
-        CheckSharedPrograms(s);
-        if (!between(category)) return;
-        observer.CheckStarted(category);
-        CheckKnownPrograms(s);
-        break;
-      case 3:
-        CheckAssociations(s);
-        break;
-      case 4:
-        CheckCOM(s);
-        if (!between(category)) return;
-        observer.CheckStarted(category);
-        CheckActiveX(s);
-        break;
-      case 5:
-        CheckInterfaces(s);
-        if (!between(category)) return;
-        observer.CheckStarted(category);
-        CheckTypeLib(s);
-        break;
-      case 6:
-        CheckStartup(s, home ? RootKey::CurrentUser : RootKey::LocalMachine);
-        CheckStartup(s, home ? RootKey::LocalMachine : RootKey::CurrentUser);
-        break;
-      case 7:
-        CheckUninstall(s);
-        break;
-      case 8:
-        CheckHelp(s);
-        break;
-      case 9:
-        CheckFonts(s);
-        CheckSounds(s);
-        break;
-      default:
-        app_.FixScriptTempValuesAt = app_.FixScript.Size();
-        if (home) {
-          CleanApplicationsHistory(s, RootKey::CurrentUser, "\\SOFTWARE\\");
-          observer.CheckStarted(category);
-          CleanApplicationsHistory(s, RootKey::LocalMachine, "\\SOFTWARE\\");
-          CleanEmptyKeys(s);
-          for (const std::string& key : TempRegistryKeys()) CleanTempReg(s, key);
-        } else {
-          for (const std::string& key : TempRegistryKeys()) CleanTempReg(s, key);
+    if (category == kRegistryCategories) app_.FixScriptTempValuesAt = app_.FixScript.Size();
+    for (const auto& view : views) {
+      ScanContext& s = *view;
+      const bool first = view == views.front();
+      switch (category) {
+        case 1:
+          CheckSoftwareLocations(s);
+          break;
+        case 2:
+          CheckSharedPrograms(s);
           if (!between(category)) return;
-          CleanApplicationsHistory(s, RootKey::CurrentUser, "\\SOFTWARE\\");
+          if (first) observer.CheckStarted(category);
+          CheckKnownPrograms(s);
+          break;
+        case 3:
+          CheckAssociations(s);
+          break;
+        case 4:
+          CheckCOM(s);
           if (!between(category)) return;
-          CleanApplicationsHistory(s, RootKey::LocalMachine, "\\SOFTWARE\\");
-          observer.CheckStarted(category);
-          CleanEmptyKeys(s);
-        }
+          if (first) observer.CheckStarted(category);
+          CheckActiveX(s);
+          break;
+        case 5:
+          CheckInterfaces(s);
+          if (!between(category)) return;
+          if (first) observer.CheckStarted(category);
+          CheckTypeLib(s);
+          break;
+        case 6:
+          CheckStartup(s, home ? RootKey::CurrentUser : RootKey::LocalMachine);
+          CheckStartup(s, home ? RootKey::LocalMachine : RootKey::CurrentUser);
+          break;
+        case 7:
+          CheckUninstall(s);
+          break;
+        case 8:
+          CheckHelp(s);
+          break;
+        case 9:
+          CheckFonts(s);
+          CheckSounds(s);
+          break;
+        default:
+          if (home) {
+            historyOf(s, RootKey::CurrentUser);
+            if (first) observer.CheckStarted(category);
+            historyOf(s, RootKey::LocalMachine);
+            CleanEmptyKeys(s);
+            for (const std::string& key : TempRegistryKeys()) CleanTempReg(s, key);
+          } else {
+            for (const std::string& key : TempRegistryKeys()) CleanTempReg(s, key);
+            if (!between(category)) return;
+            historyOf(s, RootKey::CurrentUser);
+            if (!between(category)) return;
+            historyOf(s, RootKey::LocalMachine);
+            if (first) observer.CheckStarted(category);
+            CleanEmptyKeys(s);
+          }
+          break;
+      }
+      if (view != views.back()) {
         observer.Counted(category);
-        // Stop pressed during the last checks: they ran out without work, so
-        // the scan did not reach its end.
+        host_.ProcessMessages();
         if (!app_.CancelFlag) return;
-        completed_ = true;
-        settings::Write(app_.platform, settings::kRegistryRunDate, app_.platform.Now());
-        return;
+      }
     }
     observer.Counted(category);
+    if (category == kRegistryCategories) {
+      // Stop pressed during the last checks: they ran out without work, so
+      // the scan did not reach its end.
+      if (!app_.CancelFlag) return;
+      completed_ = true;
+      settings::Write(app_.platform, settings::kRegistryRunDate, app_.platform.Now());
+      return;
+    }
     host_.ProcessMessages();
     if (!app_.CancelFlag) return;
   }

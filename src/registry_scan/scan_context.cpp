@@ -2,8 +2,29 @@
 
 #include "engine/reg_script.h"
 #include "engine/registry_ops.h"
+#include "registry_scan/file_probe.h"
 
 namespace qrv {
+
+bool ScanContext::KeyAbsentFromEveryView(RootKey root, const std::string& keyPath) {
+  if (!KeyIsAbsent(registry(), root, keyPath)) return false;
+  RegistryView* other = view32_ != nullptr ? &app.platform : app.platform.ThirtyTwoBitView();
+  return other == nullptr || KeyIsAbsent(*other, root, keyPath);
+}
+
+bool ScanContext::SharedWithNativeView(RootKey root, const std::string& keyPath) {
+  if (view32_ == nullptr) return false;
+  const std::optional<RealKeyPath> stored = StoredKeyPath(*view32_, root, keyPath);
+  return !stored || !PathHasRegistryViewNode(stored->path);
+}
+
+std::optional<RealKeyPath> StoredKeyPath(RegistryView& view, RootKey root, const std::string& keyPath) {
+  RegKey key(view, root, keyPath, RegAccess::Read);
+  if (!key.IsOpen()) return std::nullopt;
+  RealKeyPath stored{root, {}};
+  if (view.RegQueryKeyRealPath(key.Handle(), stored.root, stored.path) != kErrorSuccess) return std::nullopt;
+  return stored;
+}
 
 long long RoundHalfEven(long long n, long long d) {
   if (d < 0) {
@@ -53,7 +74,8 @@ bool UsableKeyName(const std::string& name) {
 void ForEachSubkey(ScanContext& s, RootKey root, const std::string& keyPath, Bar bar,
                    const std::function<void(const std::string&)>& body) {
   std::vector<std::string> names;
-  ReadKeyNames(s.platform(), root, keyPath, names);
+  if (s.SharedWithNativeView(root, keyPath)) return;
+  ReadKeyNames(s.registry(), root, keyPath, names);
   ForEachItem(s, names, bar, [&](const std::string& name) {
     if (UsableKeyName(name)) body(name);
   });
@@ -62,9 +84,10 @@ void ForEachSubkey(ScanContext& s, RootKey root, const std::string& keyPath, Bar
 void ForEachValueOfWritableKey(ScanContext& s, RootKey root, const std::string& keyPath, Bar bar,
                                const std::function<void(const std::string&)>& body) {
   std::vector<std::string> names;
-  ReadValueNames(s.platform(), root, keyPath, names);
+  if (s.SharedWithNativeView(root, keyPath)) return;
+  ReadValueNames(s.registry(), root, keyPath, names);
   // Blank names are passed over before the progress step: the bar stays.
-  if (!names.empty() && !KeyIsWritable(s.platform(), root, keyPath))
+  if (!names.empty() && !KeyIsWritable(s.registry(), root, keyPath))
     for (std::string& name : names) name.clear();
   ForEachItem(s, names, bar, [&](const std::string& name) {
     if (ExpressibleInScript(name)) body(name);
@@ -87,7 +110,7 @@ void KeyHoldsValues(ScanContext& s, RootKey root, const std::string& keyPath) {
   // One opening serves the count of values and the list of subkeys. A key
   // that cannot be read may hold anything: it counts as holding a value, so
   // that no branch is called empty without having been seen whole.
-  RegistryView& view = s.platform();
+  RegistryView& view = s.registry();
   RegKey key(view, root, keyPath, RegAccess::Read);
   std::uint32_t subkeys = 0;
   std::uint32_t values = 0;

@@ -15,16 +15,36 @@
 #include "core/startup.h"
 #include "core/texts.h"
 #include "engine/platform.h"
+#include "engine/registry_ops.h"
 
 namespace qrv {
 
 struct ScanContext {
-  ScanContext(AppState& a, ScanHost& h) : app(a), host(h) {}
+  // `thirtyTwoBitView`: the checks read the registry's 32-bit view (a 64-bit
+  // program's second pass); otherwise the program's own view.
+  ScanContext(AppState& a, ScanHost& h, RegistryView* thirtyTwoBitView = nullptr)
+      : app(a), host(h), view32_(thirtyTwoBitView) {}
   AppState& app;
   ScanHost& host;
   int ValuesFound = 0;
 
+  // Files, processes and the rest of Windows; registry reads go to registry().
   Platform& platform() { return app.platform; }
+  // The view the checks read.
+  RegistryView& registry() { return view32_ != nullptr ? *view32_ : static_cast<RegistryView&>(app.platform); }
+  // The pass over the 32-bit view: its findings are named by where the keys
+  // are stored (…\Wow6432Node\…) and carried out in the native view.
+  bool InThirtyTwoBitView() const { return view32_ != nullptr; }
+
+  // A key a finding may call missing: absent from the view read and, when the
+  // program reads both, from the other one too (a ProgID both views share may
+  // name a class that only one of them registers).
+  bool KeyAbsentFromEveryView(RootKey root, const std::string& keyPath);
+
+  // In the 32-bit pass: whether root\keyPath is a key both views share (or
+  // one the system cannot place), which the native pass examines; its walk
+  // is left out here. False in the native pass.
+  bool SharedWithNativeView(RootKey root, const std::string& keyPath);
   std::string Text(TextId id) const { return app.language.Text(id); }
 
   // The folders of the machine's and then the user's PATH, expanded, read
@@ -64,7 +84,14 @@ struct ScanContext {
     return *ignored;
   }
   std::optional<IgnoreList> ignored;
+
+ private:
+  RegistryView* view32_;
 };
+
+// Where root\keyPath of `view` is stored, as the native view names it;
+// nothing when it cannot be opened or the system cannot tell.
+std::optional<RealKeyPath> StoredKeyPath(RegistryView& view, RootKey root, const std::string& keyPath);
 
 // n / d rounded to the nearest integer, an exact half to the even neighbour.
 long long RoundHalfEven(long long n, long long d);

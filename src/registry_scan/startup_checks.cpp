@@ -47,7 +47,7 @@ void ReplaceSound(ScanContext& s, const std::string& line, const std::string& ke
 void CheckStartup(ScanContext& s, RootKey root) {
   const std::string run = kRunKey;
   ForEachValueOfWritableKey(s, root, run, Bar::ByScanMode, [&](const std::string& v) {
-    const std::string command = ReadUpperString(s.platform(), root, run, v);
+    const std::string command = ReadUpperString(s.registry(), root, run, v);
     std::string line;
     if (Trim(command).empty()) {
       line = RootTag(root) + run + v;
@@ -66,7 +66,7 @@ void CheckUninstall(ScanContext& s) {
     // Installer product codes are never examined.
     if (u.find_first_of("{}") != std::string::npos) return;
     const std::string k = kUninstallKey + u;
-    Platform& p = s.platform();
+    RegistryView& p = s.registry();
     if (ReadDword(p, kHklm, k, "NoRemove") == 1 || ReadDword(p, kHklm, k, "SystemComponent") == 1) return;
     if (!ReadUpperString(p, kHklm, k, "UninstallString").empty() ||
         !ReadUpperString(p, kHklm, k, "QuietUninstallString").empty())
@@ -81,7 +81,7 @@ void CheckUninstall(ScanContext& s) {
 void CheckHelp(ScanContext& s) {
   const std::string help = kHelpKey;
   ForEachValueOfWritableKey(s, kHklm, help, Bar::RegistryTab, [&](const std::string& h) {
-    const std::string folder = ReadUpperString(s.platform(), kHklm, help, h);
+    const std::string folder = ReadUpperString(s.registry(), kHklm, help, h);
     if (folder.empty()) return;
     const std::string file = WithTrailingBackslash(ResolveCommandLine(s.app.folders, folder)) + UpperAscii(h);
     if (PathState(s, file) != FileState::Missing) return;
@@ -92,7 +92,7 @@ void CheckHelp(ScanContext& s) {
 void CheckFonts(ScanContext& s) {
   const std::string fonts = kFontsKey;
   ForEachValueOfWritableKey(s, kHklm, fonts, Bar::RegistryTab, [&](const std::string& n) {
-    const std::string font = ReadUpperString(s.platform(), kHklm, fonts, n);
+    const std::string font = ReadUpperString(s.registry(), kHklm, fonts, n);
     if (font.empty() || FontState(s, font) != FileState::Missing) return;
     ReportValueDeletion(s, kFontsSoundsSlot, FileNotFoundLine(s, fonts + n), kHklm, fonts, n);
   });
@@ -100,7 +100,7 @@ void CheckFonts(ScanContext& s) {
 
 void CheckSounds(ScanContext& s) {
   ForEachSubkey(s, kHkcu, kSoundEventsKey, Bar::RegistryTab, [&](const std::string& e) {
-    Platform& p = s.platform();
+    RegistryView& p = s.registry();
     const std::string event = kSoundEventsKey + e;
     const std::string currentKey = event + "\\.Current";
     const std::string defaultKey = event + "\\.Default";
@@ -119,7 +119,7 @@ void CheckSounds(ScanContext& s) {
       // there; otherwise the event gets no sound rather than another lost file.
       // A default sound that cannot be judged is kept as well.
       const bool fallbackUsable =
-          !fallback.empty() && (FileExists(p, fallbackFile) || PathState(s, fallbackFile) == FileState::Unknown);
+          !fallback.empty() && (FileExists(s.platform(), fallbackFile) || PathState(s, fallbackFile) == FileState::Unknown);
       ReplaceSound(s, line, currentKey, fallbackUsable ? fallbackFile : std::string());
     }
     // Only reached when the current sound is empty or lost as well.

@@ -97,11 +97,11 @@ const std::vector<std::string>& TempRegistryKeys() {
 void CleanTempReg(ScanContext& s, const std::string& keyPath) {
   if (!s.app.CancelFlag) return;
   std::vector<std::string> names;
-  if (ReadValueNames(s.platform(), kHkcu, keyPath, names) == 0 || !KeyIsWritable(s.platform(), kHkcu, keyPath))
+  if (ReadValueNames(s.registry(), kHkcu, keyPath, names) == 0 || !KeyIsWritable(s.registry(), kHkcu, keyPath))
     return;
   ForEachValue(s, names, [&](const std::string& n) {
     if (!ExpressibleInScript(n)) return;
-    const std::string v = ReadUpperString(s.platform(), kHkcu, keyPath, n);
+    const std::string v = ReadUpperString(s.registry(), kHkcu, keyPath, n);
     if (v.empty()) return;
     ReportValueDeletion(s, kTempValuesSlot, "HKEY_CURRENT_USER" + keyPath + "\\" + n + "=" + v, kHkcu, keyPath, n,
                         AlsoTempValues::Yes);
@@ -110,7 +110,7 @@ void CleanTempReg(ScanContext& s, const std::string& keyPath) {
 
 void CleanApplicationsHistory(ScanContext& s, RootKey root, const std::string& path) {
   if (!s.app.CancelFlag || IsExcludedTree(path)) return;
-  Platform& p = s.platform();
+  RegistryView& p = s.registry();
   // Only a tree the repair may change is examined, and nothing below a key that is not.
   if (!KeyIsWritable(p, root, path)) return;
   std::vector<std::string> keys;

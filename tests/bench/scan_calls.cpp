@@ -37,6 +37,37 @@ class Timed {
   double start_;
 };
 
+class CountingView : public qrv::RegistryView {
+ public:
+  CountingView(std::map<std::string, unsigned long long>& calls, std::map<std::string, double>& seconds)
+      : calls(calls), seconds(seconds) {}
+  qrv::RegistryView* real = nullptr;
+#define QRV_COUNT(result, name, params, args) \
+  result name params override {               \
+    ++calls[#name];                           \
+    Timed timed(seconds[#name]);              \
+    return real->name args;                   \
+  }
+  QRV_COUNT(long, RegOpenKeyEx, (qrv::RootKey r, const std::string& p, qrv::RegAccess a, qrv::RegHandle& k),
+            (r, p, a, k))
+  QRV_COUNT(long, RegCreateKeyEx, (qrv::RootKey r, const std::string& p, qrv::RegHandle& k), (r, p, k))
+  QRV_COUNT(long, RegCloseKey, (qrv::RegHandle k), (k))
+  QRV_COUNT(long, RegEnumKeyEx, (qrv::RegHandle k, std::uint32_t i, std::string& n), (k, i, n))
+  QRV_COUNT(long, RegEnumValue, (qrv::RegHandle k, std::uint32_t i, std::string& n), (k, i, n))
+  QRV_COUNT(long, RegQueryInfoKey, (qrv::RegHandle k, std::uint32_t& s, std::uint32_t& v), (k, s, v))
+  QRV_COUNT(long, RegQueryValueEx, (qrv::RegHandle k, const std::string& n, std::uint32_t& t, std::string& d),
+            (k, n, t, d))
+  QRV_COUNT(long, RegSetValueEx, (qrv::RegHandle k, const std::string& n, std::uint32_t t, const std::string& d),
+            (k, n, t, d))
+  QRV_COUNT(long, RegDeleteValue, (qrv::RegHandle k, const std::string& n), (k, n))
+  QRV_COUNT(long, RegQueryKeyRealPath, (qrv::RegHandle k, qrv::RootKey& r, std::string& p), (k, r, p))
+#undef QRV_COUNT
+
+ private:
+  std::map<std::string, unsigned long long>& calls;
+  std::map<std::string, double>& seconds;
+};
+
 class CountingPlatform : public qrv::Platform {
  public:
   std::map<std::string, unsigned long long> calls;
@@ -68,6 +99,14 @@ class CountingPlatform : public qrv::Platform {
   }
   double scanEnd = 0;
   QRV_FORWARD(long, RegDeleteValue, (qrv::RegHandle k, const std::string& n), (k, n))
+  QRV_FORWARD(long, RegQueryKeyRealPath, (qrv::RegHandle k, qrv::RootKey& r, std::string& p), (k, r, p))
+  // The 32-bit view's requests count with the native view's, under the same names.
+  qrv::RegistryView* ThirtyTwoBitView() override {
+    qrv::RegistryView* view = real_.ThirtyTwoBitView();
+    if (view == nullptr) return nullptr;
+    view32_.real = view;
+    return &view32_;
+  }
   QRV_FORWARD(std::vector<qrv::FileEntry>, FindFiles, (const std::string& f), (f))
   QRV_FORWARD(std::uint32_t, GetFileAttributes, (const std::string& p), (p))
   QRV_FORWARD(bool, SetFileAttributes, (const std::string& p, std::uint32_t a), (p, a))
@@ -115,6 +154,7 @@ class CountingPlatform : public qrv::Platform {
 
  private:
   qrv::Win32Platform real_;
+  CountingView view32_{calls, seconds};
 };
 
 }  // namespace

@@ -139,6 +139,13 @@ void FakePlatform::RunAsThirtyTwoBitProgramOnSixtyFourBitWindows() {
   files.AddFile(windowsDirectory + "\\SysWOW64\\regedit.exe");
 }
 
+void FakePlatform::RunAsSixtyFourBitProgramWithBothViews() {
+  sixtyFourBitProgram = true;
+  bothViews = true;
+  registry.CreateKey(RootKey::LocalMachine, "SOFTWARE\\Wow6432Node");
+  registry.CreateKey(RootKey::ClassesRoot, "Wow6432Node\\CLSID");
+}
+
 void FakePlatform::RunRegistryEditor(FakeRegistry& view, const std::string& commandLine) {
   auto words = Words(commandLine);
   if (!words.empty()) words.erase(words.begin());  // the program's name, as Windows passes it

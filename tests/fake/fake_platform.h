@@ -44,6 +44,7 @@ class FakeRegistry : public RegistryView {
   long RegQueryValueEx(RegHandle key, const std::string& name, std::uint32_t& type, std::string& data) override;
   long RegSetValueEx(RegHandle key, const std::string& name, std::uint32_t type, const std::string& data) override;
   long RegDeleteValue(RegHandle key, const std::string& name) override;
+  long RegQueryKeyRealPath(RegHandle key, RootKey& root, std::string& path) override;
 
   struct Node;
 
@@ -61,6 +62,48 @@ class FakeRegistry : public RegistryView {
   std::map<RootKey, std::unique_ptr<Node>> roots_;
   std::map<RegHandle, Open> handles_;
   RegHandle next_ = 0x100;
+};
+
+// The 32-bit view as a 64-bit program reads it on 64-bit Windows (7 and
+// later): one registry, where the redirected keys of the 32-bit view are kept
+// under "Wow6432Node" (HKLM\SOFTWARE but for App Paths; the class keys CLSID,
+// Interface, DirectShow, Media Type and MediaFoundation of HKCR and of both
+// Classes keys) and every other key is shared with the native view.
+class FakeThirtyTwoBitView : public RegistryView {
+ public:
+  explicit FakeThirtyTwoBitView(FakeRegistry& stored) : stored_(stored) {}
+  // Where the 32-bit view keeps root\path.
+  static std::string Stored(RootKey root, const std::string& path);
+
+  long RegOpenKeyEx(RootKey root, const std::string& path, RegAccess access, RegHandle& key) override {
+    return stored_.RegOpenKeyEx(root, Stored(root, path), access, key);
+  }
+  long RegCreateKeyEx(RootKey root, const std::string& path, RegHandle& key) override {
+    return stored_.RegCreateKeyEx(root, Stored(root, path), key);
+  }
+  long RegCloseKey(RegHandle key) override { return stored_.RegCloseKey(key); }
+  long RegEnumKeyEx(RegHandle key, std::uint32_t index, std::string& name) override {
+    return stored_.RegEnumKeyEx(key, index, name);
+  }
+  long RegEnumValue(RegHandle key, std::uint32_t index, std::string& name) override {
+    return stored_.RegEnumValue(key, index, name);
+  }
+  long RegQueryInfoKey(RegHandle key, std::uint32_t& subkeys, std::uint32_t& values) override {
+    return stored_.RegQueryInfoKey(key, subkeys, values);
+  }
+  long RegQueryValueEx(RegHandle key, const std::string& name, std::uint32_t& type, std::string& data) override {
+    return stored_.RegQueryValueEx(key, name, type, data);
+  }
+  long RegSetValueEx(RegHandle key, const std::string& name, std::uint32_t type, const std::string& data) override {
+    return stored_.RegSetValueEx(key, name, type, data);
+  }
+  long RegDeleteValue(RegHandle key, const std::string& name) override { return stored_.RegDeleteValue(key, name); }
+  long RegQueryKeyRealPath(RegHandle key, RootKey& root, std::string& path) override {
+    return stored_.RegQueryKeyRealPath(key, root, path);
+  }
+
+ private:
+  FakeRegistry& stored_;
 };
 
 // Splits a key path into its names; false for a path Windows refuses.
@@ -171,6 +214,12 @@ class FakePlatform : public Platform {
   void RunAsThirtyTwoBitProgramOnSixtyFourBitWindows();
   bool wow64 = false;
   bool sixtyFourBitProgram = false;  // a 64-bit build on 64-bit Windows: reads `registry`
+  // A 64-bit program that also reads the 32-bit view, kept inside `registry`
+  // as 64-bit Windows keeps it (FakeThirtyTwoBitView).
+  void RunAsSixtyFourBitProgramWithBothViews();
+  FakeThirtyTwoBitView thirtyTwoBitView{registry};
+  bool bothViews = false;
+  RegistryView* ThirtyTwoBitView() override { return bothViews ? &thirtyTwoBitView : nullptr; }
   FakeRegistry& ProgramView() { return wow64 ? registry32 : registry; }
 
   // System state the tests arrange and inspect.
@@ -234,6 +283,9 @@ class FakePlatform : public Platform {
     return ProgramView().RegSetValueEx(key, name, type, data);
   }
   long RegDeleteValue(RegHandle key, const std::string& name) override { return ProgramView().RegDeleteValue(key, name); }
+  long RegQueryKeyRealPath(RegHandle key, RootKey& root, std::string& path) override {
+    return ProgramView().RegQueryKeyRealPath(key, root, path);
+  }
 
   // FileSystem
   // The requests that ask the file system whether something is there (each a

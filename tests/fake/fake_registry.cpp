@@ -253,4 +253,43 @@ long FakeRegistry::RegDeleteValue(RegHandle key, const std::string& name) {
   return kErrorSuccess;
 }
 
+long FakeRegistry::RegQueryKeyRealPath(RegHandle key, RootKey& root, std::string& path) {
+  const auto it = handles_.find(key);
+  if (it == handles_.end() || !Find(it->second.root, it->second.segments)) return kErrorInvalidHandle;
+  root = it->second.root;
+  path.clear();
+  for (const std::string& segment : it->second.segments) path += (path.empty() ? "" : "\\") + segment;
+  return kErrorSuccess;
+}
+
+namespace {
+
+// The class keys that 64-bit Windows keeps apart for 32-bit programs.
+bool RedirectedClassKey(const std::string& name) {
+  for (const char* redirected : {"CLSID", "Interface", "DirectShow", "Media Type", "MediaFoundation"})
+    if (EqualsNoCase(name, redirected)) return true;
+  return false;
+}
+
+}  // namespace
+
+std::string FakeThirtyTwoBitView::Stored(RootKey root, const std::string& path) {
+  std::vector<std::string> s;
+  if (!SplitKeyPath(RegistryPath(path), s)) return path;
+  const auto is = [&](std::size_t i, const char* name) { return s.size() > i && EqualsNoCase(s[i], name); };
+  std::size_t node = std::string::npos;  // where the view's node goes in
+  if (root == RootKey::ClassesRoot && !s.empty() && RedirectedClassKey(s[0])) {
+    node = 0;
+  } else if ((root == RootKey::LocalMachine || root == RootKey::CurrentUser) && is(0, "SOFTWARE") && is(1, "Classes")) {
+    if (s.size() > 2 && RedirectedClassKey(s[2])) node = 2;
+  } else if (root == RootKey::LocalMachine && is(0, "SOFTWARE")) {
+    const bool appPaths = is(1, "Microsoft") && is(2, "Windows") && is(3, "CurrentVersion") && is(4, "App Paths");
+    if (!appPaths) node = 1;
+  }
+  if (node != std::string::npos) s.insert(s.begin() + static_cast<std::ptrdiff_t>(node), "Wow6432Node");
+  std::string stored;
+  for (const std::string& segment : s) stored += (stored.empty() ? "" : "\\") + segment;
+  return stored;
+}
+
 }  // namespace qrv::fake

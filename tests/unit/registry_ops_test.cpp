@@ -114,5 +114,37 @@ TEST_F(RegistryOpsTest, TheRawInterfaceRefusesALeadingBackslashAsWindowsDoes) {
   EXPECT_TRUE(KeyExists(reg, kHkcu, "\\Software\\X")) << "the operations strip it";
 }
 
+// The kernel names a key by its hive: the machine, the user's own key, the
+// user's classes hive, another user. A name that only begins like a hive,
+// or lies outside these, is placed nowhere.
+TEST(RealPathFromKernelName, PlacesEachHive) {
+  const std::string user = "\\REGISTRY\\USER\\S-1-5-21-7-1000";
+  const struct {
+    const char* name;
+    std::optional<RootKey> root;
+    const char* path;
+  } cases[] = {
+      {"\\REGISTRY\\MACHINE\\SOFTWARE\\Wow6432Node\\Vendor", RootKey::LocalMachine, "SOFTWARE\\Wow6432Node\\Vendor"},
+      {"\\Registry\\Machine\\Software\\Classes\\Wow6432Node\\CLSID\\{A}", RootKey::LocalMachine,
+       "Software\\Classes\\Wow6432Node\\CLSID\\{A}"},
+      {"\\REGISTRY\\USER\\S-1-5-21-7-1000\\Software\\X", RootKey::CurrentUser, "Software\\X"},
+      {"\\REGISTRY\\USER\\S-1-5-21-7-1000_Classes\\Wow6432Node\\CLSID", RootKey::CurrentUser,
+       "Software\\Classes\\Wow6432Node\\CLSID"},
+      {"\\REGISTRY\\USER\\S-1-5-21-7-10000\\Software", RootKey::Users, "S-1-5-21-7-10000\\Software"},
+      {"\\REGISTRY\\USER\\.DEFAULT\\Software", RootKey::Users, ".DEFAULT\\Software"},
+      {"\\REGISTRY\\MACHINEX\\SOFTWARE", std::nullopt, ""},
+      {"\\REGISTRY\\USER", std::nullopt, ""},
+      {"\\Device\\Something", std::nullopt, ""},
+      {"", std::nullopt, ""},
+  };
+  for (const auto& c : cases) {
+    const auto real = RealPathFromKernelName(c.name, user);
+    ASSERT_EQ(real.has_value(), c.root.has_value()) << c.name;
+    if (!real) continue;
+    EXPECT_EQ(real->root, *c.root) << c.name;
+    EXPECT_EQ(real->path, c.path) << c.name;
+  }
+}
+
 }  // namespace
 }  // namespace qrv

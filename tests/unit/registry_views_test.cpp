@@ -86,6 +86,60 @@ TEST_F(RegistryViewsTest, EveryStepStaysInTheViewThatWasRead) {
   EXPECT_EQ(fake::DumpTree(p.registry, kHkcr, "\\CLSID"), native);
 }
 
+// A 64-bit program on 64-bit Windows scans both views in one run. Each dead
+// registration is found once, in its own view, named by where it is stored;
+// the repair deletes it there and nowhere else, through the one native
+// editor, and the undo file brings both views back.
+TEST_F(RegistryViewsTest, OneProgramRepairsEachViewWhereItWasRead) {
+  p.RunAsSixtyFourBitProgramWithBothViews();
+  p.environment["PROGRAMFILES(X86)"] = "C:\\Program Files (x86)";
+  app.folders = FindFolders(p);
+  const std::string a = "\\CLSID\\{A0000000-0000-0000-0000-000000000000}";
+  const std::string b = "\\CLSID\\{B0000000-0000-0000-0000-000000000000}";
+  const std::string c = "\\CLSID\\{C0000000-0000-0000-0000-000000000000}";
+  const std::string wow = "\\Wow6432Node";
+  const std::string uninstall = "\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\";
+  const std::string appPaths = "\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\App Paths\\";
+  p.files.AddFile("C:\\windows\\System32\\healthy64.dll", "MZ");
+  p.files.AddFile("C:\\windows\\SysWOW64\\healthy32.dll", "MZ");
+  p.files.AddFile("C:\\Program Files (x86)\\Tool\\tool32.dll", "MZ");
+  // Class A: healthy natively, dead in the 32-bit view; class B the reverse.
+  p.registry.SetString(kHkcr, a + "\\InprocServer32", "", "C:\\windows\\System32\\healthy64.dll");
+  p.registry.SetString(kHkcr, wow + a + "\\InprocServer32", "", "C:\\Old\\gone32.dll");
+  p.registry.SetString(kHkcr, b + "\\InprocServer32", "", "C:\\Old\\gone64.dll");
+  p.registry.SetString(kHkcr, wow + b + "\\InprocServer32", "", "C:\\windows\\SysWOW64\\healthy32.dll");
+  // Class C lives only in the 32-bit view, under the 32-bit Program Files that
+  // "%ProgramFiles%" names for a 32-bit program; a ProgID both views share names it.
+  p.registry.SetExpandString(kHkcr, wow + c + "\\InprocServer32", "", "%ProgramFiles%\\Tool\\tool32.dll");
+  p.registry.SetString(kHkcr, "\\Tool.Thing\\CLSID", "", "{C0000000-0000-0000-0000-000000000000}");
+  // A dead uninstall entry of the 32-bit view, and a dead App Paths entry both views share.
+  p.registry.SetString(kHklm, "\\SOFTWARE" + wow + uninstall.substr(9) + "Old32", "DisplayName", "Old 32");
+  p.registry.SetString(kHklm, appPaths + "gone.exe", "", "C:\\Gone\\gone.exe");
+  const std::string before = fake::DumpTree(p.registry, kHkcr, "\\") + fake::DumpTree(p.registry, kHklm, "\\SOFTWARE");
+
+  RegistryScan(app, host).Run();
+  EXPECT_EQ(Slot(4), (testing::Lines{"File not found: GONE64.DLL", "File not found: GONE32.DLL (32-bit view)"}))
+      << "each dead class once, in its own view; the ProgID of a 32-bit class is not dangling";
+  EXPECT_EQ(Slot(7).size(), 1u) << "the 32-bit uninstall entry";
+  EXPECT_EQ(Slot(1).size(), 1u) << "a key both views share is examined once";
+  EXPECT_EQ(app.FindingEntry(4, 1)->entry, "HKEY_CLASSES_ROOT\\Wow6432Node\\CLSID\\{A0000000-0000-0000-0000-000000000000}\\InprocServer32")
+      << "the 32-bit finding is named where it is stored";
+
+  const RegistryRepairResult repair = RepairRegistry(app);
+  ASSERT_TRUE(repair.Imported());
+  for (const auto& process : p.processes) EXPECT_EQ(process.program, "C:\\windows\\regedit.exe");
+  EXPECT_TRUE(p.registry.HasKey(kHkcr, a + "\\InprocServer32")) << "the healthy twin stays";
+  EXPECT_FALSE(p.registry.HasKey(kHkcr, wow + a + "\\InprocServer32"));
+  EXPECT_FALSE(p.registry.HasKey(kHkcr, b + "\\InprocServer32"));
+  EXPECT_TRUE(p.registry.HasKey(kHkcr, wow + b + "\\InprocServer32")) << "the healthy twin stays";
+  EXPECT_TRUE(p.registry.HasKey(kHkcr, wow + c + "\\InprocServer32"));
+  EXPECT_TRUE(p.registry.HasKey(kHkcr, "\\Tool.Thing\\CLSID"));
+
+  ASSERT_TRUE(RunRegistryEditor(p, app.folders, " /s \"" + repair.repair.undoPath + "\""));
+  EXPECT_EQ(fake::DumpTree(p.registry, kHkcr, "\\") + fake::DumpTree(p.registry, kHklm, "\\SOFTWARE"), before)
+      << "the undo brings both views back";
+}
+
 // Keys the two views share (App Paths among them) hold 32-bit and 64-bit
 // registrations under one "System32"; each program sees only its own face of
 // that folder. A file there counts as gone only when it is gone from both.

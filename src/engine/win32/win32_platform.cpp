@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "engine/backup.h"
+#include "engine/registry_ops.h"
 #include "engine/text.h"
 #include "engine/win32/shell_link.h"
 
@@ -53,25 +54,25 @@ using Handle = win32::UniqueHandle;
 
 // ---- Registry -------------------------------------------------------------
 
-long Win32Platform::RegOpenKeyEx(RootKey root, const std::string& path, RegAccess access, RegHandle& key) {
+long Win32RegistryView::RegOpenKeyEx(RootKey root, const std::string& path, RegAccess access, RegHandle& key) {
   HKEY h = nullptr;
   const LONG rc = ::RegOpenKeyExW(RootHandle(root), KeyPath(path).c_str(), 0,
-                                  access == RegAccess::Read ? KEY_READ : KEY_ALL_ACCESS, &h);
+                                  (access == RegAccess::Read ? KEY_READ : KEY_ALL_ACCESS) | view_, &h);
   key = rc == ERROR_SUCCESS ? reinterpret_cast<RegHandle>(h) : 0;
   return rc;
 }
 
-long Win32Platform::RegCreateKeyEx(RootKey root, const std::string& path, RegHandle& key) {
+long Win32RegistryView::RegCreateKeyEx(RootKey root, const std::string& path, RegHandle& key) {
   HKEY h = nullptr;
   const LONG rc = ::RegCreateKeyExW(RootHandle(root), KeyPath(path).c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE,
-                                    KEY_ALL_ACCESS, nullptr, &h, nullptr);
+                                    KEY_ALL_ACCESS | view_, nullptr, &h, nullptr);
   key = rc == ERROR_SUCCESS ? reinterpret_cast<RegHandle>(h) : 0;
   return rc;
 }
 
-long Win32Platform::RegCloseKey(RegHandle key) { return ::RegCloseKey(Hkey(key)); }
+long Win32RegistryView::RegCloseKey(RegHandle key) { return ::RegCloseKey(Hkey(key)); }
 
-long Win32Platform::RegEnumKeyEx(RegHandle key, std::uint32_t index, std::string& name) {
+long Win32RegistryView::RegEnumKeyEx(RegHandle key, std::uint32_t index, std::string& name) {
   wchar_t buffer[256];
   DWORD length = 256;
   const LONG rc = ::RegEnumKeyExW(Hkey(key), index, buffer, &length, nullptr, nullptr, nullptr, nullptr);
@@ -79,7 +80,7 @@ long Win32Platform::RegEnumKeyEx(RegHandle key, std::uint32_t index, std::string
   return rc;
 }
 
-long Win32Platform::RegEnumValue(RegHandle key, std::uint32_t index, std::string& name) {
+long Win32RegistryView::RegEnumValue(RegHandle key, std::uint32_t index, std::string& name) {
   std::wstring buffer(16384, L'\0');
   DWORD length = static_cast<DWORD>(buffer.size());
   const LONG rc = ::RegEnumValueW(Hkey(key), index, buffer.data(), &length, nullptr, nullptr, nullptr, nullptr);
@@ -87,7 +88,7 @@ long Win32Platform::RegEnumValue(RegHandle key, std::uint32_t index, std::string
   return rc;
 }
 
-long Win32Platform::RegQueryInfoKey(RegHandle key, std::uint32_t& subkeys, std::uint32_t& values) {
+long Win32RegistryView::RegQueryInfoKey(RegHandle key, std::uint32_t& subkeys, std::uint32_t& values) {
   DWORD s = 0, v = 0;
   const LONG rc = ::RegQueryInfoKeyW(Hkey(key), nullptr, nullptr, nullptr, &s, nullptr, nullptr, &v, nullptr,
                                      nullptr, nullptr, nullptr);
@@ -96,7 +97,7 @@ long Win32Platform::RegQueryInfoKey(RegHandle key, std::uint32_t& subkeys, std::
   return rc;
 }
 
-long Win32Platform::RegQueryValueEx(RegHandle key, const std::string& name, std::uint32_t& type, std::string& data) {
+long Win32RegistryView::RegQueryValueEx(RegHandle key, const std::string& name, std::uint32_t& type, std::string& data) {
   const std::wstring wname = Wide(name);
   DWORD t = 0, size = 0;
   LONG rc = ::RegQueryValueExW(Hkey(key), wname.c_str(), nullptr, &t, nullptr, &size);
@@ -110,13 +111,96 @@ long Win32Platform::RegQueryValueEx(RegHandle key, const std::string& name, std:
   return rc;
 }
 
-long Win32Platform::RegSetValueEx(RegHandle key, const std::string& name, std::uint32_t type, const std::string& data) {
+long Win32RegistryView::RegSetValueEx(RegHandle key, const std::string& name, std::uint32_t type, const std::string& data) {
   return ::RegSetValueExW(Hkey(key), Wide(name).c_str(), 0, type, reinterpret_cast<const BYTE*>(data.data()),
                           static_cast<DWORD>(data.size()));
 }
 
-long Win32Platform::RegDeleteValue(RegHandle key, const std::string& name) {
+long Win32RegistryView::RegDeleteValue(RegHandle key, const std::string& name) {
   return ::RegDeleteValueW(Hkey(key), Wide(name).c_str());
+}
+
+namespace {
+
+// KeyNameInformation of NtQueryKey: the key's name in the kernel's namespace.
+struct KeyNameInformation {
+  ULONG NameLength;
+  WCHAR Name[1];
+};
+using NtQueryKeyFunction = LONG(WINAPI*)(HANDLE, int, void*, ULONG, ULONG*);
+constexpr int kKeyNameInformation = 3;
+
+// The kernel's name of an open key ("\REGISTRY\MACHINE\SOFTWARE\..."); empty when
+// the system cannot tell.
+std::string KernelName(HKEY key) {
+  static const auto query = reinterpret_cast<NtQueryKeyFunction>(
+      reinterpret_cast<void*>(::GetProcAddress(::GetModuleHandleW(L"ntdll.dll"), "NtQueryKey")));
+  if (query == nullptr) return {};
+  std::vector<unsigned char> buffer(4096);
+  ULONG needed = 0;
+  LONG status = query(key, kKeyNameInformation, buffer.data(), static_cast<ULONG>(buffer.size()), &needed);
+  if (status != 0 && needed > buffer.size() && needed < 0x100000) {
+    buffer.resize(needed);
+    status = query(key, kKeyNameInformation, buffer.data(), static_cast<ULONG>(buffer.size()), &needed);
+  }
+  if (status != 0) return {};
+  KeyNameInformation info{};
+  std::memcpy(&info.NameLength, buffer.data(), sizeof info.NameLength);
+  const std::size_t chars = info.NameLength / sizeof(WCHAR);
+  if (offsetof(KeyNameInformation, Name) + chars * sizeof(WCHAR) > buffer.size()) return {};
+  std::wstring name(chars, L'\0');
+  std::memcpy(name.data(), buffer.data() + offsetof(KeyNameInformation, Name), chars * sizeof(WCHAR));
+  return Narrow(name);
+}
+
+}  // namespace
+
+long Win32RegistryView::RegQueryKeyRealPath(RegHandle key, RootKey& root, std::string& path) {
+  const std::string name = KernelName(Hkey(key));
+  HKEY user = nullptr;
+  std::string userName;
+  if (::RegOpenKeyExW(HKEY_CURRENT_USER, L"", 0, KEY_READ, &user) == ERROR_SUCCESS) {
+    userName = KernelName(user);
+    ::RegCloseKey(user);
+  }
+  const auto real = RealPathFromKernelName(name, userName);
+  if (!real) return ERROR_INVALID_HANDLE;
+  root = real->root;
+  path = real->path;
+  return ERROR_SUCCESS;
+}
+
+// The program's own view answers for the platform.
+long Win32Platform::RegOpenKeyEx(RootKey root, const std::string& path, RegAccess access, RegHandle& key) {
+  return native_.RegOpenKeyEx(root, path, access, key);
+}
+long Win32Platform::RegCreateKeyEx(RootKey root, const std::string& path, RegHandle& key) {
+  return native_.RegCreateKeyEx(root, path, key);
+}
+long Win32Platform::RegCloseKey(RegHandle key) { return native_.RegCloseKey(key); }
+long Win32Platform::RegEnumKeyEx(RegHandle key, std::uint32_t index, std::string& name) {
+  return native_.RegEnumKeyEx(key, index, name);
+}
+long Win32Platform::RegEnumValue(RegHandle key, std::uint32_t index, std::string& name) {
+  return native_.RegEnumValue(key, index, name);
+}
+long Win32Platform::RegQueryInfoKey(RegHandle key, std::uint32_t& subkeys, std::uint32_t& values) {
+  return native_.RegQueryInfoKey(key, subkeys, values);
+}
+long Win32Platform::RegQueryValueEx(RegHandle key, const std::string& name, std::uint32_t& type, std::string& data) {
+  return native_.RegQueryValueEx(key, name, type, data);
+}
+long Win32Platform::RegSetValueEx(RegHandle key, const std::string& name, std::uint32_t type, const std::string& data) {
+  return native_.RegSetValueEx(key, name, type, data);
+}
+long Win32Platform::RegDeleteValue(RegHandle key, const std::string& name) { return native_.RegDeleteValue(key, name); }
+long Win32Platform::RegQueryKeyRealPath(RegHandle key, RootKey& root, std::string& path) {
+  return native_.RegQueryKeyRealPath(key, root, path);
+}
+
+RegistryView* Win32Platform::ThirtyTwoBitView() {
+  // Only a 64-bit program has a second view to read; a 32-bit one sees its own.
+  return sizeof(void*) == 8 ? &thirtyTwoBit_ : nullptr;
 }
 
 // ---- File system ----------------------------------------------------------

@@ -7,6 +7,26 @@
 
 namespace qrv {
 
+// The registry through the W functions, in one view: the program's own
+// (`view` 0) or, for a 64-bit program, the 32-bit one (KEY_WOW64_32KEY).
+class Win32RegistryView : public RegistryView {
+ public:
+  explicit Win32RegistryView(unsigned long view) : view_(view) {}
+  long RegOpenKeyEx(RootKey root, const std::string& path, RegAccess access, RegHandle& key) override;
+  long RegCreateKeyEx(RootKey root, const std::string& path, RegHandle& key) override;
+  long RegCloseKey(RegHandle key) override;
+  long RegEnumKeyEx(RegHandle key, std::uint32_t index, std::string& name) override;
+  long RegEnumValue(RegHandle key, std::uint32_t index, std::string& name) override;
+  long RegQueryInfoKey(RegHandle key, std::uint32_t& subkeys, std::uint32_t& values) override;
+  long RegQueryValueEx(RegHandle key, const std::string& name, std::uint32_t& type, std::string& data) override;
+  long RegSetValueEx(RegHandle key, const std::string& name, std::uint32_t type, const std::string& data) override;
+  long RegDeleteValue(RegHandle key, const std::string& name) override;
+  long RegQueryKeyRealPath(RegHandle key, RootKey& root, std::string& path) override;
+
+ private:
+  unsigned long view_;
+};
+
 class Win32Platform : public Platform {
  public:
   Win32Platform();
@@ -20,6 +40,8 @@ class Win32Platform : public Platform {
   long RegQueryValueEx(RegHandle key, const std::string& name, std::uint32_t& type, std::string& data) override;
   long RegSetValueEx(RegHandle key, const std::string& name, std::uint32_t type, const std::string& data) override;
   long RegDeleteValue(RegHandle key, const std::string& name) override;
+  long RegQueryKeyRealPath(RegHandle key, RootKey& root, std::string& path) override;
+  RegistryView* ThirtyTwoBitView() override;
 
   std::vector<FileEntry> FindFiles(const std::string& folder) override;
   std::uint32_t GetFileAttributes(const std::string& path) override;
@@ -74,6 +96,8 @@ class Win32Platform : public Platform {
  private:
   struct KeyWatch;  // the key and event of WaitForRegistryChange
   std::unique_ptr<KeyWatch> watch_;
+  Win32RegistryView native_{0};
+  Win32RegistryView thirtyTwoBit_{0x0200};  // KEY_WOW64_32KEY
 };
 
 }  // namespace qrv
