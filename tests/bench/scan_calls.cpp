@@ -39,8 +39,8 @@ class Timed {
 
 class CountingView : public qrv::RegistryView {
  public:
-  CountingView(std::map<std::string, unsigned long long>& calls, std::map<std::string, double>& seconds)
-      : calls(calls), seconds(seconds) {}
+  CountingView(std::map<std::string, unsigned long long>& counts, std::map<std::string, double>& times)
+      : calls(counts), seconds(times) {}
   qrv::RegistryView* real = nullptr;
 #define QRV_COUNT(result, name, params, args) \
   result name params override {               \

@@ -22,8 +22,9 @@ CLASSES = "HKEY_LOCAL_MACHINE\\Software\\Classes\\"
 NODE = "Wow6432Node\\"
 UNINSTALL32 = "HKEY_LOCAL_MACHINE\\Software\\Wow6432Node\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\QrvOld32"
 APP_PATH = "HKEY_LOCAL_MACHINE\\Software\\Microsoft\\Windows\\CurrentVersion\\App Paths\\qrvgoneshared.exe"
-KEYS = [f"{CLASSES}CLSID\\{CLASS_A}", f"{CLASSES}{NODE}CLSID\\{CLASS_A}", f"{CLASSES}CLSID\\{CLASS_B}",
-        f"{CLASSES}{NODE}CLSID\\{CLASS_B}", UNINSTALL32, APP_PATH]
+SERVER = "\\InprocServer32"  # what the repair of a dead class deletes
+KEYS = [f"{CLASSES}CLSID\\{CLASS_A}{SERVER}", f"{CLASSES}{NODE}CLSID\\{CLASS_A}{SERVER}",
+        f"{CLASSES}CLSID\\{CLASS_B}{SERVER}", f"{CLASSES}{NODE}CLSID\\{CLASS_B}{SERVER}", UNINSTALL32, APP_PATH]
 
 
 def seed(wine, work):
@@ -31,10 +32,10 @@ def seed(wine, work):
         os.makedirs(os.path.dirname(unix_path(path)), exist_ok=True)
         with open(unix_path(path), "wb") as f:
             f.write(b"MZ")
-    keys = [(KEYS[0] + "\\InprocServer32", [("", "sz", "C:\\windows\\system32\\qrvhealthy64.dll")]),
-            (KEYS[1] + "\\InprocServer32", [("", "sz", "C:\\QrvGone\\qrvgone32.dll"), ("ThreadingModel", "sz", "Both")]),
-            (KEYS[2] + "\\InprocServer32", [("", "sz", "C:\\QrvGone\\qrvgone64.dll")]),
-            (KEYS[3] + "\\InprocServer32", [("", "sz", "C:\\windows\\system32\\qrvhealthy32.dll")]),
+    keys = [(KEYS[0], [("", "sz", "C:\\windows\\system32\\qrvhealthy64.dll")]),
+            (KEYS[1], [("", "sz", "C:\\QrvGone\\qrvgone32.dll"), ("ThreadingModel", "sz", "Both")]),
+            (KEYS[2], [("", "sz", "C:\\QrvGone\\qrvgone64.dll")]),
+            (KEYS[3], [("", "sz", "C:\\windows\\system32\\qrvhealthy32.dll")]),
             (UNINSTALL32, [("DisplayName", "sz", "Quorvane test, long gone")]),
             (APP_PATH, [("", "sz", "C:\\QrvGone\\qrvgoneshared.exe")])]
     path = os.path.join(work, "seed-both.reg")
