@@ -63,14 +63,25 @@ def seeds(local, roaming):
 def main(bin_dir, work):
     wine = Wine(bin_dir, work)
     c = Checker("QRVCli browser caches")
+    tops = []
+    try:
+        return run(wine, c, bin_dir, work, tops)
+    finally:
+        # The suites after this one share the prefix: no browser folder stays.
+        for top in tops:
+            subprocess.call(["rm", "-rf", top])
+
+
+def run(wine, c, bin_dir, work, tops):
     local, roaming = env_folder(wine, "LOCALAPPDATA"), env_folder(wine, "APPDATA")
     c.check(local[1:3] == ":\\" and roaming[1:3] == ":\\", "the prefix names its application data folders",
             f"{local!r} {roaming!r}")
-    tops = [unix_path(f"{local}\\{n}") for n in ("Google", "Microsoft\\Edge", "Mozilla")]
+    tops += [unix_path(f"{local}\\{n}") for n in ("Google", "Microsoft\\Edge", "Mozilla")]
     tops.append(unix_path(f"{roaming}\\Mozilla"))
     outside = os.path.join(os.path.abspath(work), "browsers-outside")
+    tops.append(outside)
     victim = os.path.join(outside, "Cache", "victim.dat")
-    for top in tops + [outside]:
+    for top in tops:
         subprocess.call(["rm", "-rf", top])
     all_seeds = seeds(local, roaming)
     for path, _ in all_seeds:
@@ -89,7 +100,7 @@ def main(bin_dir, work):
         return {p.upper() for p in items if p.upper().startswith(browser_roots)}
 
     def walk():
-        return set().union(*(tree(t) for t in tops)) | tree(outside)
+        return set().union(*(tree(t) for t in tops))
 
     # ---- nothing running: exactly the caches, then only they go ----
     before = walk()
@@ -134,8 +145,6 @@ def main(bin_dir, work):
     finally:
         holder.stdin.close()
         holder.wait(timeout=600)
-    for top in tops + [outside]:
-        subprocess.call(["rm", "-rf", top])
     return c.finish()
 
 
