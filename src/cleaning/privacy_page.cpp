@@ -37,7 +37,8 @@ PrivacyPage::PrivacyPage(MainWindow& window) : Page("Panel4A"), window_(window) 
   Panel4ALabel2.align = Align::Right;
   Panel4ALabel2.font = {9, true, false};
   Panel4ALabel3.name = "Panel4ALabel3";
-  Panel4ALabel3.r = PageBounds(22, 300, 440, 18);
+  // Wide enough for the sentence naming the browsers a scan skipped.
+  Panel4ALabel3.r = PageBounds(22, 300, 674, 18);
   Panel4ALabel3.font = {9, false, false};
   for (int row = 1; row <= kPrivacyRows; ++row) {
     const std::size_t n = Index(row);
@@ -197,7 +198,8 @@ void PrivacyPage::Panel4AButton1Click() {
   Panel4ALabel2.visible = true;
   Panel4ALabel1B.text = app.language.Text(TextId::Action4ClickClean);
   Panel4ALabel1B.visible = true;
-  Panel4ALabel3.text.clear();
+  // A browser that was running is named until the next scan: its cache was left out.
+  Panel4ALabel3.text = SkippedBrowsersText(app.language, scan.SkippedBrowsers());
   Panel4AProgressBar1B.r.width = 0;
   Panel4AProgressBar2.visible = false;
   Panel4AButton3.SetVisible(false);

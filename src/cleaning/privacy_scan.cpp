@@ -2,6 +2,7 @@
 
 #include <unordered_set>
 
+#include "cleaning/browser_caches.h"
 #include "cleaning/file_walk.h"
 #include "core/settings.h"
 #include "engine/backup.h"
@@ -170,6 +171,7 @@ std::size_t PrivacyScan::Total() const {
 void PrivacyScan::Run(const PrivacyRows& rows, PrivacyObserver* observer) {
   PrivacyObserver none;
   stamp_ = app_.BeginResults(ResultsOwner::Privacy);
+  skippedBrowsers_.clear();
   for (int n = kSlotFirstRegistry; n <= kSlotLastRegistry; ++n) app_.Slot(n).clear();
   app_.FixScript.Start();
   app_.TempValueScript.Start();
@@ -209,10 +211,11 @@ bool PrivacyScan::RunRows(const PrivacyRows& rows, PrivacyObserver& observer) {
     if (usable(folders.InternetCacheFolder)) CleanTempDir(s, folders.InternetCacheFolder, slot);
     observer.Counted(2);
     if (!between()) return false;
-    if (usable(folders.FirefoxCacheFolder)) {
-      CleanTempDir(s, folders.FirefoxCacheFolder, slot);
-      RemoveRepeats(slot);
-    }
+    if (usable(folders.FirefoxCacheFolder)) CleanTempDir(s, folders.FirefoxCacheFolder, slot);
+    observer.Counted(2);
+    if (!between()) return false;
+    ListBrowserCaches(s, slot, skippedBrowsers_);
+    RemoveRepeats(slot);
     observer.Counted(2);
   }
   if (!between()) return false;
@@ -247,6 +250,13 @@ bool PrivacyScan::RunRows(const PrivacyRows& rows, PrivacyObserver& observer) {
     if (!step()) return false;
   }
   return true;
+}
+
+std::string SkippedBrowsersText(const LanguageTable& language, const std::vector<std::string>& browsers) {
+  if (browsers.empty()) return {};
+  std::string names;
+  for (const std::string& browser : browsers) names += (names.empty() ? "" : ", ") + browser;
+  return ReplaceAll(language.Text(TextId::Action4BrowserSkipped), "%1", names);
 }
 
 PrivacyCleanResult CleanPrivacy(AppState& app, ScanHost& host, const PrivacyRows& rows) {

@@ -2,7 +2,9 @@
 // The privacy scan and clean of the Clean Up tab, as operations: the privacy
 // page, the console program and the one-click scan run the same code.
 //
-// Rows: 1 temporary folders (slot 1), 2 temporary Internet files (slot 2),
+// Rows: 1 temporary folders (slot 1), 2 temporary Internet files (slot 2:
+// the system's Internet cache, the older Firefox cache and the caches of
+// today's browsers, cleaning/browser_caches.h),
 // 3 visited web sites (slot 3), 4 cookies (slot 4), 5 temporary registry
 // values (slot 10, the checks of the Registry tab's tenth category).
 #include <array>
@@ -89,6 +91,9 @@ class PrivacyScan {
   std::uint64_t Stamp() const { return stamp_; }
   std::size_t Count(int row) const;
   std::size_t Total() const;
+  // The browsers whose caches row 2 left out because they were running
+  // ("Chrome", "Edge", "Firefox"), in the order they were met.
+  const std::vector<std::string>& SkippedBrowsers() const { return skippedBrowsers_; }
 
  private:
   bool RunRows(const PrivacyRows& rows, PrivacyObserver& observer);
@@ -96,7 +101,12 @@ class PrivacyScan {
   ScanHost& host_;
   bool completed_ = false;
   std::uint64_t stamp_ = 0;
+  std::vector<std::string> skippedBrowsers_;
 };
+
+// What the page and the console say of the browsers a scan skipped: one
+// sentence naming them all; empty when none was skipped.
+std::string SkippedBrowsersText(const LanguageTable& language, const std::vector<std::string>& browsers);
 
 enum class PrivacyCleanOutcome {
   Cleaned,

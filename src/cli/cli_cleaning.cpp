@@ -68,7 +68,8 @@ Outcome Privacy(AppState& app, const Invocation& invocation, bool clean) {
       if (clean) row["removed"] = cleaned.removed[static_cast<std::size_t>(r.number)];
       rowsFound.push_back(std::move(row));
     }
-    Json out = {{"rows", std::move(rowsFound)}, {"total", total}};
+    // The browsers whose caches row 2 left out because they were running.
+    Json out = {{"rows", std::move(rowsFound)}, {"total", total}, {"skipped", scan.SkippedBrowsers()}};
     if (clean) {
       out["removed"] = cleaned.totalRemoved;
       out["scheduled"] = cleaned.scheduledAtRestart;
@@ -87,6 +88,7 @@ Outcome Privacy(AppState& app, const Invocation& invocation, bool clean) {
     for (const std::string& item : r.items) outcome.out += "    " + OnOneLine(item) + "\n";
   }
   outcome.out += app.language.Text(TextId::Action2Total) + ": " + CountText(app.language, total, TextId::Action2FilesFound) + "\n";
+  if (!scan.SkippedBrowsers().empty()) outcome.out += SkippedBrowsersText(app.language, scan.SkippedBrowsers()) + "\n";
   if (clean) {
     if (cleaned.outcome == PrivacyCleanOutcome::NothingFound) {
       outcome.out += app.language.Text(TextId::Action2AllFixed) + "\n";

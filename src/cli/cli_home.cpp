@@ -2,6 +2,7 @@
 #include <string>
 #include <vector>
 
+#include "cleaning/privacy_scan.h"
 #include "cli/cli_commands.h"
 #include "cli/cli_json.h"
 #include "cli/cli_report.h"
@@ -87,7 +88,8 @@ Outcome HomeCommand(AppState& app, const Invocation& invocation, bool repair) {
     Json json = {{"groups", std::move(groupList)},
                  {"startupPrograms", app.StartupCount},
                  {"itemsToFix", toFix},
-                 {"itemsToClean", toClean}};
+                 {"itemsToClean", toClean},
+                 {"skipped", scan.SkippedBrowsers()}};
     if (repair) {
       std::vector<int> notRepaired;
       for (int g = 1; g <= kSummaryGroups; ++g)
@@ -107,6 +109,7 @@ Outcome HomeCommand(AppState& app, const Invocation& invocation, bool repair) {
     for (const std::string& item : g.items) out += "    " + OnOneLine(item) + "\n";
   }
   out += std::to_string(app.StartupCount) + " " + app.language.Text(TextId::Action2FixAction9a) + "\n";
+  if (!scan.SkippedBrowsers().empty()) out += SkippedBrowsersText(app.language, scan.SkippedBrowsers()) + "\n";
   if (repair) {
     if (repaired.nothingFound) out += app.language.Text(TextId::Action2AllFixed) + "\n";
     out += app.language.Text(TextId::Action2Total) + ": " + CountText(app.language, repaired.fixed, TextId::Action2ProblemsFixed) +

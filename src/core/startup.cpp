@@ -53,7 +53,9 @@ FolderSet FindFolders(Platform& platform) {
   if (platform.Is64BitWindows())
     f.OtherSystemFolder = f.WindowsFolder + (platform.IsWow64() ? "Sysnative\\" : "SysWOW64\\");
 
-  f.LocalSettingsFolder = UpToLastBackslash(platform.SHGetFolderPath(csidl::kLocalAppData));
+  const std::string localAppData = platform.SHGetFolderPath(csidl::kLocalAppData);
+  f.LocalSettingsFolder = UpToLastBackslash(localAppData);
+  f.LocalAppDataFolder = localAppData.empty() ? std::string() : WithTrailingBackslash(localAppData);
   f.RecentFolder = platform.SHGetFolderPath(csidl::kRecent);
   f.InternetCacheFolder = platform.SHGetFolderPath(csidl::kInternetCache);
   f.HistoryFolder = platform.SHGetFolderPath(csidl::kHistory);

@@ -11,6 +11,9 @@ struct FolderSet {
   std::string ProgramFolder;
   std::string WindowsFolder;
   std::string LocalSettingsFolder;
+  // The local (not roaming) application data folder, where today's browsers
+  // keep their profiles' caches; empty when the system names none.
+  std::string LocalAppDataFolder;
   std::string RecentFolder;
   std::string InternetCacheFolder;
   std::string HistoryFolder;

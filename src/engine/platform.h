@@ -159,6 +159,13 @@ class FileSystem {
   // error that stopped it, with what was listed before it.
   virtual long ListFolder(const std::string& folder, std::vector<FileEntry>& entries) = 0;
   // --- end existence ---
+
+  // --- Whether another program holds a file open (a browser's profile lock) ---
+  // Opens the file at `path` for reading with no sharing at all and closes it
+  // again at once: kErrorSuccess when nobody else had it open, or the Win32
+  // error: kErrorSharingViolation when another program holds it open,
+  // kErrorFileNotFound or kErrorPathNotFound when it is not there.
+  virtual long OpenFileExclusively(const std::string& path) = 0;
 };
 
 inline constexpr long kErrorPathNotFound = 3;

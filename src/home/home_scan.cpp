@@ -2,6 +2,7 @@
 
 #include <cctype>
 
+#include "cleaning/browser_caches.h"
 #include "cleaning/file_walk.h"
 #include "cleaning/privacy_scan.h"
 #include "cleaning/residual_files.h"
@@ -108,6 +109,7 @@ void HomeScan::Run(HomeScanObserver* observer, bool pauses) {
   pauses_ = pauses;
   phasesCompleted_ = 0;
   stamp_ = app_.BeginResults(ResultsOwner::Home);
+  skippedBrowsers_.clear();
   for (int n = 1; n <= kSlotShortcuts; ++n) app_.Slot(n).clear();
   app_.FixScript.Start();
   app_.TempValueScript.Start();
@@ -159,6 +161,8 @@ bool HomeScan::RunPhases(HomeScanObserver& observer) {
   Pause();
   observer.StepStarted(2);
   if (FolderExists(files, folders.FirefoxCacheFolder)) CleanTempDir(s, folders.FirefoxCacheFolder, temporary);
+  if (!between(2)) return false;
+  ListBrowserCaches(s, temporary, skippedBrowsers_);
   if (!between(2)) return false;
   observer.StepStarted(2);
   ScanWebPagesVisited(s, app_.Slot(kSlotWebPages));

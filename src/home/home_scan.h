@@ -63,6 +63,8 @@ class HomeScan {
   // The results the run began (AppState::HoldsResultsOf).
   std::uint64_t Stamp() const { return stamp_; }
   int PhasesCompleted() const { return phasesCompleted_; }
+  // The browsers whose caches phase 2 left out because they were running.
+  const std::vector<std::string>& SkippedBrowsers() const { return skippedBrowsers_; }
 
  private:
   bool RunPhases(HomeScanObserver& observer);
@@ -72,6 +74,7 @@ class HomeScan {
   bool pauses_ = true;
   int phasesCompleted_ = 0;
   std::uint64_t stamp_ = 0;
+  std::vector<std::string> skippedBrowsers_;
 };
 
 // The registry findings it can repair (slots 1 to 9) and the files and traces

@@ -150,6 +150,7 @@ class CountingPlatform : public qrv::Platform {
   QRV_FORWARD(bool, RemoveDirectory, (const std::string& p), (p))
   QRV_FORWARD(long, GetFileAttributesAndError, (const std::string& p, std::uint32_t& a), (p, a))
   QRV_FORWARD(long, ListFolder, (const std::string& f, std::vector<qrv::FileEntry>& e), (f, e))
+  QRV_FORWARD(long, OpenFileExclusively, (const std::string& p), (p))
 #undef QRV_FORWARD
 
  private:

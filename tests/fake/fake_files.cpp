@@ -300,6 +300,15 @@ bool FakeFileSystem::BelowDeniedFolder(const std::string& key) const {
   return false;
 }
 
+long FakeFileSystem::OpenFileExclusively(const std::string& path) {
+  std::uint32_t attributes = kInvalidFileAttributes;
+  const long error = GetFileAttributesAndError(path, attributes);
+  if (error != kErrorSuccess) return error;
+  const auto it = entries_.find(Resolve(Key(path), false));
+  if (it == entries_.end() || it->second.folder) return kErrorAccessDenied;
+  return it->second.inUse ? kErrorSharingViolation : kErrorSuccess;
+}
+
 long FakeFileSystem::GetFileAttributesAndError(const std::string& path, std::uint32_t& attributes) {
   attributes = kInvalidFileAttributes;
   const std::string key = Resolve(Key(path), false);

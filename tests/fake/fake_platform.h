@@ -168,6 +168,8 @@ class FakeFileSystem : public FileSystem {
   void BreakListing(const std::string& folder);
   long ListFolder(const std::string& folder, std::vector<FileEntry>& entries) override;
   // --- end existence ---
+  // A file MarkInUse names answers a sharing violation; a folder, access denied.
+  long OpenFileExclusively(const std::string& path) override;
 
  private:
   struct Entry {
@@ -320,6 +322,7 @@ class FakePlatform : public Platform {
     ++fileRequests;
     return files.ListFolder(folder, entries);
   }
+  long OpenFileExclusively(const std::string& path) override { return files.OpenFileExclusively(path); }
 
   // SystemServices
   double Now() override { return clock; }

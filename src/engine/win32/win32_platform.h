@@ -85,6 +85,8 @@ class Win32Platform : public Platform {
   // Existence that a deletion relies on
   long GetFileAttributesAndError(const std::string& path, std::uint32_t& attributes) override;
   long ListFolder(const std::string& folder, std::vector<FileEntry>& entries) override;
+  // Whether another program holds a file open
+  long OpenFileExclusively(const std::string& path) override;
 
   // Deleting a listed file
   Deletion DeleteFileItself(const std::string& path, bool archiveOnly) override;
