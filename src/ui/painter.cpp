@@ -73,20 +73,21 @@ void PicturePainter::Paint(HDC dc, const Picture& picture, const DpiScale& scale
   const int percent = ArtPercentFor(scale.Dpi());
   Gdiplus::Bitmap* art = percent == 100 ? base : Images::Get().Find(ArtName(picture.image, percent));
   if (art == nullptr) art = base;
-  Gdiplus::Graphics g(dc);
   const auto w = static_cast<INT>(art->GetWidth());
   const auto h = static_cast<INT>(art->GetHeight());
-  if (natural && w == at.width && h == at.height) {
-    g.DrawImage(art, at.left, at.top, w, h);
-    return;
+  // At its own size (or, rendered at this scale, a pixel off where the place
+  // rounds the other way): copied pixel for pixel, clipped to its place.
+  if (natural && ((w == at.width && h == at.height) ||
+                  (percent == scale.Percent() && std::abs(w - at.width) <= 1 && std::abs(h - at.height) <= 1))) {
+    HBITMAP bits = Images::Get().Bitmap(art == base ? picture.image : ArtName(picture.image, percent));
+    if (bits != nullptr) {
+      const win32::MemoryDc source(CreateCompatibleDC(dc));
+      const win32::Selection selected(source.Get(), bits);
+      BitBlt(dc, at.left, at.top, std::min(w, at.width), std::min(h, at.height), source.Get(), 0, 0, SRCCOPY);
+      return;
+    }
   }
-  if (natural && percent == scale.Percent() && std::abs(w - at.width) <= 1 && std::abs(h - at.height) <= 1) {
-    // Rendered at this scale, a pixel off where the place rounds the other
-    // way: drawn pixel for pixel, clipped to its place.
-    g.DrawImage(art, Gdiplus::Rect(at.left, at.top, std::min(w, at.width), std::min(h, at.height)), 0, 0,
-                std::min(w, at.width), std::min(h, at.height), Gdiplus::UnitPixel);
-    return;
-  }
+  Gdiplus::Graphics g(dc);
   g.SetPixelOffsetMode(Gdiplus::PixelOffsetModeHalf);
   if (natural) {
     // A larger rendering drawn smaller: smooth.

@@ -10,7 +10,7 @@ namespace qrv::ui {
 
 class ReportListView {
  public:
-  ReportListView(HWND parent, ReportList& list, const DpiScale& scale);
+  ReportListView(HWND parent, ReportList& list, const DpiScale& scale = DpiScale());
   ~ReportListView();
   ReportListView(const ReportListView&) = delete;
   ReportListView& operator=(const ReportListView&) = delete;
@@ -18,7 +18,7 @@ class ReportListView {
   HWND Handle() const { return hwnd_; }
   // Shows the element's state (rows only when its version changed), at the
   // window's scale: a new scale places, sizes and fills the list anew.
-  void Sync(const DpiScale& scale);
+  void Sync(const DpiScale& scale = DpiScale());
   // WM_NOTIFY from the control.
   void OnNotify(const NMHDR& header);
 
