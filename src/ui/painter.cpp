@@ -60,6 +60,10 @@ void LabelPainter::Paint(HDC dc, const Label& label, const DpiScale& scale) {
   } else if (label.centreVertically) {
     flags |= DT_SINGLELINE | DT_VCENTER;
   }
+  // The pages measure their texts at 96 DPI; at other scales the font's own
+  // rounding may make a text a few pixels wider than its scaled place: a
+  // line is drawn whole rather than cut off.
+  if (!label.wrap && !scale.Identity()) flags |= DT_NOCLIP;
   DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &rc, flags);
 }
 

@@ -38,12 +38,17 @@ void ExpectLayoutKept(const Scene& scene, const Bounds& area, const std::string&
       const Bounds r = scale.Rect(node->r);
       EXPECT_GE(r.width, node->r.width) << where << ": " << Describe(*node, dpi);
       EXPECT_GE(r.height, node->r.height) << where << ": " << Describe(*node, dpi);
-      if (Inside(node->r, area))
+      if (Inside(node->r, area)) {
         EXPECT_TRUE(Inside(r, scaledArea)) << where << ": " << Describe(*node, dpi) << " leaves its area";
+      }
       for (const Node* other : scene) {
         const Bounds o = scale.Rect(other->r);
-        if (node->r.Right() == other->r.left) EXPECT_EQ(r.Right(), o.left) << where << ": " << Describe(*node, dpi);
-        if (node->r.Bottom() == other->r.top) EXPECT_EQ(r.Bottom(), o.top) << where << ": " << Describe(*node, dpi);
+        if (node->r.Right() == other->r.left) {
+          EXPECT_EQ(r.Right(), o.left) << where << ": " << Describe(*node, dpi);
+        }
+        if (node->r.Bottom() == other->r.top) {
+          EXPECT_EQ(r.Bottom(), o.top) << where << ": " << Describe(*node, dpi);
+        }
       }
     }
   }
@@ -124,10 +129,12 @@ TEST(DpiScaleTest, ScaledShapeCutsWhatTheShapeCutsAtEveryScale) {
     const SkinShape scaled = ScaleShape(shape, scale);
     EXPECT_EQ(scaled.width, scale.Length(w));
     EXPECT_EQ(scaled.height, scale.Length(h));
-    for (int y = -1; y <= scaled.height; ++y)
-      for (int x = -1; x <= scaled.width; ++x)
+    for (int y = -1; y <= scaled.height; ++y) {
+      for (int x = -1; x <= scaled.width; ++x) {
         EXPECT_EQ(scaled.Contains(x, y), shape.Contains(scale.ToUnits(x), scale.ToUnits(y)))
             << dpi << ": " << x << "," << y;
+      }
+    }
   }
 }
 
@@ -147,8 +154,9 @@ TEST_F(DpiLayoutTest, EveryPageKeepsItsElementsInsideItAndTheWindow) {
     ExpectLayoutKept(scene, page.Back.r, page.Name());
     ExpectLayoutKept(scene, window, page.Name());
     // The page itself lies in the window.
-    for (int dpi : kDpis)
+    for (int dpi : kDpis) {
       EXPECT_TRUE(Inside(DpiScale(dpi).Rect(page.Back.r), DpiScale(dpi).Rect(window))) << page.Name() << " " << dpi;
+    }
   }
 }
 
@@ -173,9 +181,10 @@ TEST_F(DpiLayoutTest, EveryDialogKeepsItsElementsInsideItsWindow) {
     const Scene scene = dialog->Contents();
     ASSERT_GT(scene.size(), 1U) << dialog->ClassName();
     ExpectLayoutKept(scene, {0, 0, dialog->Width(), dialog->Height()}, dialog->ClassName());
-    for (const Node* node : scene)
+    for (const Node* node : scene) {
       EXPECT_TRUE(Inside(node->r, {0, 0, dialog->Width(), dialog->Height()}))
           << dialog->ClassName() << ": " << Describe(*node, 96) << " lies outside its window";
+    }
   }
 }
 
