@@ -182,6 +182,8 @@ TEST_F(DpiLayoutTest, EveryDialogKeepsItsElementsInsideItsWindow) {
     ASSERT_GT(scene.size(), 1U) << dialog->ClassName();
     ExpectLayoutKept(scene, {0, 0, dialog->Width(), dialog->Height()}, dialog->ClassName());
     for (const Node* node : scene) {
+      // A drop-down list's height is that of its open list, which may leave the window.
+      if (dynamic_cast<const DropDownList*>(node) != nullptr) continue;
       EXPECT_TRUE(Inside(node->r, {0, 0, dialog->Width(), dialog->Height()}))
           << dialog->ClassName() << ": " << Describe(*node, 96) << " lies outside its window";
     }
