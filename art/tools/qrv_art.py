@@ -37,8 +37,14 @@ def fail(message):
 
 # ---------------------------------------------------------------- rendering
 
-def prepare_svg(source, attrs, resize):
-    """Returns the SVG text with the requested attribute changes applied."""
+def scaled(value, percent):
+    """A coordinate at a scale, as the program places it: nearest, halves up."""
+    return (value * percent + 50) // 100
+
+
+def prepare_svg(source, attrs, resize, pixels=None):
+    """Returns the SVG text with the requested attribute changes applied;
+    `pixels` (W, H) draws the whole picture into that many pixels."""
     ET.register_namespace("", SVG_NS)
     ET.register_namespace("xlink", "http://www.w3.org/1999/xlink")
     tree = ET.parse(source)
@@ -56,12 +62,18 @@ def prepare_svg(source, attrs, resize):
         if node is None:
             fail(f"{source}: no element with id {ident!r}")
         node.set(name, value)
+    if pixels:
+        if root.get("viewBox") is None:
+            root.set("viewBox", f"0 0 {root.get('width')} {root.get('height')}")
+        root.set("preserveAspectRatio", "none")
+        root.set("width", str(pixels[0]))
+        root.set("height", str(pixels[1]))
     return ET.tostring(root, encoding="unicode")
 
 
-def render(rsvg, source, attrs=(), resize=None):
+def render(rsvg, source, attrs=(), resize=None, pixels=None):
     """Renders an SVG file (after attribute changes) to an RGBA image."""
-    text = prepare_svg(source, attrs, resize)
+    text = prepare_svg(source, attrs, resize, pixels)
     # The sources refer to no other file, so the changed text can be
     # rendered from a temporary folder.
     with tempfile.TemporaryDirectory() as tmp:
@@ -83,7 +95,7 @@ def flatten(image, background):
     return Image.alpha_composite(base, image).convert("RGB")
 
 
-def cut_with_key(image, source):
+def cut_with_key(image, source, band=BAND):
     """Hard-edges the shape: in the outer band every pixel becomes either the
     key colour or the opaque colour of the frame; no blended fringe."""
     width, height = image.size
@@ -93,10 +105,10 @@ def cut_with_key(image, source):
     for y in range(height):
         for x in range(width):
             r, g, b, a = pixels[x, y]
-            in_band = x < BAND or y < BAND or x >= width - BAND or y >= height - BAND
+            in_band = x < band or y < band or x >= width - band or y >= height - band
             if not in_band and a < 255:
                 fail(f"{source}: pixel ({x}, {y}) is not opaque but lies inside "
-                     f"the outer {BAND}-pixel band; the shape must be cut in the band")
+                     f"the outer {band}-pixel band; the shape must be cut in the band")
             if a < 128:
                 dst[x, y] = KEY
             else:
@@ -110,15 +122,25 @@ def cut_with_key(image, source):
 
 def cmd_image(args):
     resize = parse_size(args.resize) if args.resize else None
-    image = render(args.rsvg, args.svg, args.attr, resize)
-    if args.size and image.size != parse_size(args.size):
-        fail(f"{args.svg}: rendered {image.size[0]}x{image.size[1]}, expected {args.size}")
+    pixels = None
+    percent = args.scale
+    if percent != 100:
+        # The size the program gives the picture at this scale: edge by
+        # edge, so an overlay covers exactly its place on the scaled base.
+        if not args.size:
+            fail(f"{args.svg}: --scale needs --size")
+        width, height = parse_size(args.size)
+        x, y = (int(args.over[1]), int(args.over[2])) if args.over else (0, 0)
+        pixels = (scaled(x + width, percent) - scaled(x, percent), scaled(y + height, percent) - scaled(y, percent))
+    image = render(args.rsvg, args.svg, args.attr, resize, pixels)
+    if args.size and image.size != (pixels or parse_size(args.size)):
+        fail(f"{args.svg}: rendered {image.size[0]}x{image.size[1]}, expected {pixels or args.size}")
     if args.alpha:
         result = image
     elif args.key:
-        result = cut_with_key(image, args.svg)
+        result = cut_with_key(image, args.svg, scaled(BAND, percent))
     elif args.over:
-        base_path, x, y = args.over[0], int(args.over[1]), int(args.over[2])
+        base_path, x, y = args.over[0], scaled(int(args.over[1]), percent), scaled(int(args.over[2]), percent)
         base = Image.open(base_path).convert("RGBA")
         box = (x, y, x + image.size[0], y + image.size[1])
         if box[2] > base.size[0] or box[3] > base.size[1]:
@@ -648,6 +670,8 @@ def main():
     p.add_argument("--out", required=True)
     p.add_argument("--size", help="expected size WxH")
     p.add_argument("--resize", help="set the SVG's width and height to WxH before rendering")
+    p.add_argument("--scale", type=int, default=100,
+                   help="render at this percentage of --size (the program's scaled pictures)")
     p.add_argument("--attr", action="append", default=[], help="id.attribute=value, changed before rendering")
     mode = p.add_mutually_exclusive_group()
     mode.add_argument("--key", action="store_true", help="cut the shape with the key colour")

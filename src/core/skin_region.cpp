@@ -39,6 +39,7 @@ SkinShape SkinRegion(int width, int height, const std::function<Colour(int, int)
   SkinShape shape;
   shape.width = width;
   shape.height = height;
+  shape.kept = {5, 5, width - 10, height - 10};
   if (width < 2 || height < 2) return shape;
   const Colour key = pixel(1, 1);
   const auto band = [&](int x0, int x1, int y0, int y1) {

@@ -12,8 +12,11 @@ namespace qrv {
 struct SkinShape {
   int width = 0;
   int height = 0;
-  std::vector<Bounds> cuts;  // one row high each
-  Bounds Inner() const { return {5, 5, width - 10, height - 10}; }
+  std::vector<Bounds> cuts;  // one row high each (at 96 DPI)
+  // The rectangle that always stays: inside the outer band (set by
+  // SkinRegion; ScaleShape scales it with the cuts).
+  Bounds kept;
+  Bounds Inner() const { return kept; }
   bool Contains(int x, int y) const;
 };
 

@@ -25,8 +25,10 @@ SYSTEMTIME ToSystemTime(double dateTime) {
   return t;
 }
 
-void SetFont(HWND control) {
-  SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(Fonts::Get().Find(kChoiceFont)), TRUE);
+void Place(HWND control, const Node& node, const DpiScale& scale) {
+  const Bounds at = scale.Rect(node.r);
+  MoveWindow(control, at.left, at.top, at.width, at.height, TRUE);
+  SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(Fonts::Get().Find(kChoiceFont, scale.Dpi())), TRUE);
 }
 
 }  // namespace
@@ -36,16 +38,20 @@ ChoiceControls::~ChoiceControls() {
   for (auto& [picker, hwnd] : pickers_) DestroyWindow(hwnd);
 }
 
-void ChoiceControls::Sync(HWND parent, const Scene& scene) {
+void ChoiceControls::Sync(HWND parent, const Scene& scene, const DpiScale& scale) {
+  if (placedDpi_ != scale.Dpi()) {
+    for (auto& [list, hwnd] : lists_) Place(hwnd, *list, scale);
+    for (auto& [picker, hwnd] : pickers_) Place(hwnd, *picker, scale);
+    placedDpi_ = scale.Dpi();
+  }
   std::set<HWND> shown;
   for (Node* node : scene) {
     if (auto* list = dynamic_cast<DropDownList*>(node)) {
       HWND& hwnd = lists_[list];
       if (hwnd == nullptr) {
         hwnd = CreateWindowExW(0, L"COMBOBOX", nullptr, WS_CHILD | WS_TABSTOP | WS_VSCROLL | CBS_DROPDOWNLIST,
-                               list->r.left, list->r.top, list->r.width, list->r.height, parent, nullptr,
-                               GetModuleHandleW(nullptr), nullptr);
-        SetFont(hwnd);
+                               0, 0, 0, 0, parent, nullptr, GetModuleHandleW(nullptr), nullptr);
+        Place(hwnd, *list, scale);
         for (const std::string& item : list->items)
           SendMessageW(hwnd, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(Wide(item).c_str()));
       }
@@ -58,9 +64,8 @@ void ChoiceControls::Sync(HWND parent, const Scene& scene) {
       HWND& hwnd = pickers_[picker];
       if (hwnd == nullptr) {
         hwnd = CreateWindowExW(0, DATETIMEPICK_CLASSW, nullptr, WS_CHILD | WS_TABSTOP | DTS_TIMEFORMAT,
-                               picker->r.left, picker->r.top, picker->r.width, picker->r.height, parent, nullptr,
-                               GetModuleHandleW(nullptr), nullptr);
-        SetFont(hwnd);
+                               0, 0, 0, 0, parent, nullptr, GetModuleHandleW(nullptr), nullptr);
+        Place(hwnd, *picker, scale);
         DateTime_SetFormat(hwnd, L"HH':'mm");
         SYSTEMTIME t = ToSystemTime(picker->value);
         DateTime_SetSystemtime(hwnd, GDT_VALID, &t);

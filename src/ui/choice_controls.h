@@ -4,6 +4,7 @@
 // choices written back into them.
 #include <map>
 
+#include "core/dpi_scale.h"
 #include "core/widgets.h"
 #include "ui/win.h"
 
@@ -17,8 +18,8 @@ class ChoiceControls {
   ChoiceControls& operator=(const ChoiceControls&) = delete;
 
   // Creates what the scene shows for the first time, shows, hides and
-  // enables the controls as their elements say.
-  void Sync(HWND parent, const Scene& scene);
+  // enables the controls as their elements say, at the window's scale.
+  void Sync(HWND parent, const Scene& scene, const DpiScale& scale);
   // WM_COMMAND and WM_NOTIFY from the controls; true when one was ours.
   bool OnCommand(WPARAM wParam, LPARAM lParam);
   bool OnNotify(const NMHDR& header);
@@ -26,6 +27,7 @@ class ChoiceControls {
  private:
   std::map<DropDownList*, HWND> lists_;
   std::map<TimePicker*, HWND> pickers_;
+  int placedDpi_ = kBaseDpi;  // the scale the controls were placed at
 };
 
 // The system's file-open dialog with a filter of "Name|mask|Name|mask":

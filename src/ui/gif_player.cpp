@@ -31,7 +31,7 @@ GifPlayer::Movie* GifPlayer::Load(const std::string& file) {
   return &movie;
 }
 
-void GifPlayer::Paint(HDC dc, const Animation& animation) {
+void GifPlayer::Paint(HDC dc, const Animation& animation, const DpiScale& scale) {
   Movie* movie = Load(animation.file);
   if (movie == nullptr) return;
   UINT at = GetTickCount() % movie->total;
@@ -40,7 +40,9 @@ void GifPlayer::Paint(HDC dc, const Animation& animation) {
   GUID dimension = Gdiplus::FrameDimensionTime;
   movie->image->SelectActiveFrame(&dimension, frame);
   Gdiplus::Graphics g(dc);
-  g.DrawImage(movie->image.get(), animation.r.left, animation.r.top, animation.r.width, animation.r.height);
+  const Bounds place = scale.Rect(animation.r);
+  if (!scale.Identity()) g.SetInterpolationMode(Gdiplus::InterpolationModeHighQualityBicubic);
+  g.DrawImage(movie->image.get(), place.left, place.top, place.width, place.height);
 }
 
 }  // namespace qrv::ui

@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "core/dpi_scale.h"
 #include "core/widgets.h"
 #include "ui/win.h"
 
@@ -15,7 +16,7 @@ class GifPlayer {
  public:
   static GifPlayer& Get();
   // Draws the current frame of the file into the node's bounds.
-  void Paint(HDC dc, const Animation& animation);
+  void Paint(HDC dc, const Animation& animation, const DpiScale& scale);
   void Release() { movies_.clear(); }
 
  private:

@@ -66,6 +66,16 @@ Gdiplus::Bitmap* Images::Find(const std::string& name) {
   return it->second.get();
 }
 
+HBITMAP Images::Bitmap(const std::string& name) {
+  auto it = bitmaps_.find(name);
+  if (it == bitmaps_.end()) {
+    HBITMAP made = nullptr;
+    if (Gdiplus::Bitmap* image = Find(name)) image->GetHBITMAP(Gdiplus::Color(255, 255, 255), &made);
+    it = bitmaps_.emplace(name, win32::GdiObject<HBITMAP>(made)).first;
+  }
+  return it->second.Get();
+}
+
 COLORREF Images::Pixel(Gdiplus::Bitmap& bitmap, int x, int y) {
   Gdiplus::Color c;
   bitmap.GetPixel(x, y, &c);

@@ -26,12 +26,19 @@ class Images {
   static Images& Get();
   // Null when the program holds no picture of that name.
   Gdiplus::Bitmap* Find(const std::string& name);
+  // The same picture as a GDI bitmap, for drawing it at its own size with a
+  // plain blit (the pictures are opaque).
+  HBITMAP Bitmap(const std::string& name);
   // The colour of a pixel as 0x00BBGGRR, for the window shape.
   static COLORREF Pixel(Gdiplus::Bitmap& bitmap, int x, int y);
-  void Release() { cache_.clear(); }
+  void Release() {
+    bitmaps_.clear();
+    cache_.clear();
+  }
 
  private:
   std::map<std::string, std::unique_ptr<Gdiplus::Bitmap>> cache_;
+  std::map<std::string, win32::GdiObject<HBITMAP>> bitmaps_;
 };
 
 }  // namespace qrv::ui

@@ -3,6 +3,7 @@
 #include <map>
 #include <tuple>
 
+#include "core/dpi_scale.h"
 #include "core/widgets.h"
 #include "ui/win.h"
 
@@ -13,38 +14,39 @@ namespace qrv::ui {
 inline constexpr Font kControlFont{8, false, false};
 inline constexpr Font kChoiceFont{9, false, false};
 
-// Arial in the sizes, weights and underlines the windows ask for.
+// Arial in the sizes, weights and underlines the windows ask for, at a DPI.
 class Fonts {
  public:
   static Fonts& Get();
-  HFONT Find(const Font& font);
+  HFONT Find(const Font& font, int dpi = kBaseDpi);
 
  private:
-  std::map<std::tuple<int, bool, bool>, win32::GdiObject<HFONT>> fonts_;
+  std::map<std::tuple<int, bool, bool, int>, win32::GdiObject<HFONT>> fonts_;
 };
 
-// Measures texts as the labels draw them.
+// Measures texts as the labels draw them at 96 DPI (the pages' units).
 class GdiMeasure : public TextMeasure {
  public:
   int Width(const std::string& text, const Font& font) override;
 };
 
+// Each painter places its element at the scale's pixels.
 class LabelPainter {
  public:
-  static void Paint(HDC dc, const Label& label);
+  static void Paint(HDC dc, const Label& label, const DpiScale& scale);
 };
 
 class PicturePainter {
  public:
-  static void Paint(HDC dc, const Picture& picture);
+  static void Paint(HDC dc, const Picture& picture, const DpiScale& scale);
 };
 
 class PanelPainter {
  public:
-  static void Paint(HDC dc, const Panel& panel);
+  static void Paint(HDC dc, const Panel& panel, const DpiScale& scale);
 };
 
 // Paints every visible element in order (system controls paint themselves).
-void PaintScene(HDC dc, const Scene& scene);
+void PaintScene(HDC dc, const Scene& scene, const DpiScale& scale);
 
 }  // namespace qrv::ui

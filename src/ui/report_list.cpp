@@ -1,19 +1,70 @@
 #include "ui/report_list.h"
 
+#include "ui/images.h"
 #include "ui/painter.h"
 
 namespace qrv::ui {
 
-ReportListView::ReportListView(HWND parent, ReportList& list) : list_(list) {
+namespace {
+
+// An image of the skin at a size, drawn into a 32-bit bitmap for an image list.
+HBITMAP SkinBitmap(const std::string& name, const DpiScale& scale, int side) {
+  Gdiplus::Bitmap* art = Images::Get().Find(ArtName(name, ArtPercentFor(scale.Dpi())));
+  if (art == nullptr) art = Images::Get().Find(name);
+  if (art == nullptr) return nullptr;
+  Gdiplus::Bitmap sized(side, side, PixelFormat32bppARGB);
+  {
+    Gdiplus::Graphics g(&sized);
+    g.SetInterpolationMode(Gdiplus::InterpolationModeHighQualityBicubic);
+    g.SetPixelOffsetMode(Gdiplus::PixelOffsetModeHalf);
+    g.DrawImage(art, Gdiplus::Rect(0, 0, side, side), 0, 0, static_cast<INT>(art->GetWidth()),
+                static_cast<INT>(art->GetHeight()), Gdiplus::UnitPixel);
+  }
+  HBITMAP bitmap = nullptr;
+  sized.GetHBITMAP(Gdiplus::Color(255, 255, 255), &bitmap);
+  return bitmap;
+}
+
+}  // namespace
+
+ReportListView::ReportListView(HWND parent, ReportList& list, const DpiScale& scale) : list_(list) {
+  const Bounds at = scale.Rect(list.r);
   hwnd_ = CreateWindowExW(0, WC_LISTVIEWW, nullptr,
-                          WS_CHILD | WS_BORDER | WS_TABSTOP | LVS_REPORT | LVS_SHOWSELALWAYS | LVS_SINGLESEL,
-                          list.r.left, list.r.top, list.r.width, list.r.height, parent, nullptr,
-                          GetModuleHandleW(nullptr), nullptr);
-  SendMessageW(hwnd_, WM_SETFONT, reinterpret_cast<WPARAM>(Fonts::Get().Find(kControlFont)), TRUE);
+                          WS_CHILD | WS_BORDER | WS_TABSTOP | LVS_REPORT | LVS_SHOWSELALWAYS | LVS_SINGLESEL |
+                              LVS_SHAREIMAGELISTS,  // the image lists are ours
+                          at.left, at.top, at.width, at.height, parent, nullptr, GetModuleHandleW(nullptr), nullptr);
   ListView_SetExtendedListViewStyle(hwnd_, (list.checkboxes ? LVS_EX_CHECKBOXES : 0) | LVS_EX_GRIDLINES |
                                                LVS_EX_FULLROWSELECT);
-  icons_.Reset(ImageList_Create(16, 16, ILC_COLOR32 | ILC_MASK, 8, 8));
-  ListView_SetImageList(hwnd_, icons_.Get(), LVSIL_SMALL);
+  ApplyScale(scale);
+}
+
+void ReportListView::ApplyScale(const DpiScale& scale) {
+  scale_ = scale;
+  const Bounds at = scale.Rect(list_.r);
+  MoveWindow(hwnd_, at.left, at.top, at.width, at.height, TRUE);
+  SendMessageW(hwnd_, WM_SETFONT, reinterpret_cast<WPARAM>(Fonts::Get().Find(kControlFont, scale.Dpi())), TRUE);
+  // Small icons and tick boxes at the scale; the rows follow the font and icons.
+  const int side = scale.Length(16);
+  ImageListHandle icons(ImageList_Create(side, side, ILC_COLOR32 | ILC_MASK, 8, 8));
+  ListView_SetImageList(hwnd_, icons.Get(), LVSIL_SMALL);
+  icons_ = std::move(icons);
+  if (list_.checkboxes && !scale.Identity()) {
+    // The system draws its tick boxes at the size of the screen it started
+    // on: above 100 % the skin's own, rendered at the scale.
+    ImageListHandle ticks(ImageList_Create(side, side, ILC_COLOR32, 2, 0));
+    for (const char* name : {"tick_off", "tick_on"}) {
+      HBITMAP bitmap = SkinBitmap(name, scale, side);
+      if (bitmap != nullptr) {
+        ImageList_Add(ticks.Get(), bitmap, nullptr);
+        DeleteObject(bitmap);
+      }
+    }
+    if (ImageList_GetImageCount(ticks.Get()) == 2) {
+      ListView_SetImageList(hwnd_, ticks.Get(), LVSIL_STATE);
+      ticks_ = std::move(ticks);
+    }
+  }
+  shownVersion_ = -1;  // columns and icons anew
 }
 
 ReportListView::~ReportListView() {
@@ -22,8 +73,15 @@ ReportListView::~ReportListView() {
 
 int ReportListView::IconFor(const std::string& file, int iconIndex) {
   HICON icon = nullptr;
-  if (!file.empty()) ExtractIconExW(Wide(file).c_str(), iconIndex, nullptr, &icon, 1);
-  if (icon == nullptr) ExtractIconExW(L"shell32.dll", 2, nullptr, &icon, 1);
+  const int side = scale_.Length(16);
+  if (scale_.Identity()) {
+    if (!file.empty()) ExtractIconExW(Wide(file).c_str(), iconIndex, nullptr, &icon, 1);
+    if (icon == nullptr) ExtractIconExW(L"shell32.dll", 2, nullptr, &icon, 1);
+  } else {
+    // The icon drawn for the scale's size, not a small one stretched.
+    if (!file.empty()) PrivateExtractIconsW(Wide(file).c_str(), iconIndex, side, side, &icon, nullptr, 1, 0);
+    if (icon == nullptr) PrivateExtractIconsW(L"shell32.dll", 2, side, side, &icon, nullptr, 1, 0);
+  }
   const win32::IconHandle owned(icon);
   if (!owned) return -1;
   return ImageList_AddIcon(icons_.Get(), owned.Get());
@@ -39,7 +97,7 @@ void ReportListView::Rebuild() {
     std::wstring caption = Wide(list_.columns[c].caption);
     LVCOLUMNW column{};
     column.mask = LVCF_TEXT | LVCF_WIDTH;
-    column.cx = list_.columns[c].width;
+    column.cx = scale_.Length(list_.columns[c].width);
     column.pszText = caption.data();
     ListView_InsertColumn(hwnd_, static_cast<int>(c), &column);
   }
@@ -69,7 +127,8 @@ void ReportListView::Rebuild() {
   filling_ = false;
 }
 
-void ReportListView::Sync() {
+void ReportListView::Sync(const DpiScale& scale) {
+  if (scale.Dpi() != scale_.Dpi()) ApplyScale(scale);
   if (shownVersion_ != list_.version) Rebuild();
   for (std::size_t r = 0; list_.checkboxes && r < list_.rows.size(); ++r) {
     const bool shown = ListView_GetCheckState(hwnd_, static_cast<UINT>(r)) != 0;

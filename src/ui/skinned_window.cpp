@@ -1,6 +1,6 @@
 #include "ui/skinned_window.h"
 
-#include "core/skin_region.h"
+#include "ui/dpi.h"
 #include "ui/images.h"
 #include "ui/painter.h"
 
@@ -9,6 +9,9 @@ namespace qrv::ui {
 namespace {
 
 const wchar_t* const kClassName = L"QuorvaneSkinnedWindow";
+constexpr UINT kDpiChanged = 0x02E0;  // WM_DPICHANGED
+
+RECT ToRect(const Bounds& b) { return {b.left, b.top, b.Right(), b.Bottom()}; }
 
 void RegisterClassOnce() {
   static bool registered = false;
@@ -38,14 +41,25 @@ bool SkinnedWindow::Create(HWND owner, const std::string& title, int width, int 
   RegisterClassOnce();
   width_ = width;
   height_ = height;
-  const POINT at = CentreOn(owner, width, height);
+  // Sized for the screen first; the monitor the window lands on may differ.
+  scale_ = DpiScale(ScreenDpi());
+  const int w = scale_.Length(width);
+  const int h = scale_.Length(height);
+  const POINT at = CentreOn(owner, w, h);
   const DWORD style = WS_POPUP | WS_CLIPCHILDREN | (appWindow ? WS_MINIMIZEBOX | WS_SYSMENU : 0);
-  hwnd_ = CreateWindowExW(appWindow ? WS_EX_APPWINDOW : 0, kClassName, Wide(title).c_str(), style, at.x, at.y, width,
-                          height, owner, nullptr, GetModuleHandleW(nullptr), nullptr);
+  hwnd_ = CreateWindowExW(appWindow ? WS_EX_APPWINDOW : 0, kClassName, Wide(title).c_str(), style, at.x, at.y, w, h,
+                          owner, nullptr, GetModuleHandleW(nullptr), nullptr);
   if (hwnd_ == nullptr) return false;
   SetWindowLongPtrW(hwnd_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
   SetWindowLongPtrW(hwnd_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&SkinnedWindow::Proc));
   tooltip_.Create(hwnd_);
+  const int dpi = WindowDpi(hwnd_);
+  if (dpi != scale_.Dpi()) {
+    const POINT centred = CentreOn(owner, DpiScale(dpi).Length(width), DpiScale(dpi).Length(height));
+    const RECT place{centred.x, centred.y, centred.x + DpiScale(dpi).Length(width),
+                     centred.y + DpiScale(dpi).Length(height)};
+    ApplyDpi(dpi, &place);
+  }
   return true;
 }
 
@@ -64,8 +78,15 @@ void SkinnedWindow::ApplySkinRegion(const std::string& background, const std::fu
   if (image == nullptr) return;
   const auto w = static_cast<int>(image->GetWidth());
   const auto h = static_cast<int>(image->GetHeight());
-  const SkinShape shape = SkinRegion(w, h, [image](int x, int y) { return Images::Pixel(*image, x, y); }, pump);
-  win32::GdiObject<HRGN> region(CreateRectRgn(0, 0, w, h));
+  shape_ = SkinRegion(w, h, [image](int x, int y) { return Images::Pixel(*image, x, y); }, pump);
+  ApplyShape();
+}
+
+void SkinnedWindow::ApplyShape() {
+  if (shape_.width <= 0 || hwnd_ == nullptr) return;
+  // Cut at 96 DPI from the 100 % picture, scaled edge by edge.
+  const SkinShape shape = ScaleShape(shape_, scale_);
+  win32::GdiObject<HRGN> region(CreateRectRgn(0, 0, shape.width, shape.height));
   const auto combine = [&region](const Bounds& piece, int mode) {
     const win32::GdiObject<HRGN> other(CreateRectRgn(piece.left, piece.top, piece.Right(), piece.Bottom()));
     CombineRgn(region.Get(), region.Get(), other.Get(), mode);
@@ -75,6 +96,19 @@ void SkinnedWindow::ApplySkinRegion(const std::string& background, const std::fu
   if (inner.width > 0 && inner.height > 0) combine(inner, RGN_OR);
   // The window owns the region once it took it.
   if (SetWindowRgn(hwnd_, region.Get(), TRUE) != 0) region.Release();
+}
+
+void SkinnedWindow::ApplyDpi(int dpi, const RECT* at) {
+  scale_ = DpiScale(dpi);
+  const int w = scale_.Length(width_);
+  const int h = scale_.Length(height_);
+  RECT now{};
+  GetWindowRect(hwnd_, &now);
+  const RECT place = at != nullptr ? *at : now;
+  SetWindowPos(hwnd_, nullptr, place.left, place.top, w, h, SWP_NOZORDER | SWP_NOACTIVATE);
+  ApplyShape();
+  for (auto& [node, id] : tools_) tooltip_.Move(id, ToRect(scale_.Rect(node->r)));
+  InvalidateRect(hwnd_, nullptr, FALSE);
 }
 
 void SkinnedWindow::Redraw() {
@@ -89,8 +123,8 @@ void SkinnedWindow::AfterInput() {
 
 void SkinnedWindow::SyncTooltips() {
   for (Node* node : CurrentScene()) {
-    if (node->tooltip.empty() || !tools_.insert(node).second) continue;
-    tooltip_.Add({node->r.left, node->r.top, node->r.Right(), node->r.Bottom()}, node->tooltip);
+    if (node->tooltip.empty() || tools_.count(node) != 0) continue;
+    tools_[node] = tooltip_.Add(ToRect(scale_.Rect(node->r)), node->tooltip);
   }
 }
 
@@ -105,11 +139,19 @@ void SkinnedWindow::SyncControls(const Scene& scene) {
   std::map<const TextBox*, bool> seen;
   std::set<ReportList*> listed;
   bool animation = false;
+  if (controlsDpi_ != scale_.Dpi()) {
+    for (auto& [box, edit] : edits_) {
+      const Bounds at = scale_.Rect(box->r);
+      MoveWindow(edit, at.left, at.top, at.width, at.height, TRUE);
+      SendMessageW(edit, WM_SETFONT, reinterpret_cast<WPARAM>(Fonts::Get().Find(kControlFont, scale_.Dpi())), TRUE);
+    }
+    controlsDpi_ = scale_.Dpi();
+  }
   for (Node* node : scene) {
     if (auto* list = dynamic_cast<ReportList*>(node)) {
       auto& view = lists_[list];
-      if (!view) view = std::make_unique<ReportListView>(hwnd_, *list);
-      view->Sync();
+      if (!view) view = std::make_unique<ReportListView>(hwnd_, *list, scale_);
+      view->Sync(scale_);
       listed.insert(list);
       continue;
     }
@@ -121,9 +163,10 @@ void SkinnedWindow::SyncControls(const Scene& scene) {
     if (edit == nullptr) {
       DWORD style = WS_CHILD | WS_VSCROLL | ES_MULTILINE | ES_READONLY | ES_AUTOVSCROLL | WS_BORDER;
       if (!box->wrap) style |= WS_HSCROLL | ES_AUTOHSCROLL;
-      edit = CreateWindowExW(0, L"EDIT", nullptr, style, box->r.left, box->r.top, box->r.width, box->r.height, hwnd_,
-                             nullptr, GetModuleHandleW(nullptr), nullptr);
-      SendMessageW(edit, WM_SETFONT, reinterpret_cast<WPARAM>(Fonts::Get().Find(kControlFont)), TRUE);
+      const Bounds at = scale_.Rect(box->r);
+      edit = CreateWindowExW(0, L"EDIT", nullptr, style, at.left, at.top, at.width, at.height, hwnd_, nullptr,
+                             GetModuleHandleW(nullptr), nullptr);
+      SendMessageW(edit, WM_SETFONT, reinterpret_cast<WPARAM>(Fonts::Get().Find(kControlFont, scale_.Dpi())), TRUE);
       editVersions_[box] = box->version - 1;
     }
     if (editVersions_[box] != box->version) {
@@ -140,7 +183,7 @@ void SkinnedWindow::SyncControls(const Scene& scene) {
   for (auto& [list, view] : lists_) {
     if (listed.count(list) == 0) ShowWindow(view->Handle(), SW_HIDE);
   }
-  choices_.Sync(hwnd_, scene);
+  choices_.Sync(hwnd_, scene, scale_);
   // Animations play at 20 frames a second while one is shown.
   if (animation != animating_) {
     animating_ = animation;
@@ -158,13 +201,15 @@ void SkinnedWindow::Paint() {
     // The scene is drawn into a buffer, then copied to the window at once.
     const win32::PaintSession paint(hwnd_);
     const win32::MemoryDc memory(CreateCompatibleDC(paint.Dc()));
-    const win32::GdiObject<HBITMAP> bitmap(CreateCompatibleBitmap(paint.Dc(), width_, height_));
+    const int w = scale_.Length(width_);
+    const int h = scale_.Length(height_);
+    const win32::GdiObject<HBITMAP> bitmap(CreateCompatibleBitmap(paint.Dc(), w, h));
     const win32::Selection selected(memory.Get(), bitmap.Get());
-    RECT all{0, 0, width_, height_};
+    RECT all{0, 0, w, h};
     FillRect(memory.Get(), &all, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
     scene = CurrentScene();
-    PaintScene(memory.Get(), scene);
-    BitBlt(paint.Dc(), 0, 0, width_, height_, memory.Get(), 0, 0, SRCCOPY);
+    PaintScene(memory.Get(), scene, scale_);
+    BitBlt(paint.Dc(), 0, 0, w, h, memory.Get(), 0, 0, SRCCOPY);
   }
   SyncControls(scene);
 }
@@ -177,8 +222,9 @@ LRESULT CALLBACK SkinnedWindow::Proc(HWND hwnd, UINT message, WPARAM wParam, LPA
 
 LRESULT SkinnedWindow::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
   HWND const window = hwnd_;
-  const auto x = static_cast<int>(static_cast<short>(LOWORD(lParam)));
-  const auto y = static_cast<int>(static_cast<short>(HIWORD(lParam)));
+  // The mouse in the scene's units.
+  const int x = scale_.ToUnits(static_cast<short>(LOWORD(lParam)));
+  const int y = scale_.ToUnits(static_cast<short>(HIWORD(lParam)));
   switch (message) {
     case WM_ERASEBKGND:
       return 1;
@@ -187,9 +233,9 @@ LRESULT SkinnedWindow::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
       return 0;
     case WM_NCHITTEST: {
       const LRESULT hit = DefWindowProcW(hwnd_, message, wParam, lParam);
-      POINT pt{x, y};
+      POINT pt{static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam))};
       ScreenToClient(hwnd_, &pt);
-      if (hit == HTCLIENT && IsCaption(pt.x, pt.y)) return HTCAPTION;
+      if (hit == HTCLIENT && IsCaption(scale_.ToUnits(pt.x), scale_.ToUnits(pt.y))) return HTCAPTION;
       return hit;
     }
     case WM_SETCURSOR:
@@ -197,7 +243,7 @@ LRESULT SkinnedWindow::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
         POINT pt;
         GetCursorPos(&pt);
         ScreenToClient(hwnd_, &pt);
-        const Node* node = NodeAt(CurrentScene(), pt.x, pt.y);
+        const Node* node = NodeAt(CurrentScene(), scale_.ToUnits(pt.x), scale_.ToUnits(pt.y));
         SetCursor(LoadCursorW(nullptr, node != nullptr && node->hand ? MAKEINTRESOURCEW(32649)    // IDC_HAND
                                                                      : MAKEINTRESOURCEW(32512)));  // IDC_ARROW
         return TRUE;
@@ -245,6 +291,11 @@ LRESULT SkinnedWindow::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_KEYDOWN:
       OnKey(wParam == VK_ESCAPE ? Key::Escape : wParam == VK_F1 ? Key::F1 : Key::Other);
       AfterInput();
+      return 0;
+    case kDpiChanged:
+      // Moved to a monitor of another scale: where the system suggests, at
+      // the new scale.
+      ApplyDpi(LOWORD(wParam), reinterpret_cast<const RECT*>(lParam));
       return 0;
     case WM_CLOSE:
       if (OnClose()) DestroyWindow(hwnd_);

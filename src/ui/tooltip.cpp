@@ -8,8 +8,8 @@ void Tooltip::Create(HWND owner) {
                           0, owner, nullptr, GetModuleHandleW(nullptr), nullptr);
 }
 
-void Tooltip::Add(RECT place, const std::string& text) {
-  if (hwnd_ == nullptr) return;
+UINT_PTR Tooltip::Add(RECT place, const std::string& text) {
+  if (hwnd_ == nullptr) return 0;
   std::wstring wide = Wide(text);
   TTTOOLINFOW info{};
   info.cbSize = sizeof info;
@@ -19,6 +19,17 @@ void Tooltip::Add(RECT place, const std::string& text) {
   info.rect = place;
   info.lpszText = wide.data();
   SendMessageW(hwnd_, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&info));
+  return info.uId;
+}
+
+void Tooltip::Move(UINT_PTR id, RECT place) {
+  if (hwnd_ == nullptr) return;
+  TTTOOLINFOW info{};
+  info.cbSize = sizeof info;
+  info.hwnd = owner_;
+  info.uId = id;
+  info.rect = place;
+  SendMessageW(hwnd_, TTM_NEWTOOLRECTW, 0, reinterpret_cast<LPARAM>(&info));
 }
 
 }  // namespace qrv::ui

@@ -9,7 +9,9 @@ namespace qrv::ui {
 class Tooltip {
  public:
   void Create(HWND owner);
-  void Add(RECT place, const std::string& text);
+  // Returns the tool's id, for Move.
+  UINT_PTR Add(RECT place, const std::string& text);
+  void Move(UINT_PTR id, RECT place);
 
  private:
   HWND owner_ = nullptr;

@@ -4,11 +4,21 @@
 //   ui_click.exe <x> <y>     (window coordinates of the main window)
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 
 #include "ui/win.h"
 
 int main(int argc, char** argv) {
   if (argc < 3) return 2;
+  // Window coordinates in the screen's pixels, as the window is drawn at
+  // any scale (loaded by name: not every Windows has it).
+  using SetAwareFn = BOOL(WINAPI*)();
+  if (HMODULE user32 = GetModuleHandleW(L"user32.dll")) {
+    FARPROC found = GetProcAddress(user32, "SetProcessDPIAware");
+    SetAwareFn aware = nullptr;
+    std::memcpy(&aware, &found, sizeof aware);
+    if (aware != nullptr) aware();
+  }
   HWND main = FindWindowW(L"QuorvaneSkinnedWindow", L"Quorvane");
   if (main == nullptr) return 1;
   RECT frame{};
