@@ -71,11 +71,10 @@ class Prefix:
 
     def key(self, path):
         """{value name (lower case): text} of a key, None when it is not there."""
-        self.n += 1
-        try:
-            keys = self.wine.export(path, f"key-{self.n}")
-        except AssertionError:
+        if self.wine.run("reg", "query", path).code != 0:
             return None
+        self.n += 1
+        keys = self.wine.export(path, f"key-{self.n}")
         return {name: reg_text(data) for name, (_, data) in keys.get(path.lower(), {}).items()}
 
     def entries(self):
@@ -187,6 +186,12 @@ def main():
     check_installed(c, p, newer, bin_dir, arch, new_version, "upgraded")
     c.check((p.key(RUN) or {}).get("quorvane schedule") == companion, "the upgrade keeps the Run value",
             str(p.key(RUN)))
+
+    # The older package does not go back over the newer one.
+    code, _ = p.msiexec("/i", windows_path(package))
+    c.check(code != 0, "the older package refuses to replace the newer one")
+    c.check(list(p.entries()) == [package_property(newer, "ProductCode").lower()],
+            "after the refused downgrade, the newer version is still the one entry", str(p.entries()))
 
     code, log = p.msiexec("/x", windows_path(newer))
     c.check(code == 0, "msiexec /x /qn uninstalls", log)
