@@ -128,13 +128,10 @@ class BrowserCachesTest : public ::testing::Test, public testing::ScanFixture {
   }
 };
 
-TEST_F(BrowserCachesTest, EveryProfileListsExactlyItsCacheFiles) {
+TEST_F(BrowserCachesTest, EveryProfileListsExactlyItsCacheFilesAndRowTwoRemovesNothingElse) {
   std::vector<std::string> skipped;
   EXPECT_EQ(Listed(&skipped), Caches());
   EXPECT_TRUE(skipped.empty()) << "a lock file that nobody holds open is left by a browser that ended";
-}
-
-TEST_F(BrowserCachesTest, PrivacyCleanOfRowTwoRemovesTheCachesAndNothingElse) {
   PrivacyRows rows{};
   rows[2] = true;
   PrivacyScan scan(app, host);
