@@ -153,17 +153,22 @@ std::string KernelName(HKEY key) {
   return Narrow(name);
 }
 
+// The kernel's name of HKEY_CURRENT_USER, the same for the whole run: asked once.
+const std::string& CurrentUserKernelName() {
+  static const std::string name = [] {
+    HKEY user = nullptr;
+    if (::RegOpenKeyExW(HKEY_CURRENT_USER, L"", 0, KEY_READ, &user) != ERROR_SUCCESS) return std::string();
+    std::string kernel = KernelName(user);
+    ::RegCloseKey(user);
+    return kernel;
+  }();
+  return name;
+}
+
 }  // namespace
 
 long Win32RegistryView::RegQueryKeyRealPath(RegHandle key, RootKey& root, std::string& path) {
-  const std::string name = KernelName(Hkey(key));
-  HKEY user = nullptr;
-  std::string userName;
-  if (::RegOpenKeyExW(HKEY_CURRENT_USER, L"", 0, KEY_READ, &user) == ERROR_SUCCESS) {
-    userName = KernelName(user);
-    ::RegCloseKey(user);
-  }
-  const auto real = RealPathFromKernelName(name, userName);
+  const auto real = RealPathFromKernelName(KernelName(Hkey(key)), CurrentUserKernelName());
   if (!real) return ERROR_INVALID_HANDLE;
   root = real->root;
   path = real->path;
