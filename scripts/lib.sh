@@ -75,12 +75,18 @@ start_wine() {  # prefix folder name [win32|win64]; pick_wine_build's kind unles
 
 winpath() { echo "Z:${1//\//\\}"; }
 
-# A virtual screen for the windows, unless one is already there.
+# A virtual screen for the windows, unless one at least as large as
+# QRV_XVFB_SCREEN asks (width x height) is already there.
 start_xvfb() {
-  if [ -n "${DISPLAY:-}" ] && xdpyinfo >/dev/null 2>&1; then return 0; fi
+  local want="${QRV_XVFB_SCREEN:-1280x1024x24}" have
+  if [ -n "${DISPLAY:-}" ] && have=$(xdpyinfo 2>/dev/null | awk '/dimensions:/ { print $2; exit }') && [ -n "$have" ]; then
+    local ww=${want%%x*} wh=${want#*x} hw=${have%%x*} hh=${have#*x}
+    wh=${wh%%x*}
+    [ "$hw" -ge "$ww" ] && [ "$hh" -ge "$wh" ] && return 0
+  fi
   local n=90
   while [ -e "/tmp/.X11-unix/X$n" ] || [ -e "/tmp/.X$n-lock" ]; do n=$((n + 1)); done
-  Xvfb ":$n" -screen 0 "${QRV_XVFB_SCREEN:-1280x1024x24}" -nolisten tcp >/dev/null 2>&1 &
+  Xvfb ":$n" -screen 0 "$want" -nolisten tcp >/dev/null 2>&1 &
   XVFB_PID=$!
   export DISPLAY=":$n"
   local i
