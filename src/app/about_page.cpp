@@ -19,6 +19,7 @@ AboutPage::AboutPage(MainWindow& window) : Page("Panel6"), LogUndo(window) {
     t.font = {9, false, false};
     t.hand = true;
     t.onClick = [this, i] { Select(i); };
+    t.role = Role::PageTab;
   }
   TabLine.name = "TabLine";
   TabLine.r = PageBounds(8, 33, 700, 1);
@@ -49,6 +50,7 @@ void AboutPage::Select(int index) {
   for (int i = 0; i < 2; ++i) {
     Label& t = PageTabs[static_cast<std::size_t>(i)];
     t.font.bold = i == index;
+    t.current = i == index;
     t.colour = i == index ? kDarkGrey : 8421504;  // grey for the page behind
   }
   const Bounds& tab = PageTabs[static_cast<std::size_t>(index)].r;

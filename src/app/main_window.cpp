@@ -1,5 +1,6 @@
 #include "app/main_window.h"
 
+#include <algorithm>
 #include <optional>
 #include <utility>
 
@@ -47,6 +48,7 @@ TForm1a::TForm1a(AppState& app, WindowHost& host, ModalRunner& runner, TextMeasu
     l.centreVertically = true;
     l.font = {10, true, false};
     l.hand = true;
+    l.role = Role::PageTab;
   }
   TabLabel[0].onClick = [this] { Tab1Click(); };
   TabLabel[1].onClick = [this] { Tab2Click(); };
@@ -118,7 +120,11 @@ bool TForm1a::CloseForm() {
 }
 
 void TForm1a::SelectTab(int tab) {
-  for (int i = 0; i < 5; ++i) TabLabel[static_cast<std::size_t>(i)].colour = i + 1 == tab ? kWhite : kDarkGrey;
+  for (int i = 0; i < 5; ++i) {
+    Label& l = TabLabel[static_cast<std::size_t>(i)];
+    l.colour = i + 1 == tab ? kWhite : kDarkGrey;
+    l.current = i + 1 == tab;
+  }
   frontTab_ = tab;
 }
 
@@ -157,8 +163,8 @@ HelpMode TForm1a::Mode() const {
 }
 
 void TForm1a::SetHelpMode(HelpMode mode) {
-  HelpLabel.text = mode == HelpMode::Help ? "> " + app_.language.Text(TextId::ButtonsHelp)
-                                          : "< " + app_.language.Text(TextId::ButtonsBack);
+  HelpLabel.accName = app_.language.Text(mode == HelpMode::Help ? TextId::ButtonsHelp : TextId::ButtonsBack);
+  HelpLabel.text = (mode == HelpMode::Help ? "> " : "< ") + HelpLabel.accName;
   const int width = measure_.Width(HelpLabel.text, HelpLabel.font);
   HelpLabel.r = {kHelpRightEdge - width, 520, width, 18};
 }
@@ -191,7 +197,43 @@ void TForm1a::TopButton3Click() { host_.RequestClose(); }
 void TForm1a::WndImageMouseMove() { TopButtons.ResetAll(); }
 
 void TForm1a::FormKeyDown(Key key) {
-  if (key == Key::F1) TopButton1Click();
+  if (key == Key::F1) {
+    TopButton1Click();
+    return;
+  }
+  FollowPage(Contents());
+  Focus.KeyDown(key, Contents());
+  KeepPageFocus();
+}
+
+void TForm1a::FormAccessKey(char letter) {
+  FollowPage(Contents());
+  Focus.AccessKey(letter, Contents());
+  KeepPageFocus();
+}
+
+std::vector<AccessibleElement> TForm1a::Accessible() {
+  const Scene scene = Contents();
+  FollowPage(scene);
+  return AccessibleElements(scene, app_.language, Focus.Focused(scene));
+}
+
+void TForm1a::FocusOn(const Node* node) {
+  FollowPage(Contents());
+  Focus.Set(node);
+  KeepPageFocus();
+}
+
+void TForm1a::FollowPage(const Scene& scene) {
+  if (front_ == focusPage_) return;
+  focusPage_ = front_;
+  const Node* kept = pageFocus_.at(static_cast<std::size_t>(front_));
+  if (kept != nullptr && std::find(scene.begin(), scene.end(), kept) != scene.end()) Focus.Set(kept);
+}
+
+void TForm1a::KeepPageFocus() {
+  focusPage_ = front_;
+  pageFocus_.at(static_cast<std::size_t>(front_)) = Focus.Last();
 }
 
 bool TForm1a::WMNCHitTest(int x, int y) const { return y < 40 && x < 670; }

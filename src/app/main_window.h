@@ -6,6 +6,7 @@
 #include <memory>
 #include <string>
 
+#include "core/keyboard.h"
 #include "core/page.h"
 #include "core/scan_host.h"
 #include "dialogs/message_dialogs.h"
@@ -51,6 +52,12 @@ class TForm1a : public MainWindow, private ScanHost {
   void TopButton3Click();
   void WndImageMouseMove();
   void FormKeyDown(Key key);
+  // Alt with a letter.
+  void FormAccessKey(char letter);
+  // A click gives the clicked element the focus.
+  void FocusOn(const Node* node);
+  // The elements a screen reader finds on the window as it is.
+  std::vector<AccessibleElement> Accessible();
   // True where the window answers the hit test as its caption (drag zone).
   bool WMNCHitTest(int x, int y) const;
   void Panel4Button1Click();
@@ -83,12 +90,16 @@ class TForm1a : public MainWindow, private ScanHost {
   ImageButton TopButton3;
   ButtonGroup TopButtons;
   Label HelpLabel;
+  KeyboardFocus Focus;
 
   // Replaces a page (the feature pages plug in here).
   void SetPage(PageId id, std::unique_ptr<Page> page);
 
  private:
   void SelectTab(int tab);
+  // A page shown again gets back the focus it had.
+  void FollowPage(const Scene& scene);
+  void KeepPageFocus();
   void ProcessMessages() override { host_.ProcessMessages(); }
   void SetProgressWidth(int bar, int pixels) override;
 
@@ -99,6 +110,8 @@ class TForm1a : public MainWindow, private ScanHost {
   std::unique_ptr<Dialogs> dialogs_;
   std::array<std::unique_ptr<Page>, kPageCount> pages_;
   PageId front_ = PageId::Panel1;
+  std::array<const Node*, kPageCount> pageFocus_{};
+  PageId focusPage_ = PageId::Panel1;  // the page in front when the focus was last kept
   int frontTab_ = 1;
 };
 

@@ -36,7 +36,12 @@ struct Font {
 enum class Align { Left, Centre, Right };
 
 // The keys a window handles itself.
-enum class Key { Escape, F1, Other };
+enum class Key { Escape, F1, Tab, ShiftTab, Space, Enter, Left, Right, Up, Down, Other };
+
+// What an element is to the keyboard and to a screen reader. Auto: taken
+// from its kind (a clickable label is a link, a clickable picture a button,
+// a tick box's picture a check box, a label without a click static text).
+enum class Role { Auto, None, Text, Button, Link, CheckBox, Radio, PageTab, List, DropDown, TimePicker, TextBox };
 
 // The width a text takes on screen; the drawing layer measures, tests count.
 class TextMeasure {
@@ -54,6 +59,14 @@ struct Node {
   std::string tooltip;
   std::function<void()> onClick;
   std::function<void()> onMouseMove;
+  // For the keyboard and screen readers (see core/keyboard.h).
+  Role role = Role::Auto;
+  std::string accName;              // the name of an element that shows no text of its own
+  const Node* partOf = nullptr;     // a piece of another element (a button's images, a tick's caption)
+  std::vector<const Node*> labelledBy;  // the texts beside it that name it
+  int checkState = -1;              // a check box or radio button: 0 or 1
+  bool current = false;             // the page tab in front
+  char accessKey = 0;               // the caption's marked letter (lower case), if any
 };
 
 struct Label : Node {
@@ -122,6 +135,10 @@ struct ReportList : Node {
 // centred on top. Moving over any of the three highlights it; clicking the
 // image or the caption runs the action.
 struct ImageButton {
+  // The images and the caption are one element to the keyboard.
+  ImageButton() { b.partOf = caption.partOf = &a; }
+  ImageButton(const ImageButton&) = delete;
+  ImageButton& operator=(const ImageButton&) = delete;
   Picture a;
   Picture b;
   Label caption;
@@ -156,12 +173,26 @@ class ButtonGroup {
 
 // A tick box drawn as one of two images, with its caption to the right.
 struct TickBox {
+  TickBox() {
+    caption.partOf = &box;
+    box.checkState = 0;
+  }
+  TickBox(const TickBox&) = delete;
+  TickBox& operator=(const TickBox&) = delete;
   Picture box;
   Label caption;
   bool checked = false;
   void Set(bool on) {
     checked = on;
+    box.checkState = on ? 1 : 0;
     box.image = on ? "tick_on" : "tick_off";
+  }
+  // The same box drawn as a radio button, one of a group.
+  void SetRadio(bool on) {
+    checked = on;
+    box.checkState = on ? 1 : 0;
+    box.role = Role::Radio;
+    box.image = on ? "radio_on" : "radio_off";
   }
 };
 

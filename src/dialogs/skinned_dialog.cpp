@@ -28,6 +28,24 @@ bool SkinnedDialog::IsCaption(int x, int y) const {
   return dragLeftOfX_ < 0 || x < dragLeftOfX_;
 }
 
+void SkinnedDialog::KeyDown(Key key) {
+  if (key == Key::Escape) {
+    Close();
+    return;
+  }
+  const Scene scene = Contents();
+  if (key == Key::Enter && Focus.Focused(scene) == nullptr) {
+    const LanguageTable none;
+    for (const AccessibleElement& e : AccessibleElements(scene, none, nullptr)) {
+      if (e.focusable && e.role == Role::Button) {
+        Focus.Set(e.node);
+        break;
+      }
+    }
+  }
+  Focus.KeyDown(key, scene);
+}
+
 Scene SkinnedDialog::Contents() {
   Scene scene{&WndImage, &Title};
   AddContents(scene);

@@ -4,6 +4,7 @@
 // and Escape to close.
 #include <string>
 
+#include "core/keyboard.h"
 #include "core/widgets.h"
 
 namespace qrv {
@@ -24,10 +25,19 @@ class SkinnedDialog {
 
   // Called when the modal run starts.
   virtual void Show() { closed_ = false; }
-  void Close() { closed_ = true; }
+  // Closing forgets the focus: the next showing starts afresh.
+  void Close() {
+    closed_ = true;
+    Focus.Clear();
+  }
   bool Closed() const { return closed_; }
-  virtual void KeyDown(Key key) {
-    if (key == Key::Escape) Close();
+  // Escape closes; Enter with nothing focused presses the first button, as
+  // a dialog's default button; the other keys move and use the focus.
+  void KeyDown(Key key);
+  void AccessKey(char letter) { Focus.AccessKey(letter, Contents()); }
+  std::vector<AccessibleElement> Accessible(const LanguageTable& language) {
+    const Scene scene = Contents();
+    return AccessibleElements(scene, language, Focus.Focused(scene));
   }
   bool IsCaption(int x, int y) const;
   // What the window shows, in paint order (the background first).
@@ -36,6 +46,7 @@ class SkinnedDialog {
   Picture WndImage;
   Label Title;
   ButtonGroup Buttons;
+  KeyboardFocus Focus;
 
  protected:
   // The dialog's own elements, painted after the background and title.

@@ -434,6 +434,7 @@ SummaryPage::SummaryPage(MainWindow& window) : Page("Panel2B"), window_(window) 
       count.r = PageBounds(82, top, 0, 22);
       count.font = {11, true, false};
       link.onClick = [this, line] { Panel2BLabel1Click(line); };
+      check.box.labelledBy = {&count, &text};
     }
   }
   Links[At(8)].onClick = [this] { Panel2BLabel8Click(); };

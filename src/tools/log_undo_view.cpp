@@ -30,11 +30,6 @@ void MakeTick(TickBox& tick, const std::string& name, const std::string& caption
   tick.box.onClick = tick.caption.onClick = std::move(click);
 }
 
-void SetRadio(TickBox& tick, bool on) {
-  tick.checked = on;
-  tick.box.image = on ? "radio_on" : "radio_off";
-}
-
 }  // namespace
 
 std::vector<std::string> ViewerLines(Platform& platform, const std::string& bytes) {
@@ -139,9 +134,9 @@ LogUndoView::LogUndoView(MainWindow& window) : window_(window) {
   };
   button(DeleteButton, "Panel6Button1", 228, language.Text(TextId::ButtonsDelete), [this] { Panel6Button1Click(); });
   button(SecondButton, "Panel6Button2", 360, language.Text(TextId::Action6SaveAs), [this] { Panel6utton2Click(); });
-  SetRadio(LogMode, true);
-  SetRadio(UndoMode, false);
-  SetRadio(RemovedMode, false);
+  LogMode.SetRadio(true);
+  UndoMode.SetRadio(false);
+  RemovedMode.SetRadio(false);
   for (Label* l : {&DaysLabel, &DaysDown, &DaysUp}) l->visible = false;
 }
 
@@ -180,9 +175,9 @@ void LogUndoView::SetVisible(bool visible) {
 }
 
 void LogUndoView::SelectMode(Mode mode) {
-  SetRadio(LogMode, mode == Mode::Log);
-  SetRadio(UndoMode, mode == Mode::Undo);
-  SetRadio(RemovedMode, mode == Mode::Removed);
+  LogMode.SetRadio(mode == Mode::Log);
+  UndoMode.SetRadio(mode == Mode::Undo);
+  RemovedMode.SetRadio(mode == Mode::Removed);
   mode_ = mode;
   const LanguageTable& language = window_.App().language;
   const bool removed = mode == Mode::Removed;

@@ -9,11 +9,6 @@ namespace qrv {
 
 namespace {
 
-void SetRadio(TickBox& radio, bool on) {
-  radio.checked = on;
-  radio.box.image = on ? "radio_on" : "radio_off";
-}
-
 void PlaceRadio(TickBox& radio, const std::string& name, int left, int top, const std::string& caption) {
   radio.box.name = name;
   radio.box.r = {left, top, 16, 16};
@@ -64,8 +59,8 @@ TForm3d::TForm3d(AppState& app, Dialogs& messages, ChooseFile choose)
 }
 
 void TForm3d::Select(bool allUsers) {
-  SetRadio(OnlyForMe, !allUsers);
-  SetRadio(ForAllUsers, allUsers);
+  OnlyForMe.SetRadio(!allUsers);
+  ForAllUsers.SetRadio(allUsers);
 }
 
 void TForm3d::BrowseClick() {

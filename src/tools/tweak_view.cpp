@@ -67,6 +67,7 @@ TweakView::TweakView(AppState& app, Dialogs& dialogs, const TweakLayout& layout,
     tab.centreVertically = true;
     tab.hand = true;
     tab.onClick = [this, p] { SelectPage(static_cast<TweakPage>(p)); };
+    tab.role = Role::PageTab;
   }
   Sheet.name = "PageControl";
   Sheet.r = {pages.left, pages.top + kPageTabHeight, pages.width, pages.height - kPageTabHeight};
@@ -128,6 +129,7 @@ void TweakView::SelectPage(TweakPage page) {
   for (int p = 0; p < kTweakPages; ++p) {
     Label& tab = PageTabs[static_cast<std::size_t>(p)];
     tab.font.bold = p == static_cast<int>(page);
+    tab.current = p == static_cast<int>(page);
     tab.colour = p == static_cast<int>(page) ? kDarkGrey : 8421504;
   }
   const auto& table = TweakTable();
