@@ -206,10 +206,11 @@ void TForm1a::FormKeyDown(Key key) {
   KeepPageFocus();
 }
 
-void TForm1a::FormAccessKey(char letter) {
+bool TForm1a::FormAccessKey(char letter) {
   FollowPage(Contents());
-  Focus.AccessKey(letter, Contents());
+  const bool acted = Focus.AccessKey(letter, Contents());
   KeepPageFocus();
+  return acted;
 }
 
 std::vector<AccessibleElement> TForm1a::Accessible() {

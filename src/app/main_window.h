@@ -53,7 +53,7 @@ class TForm1a : public MainWindow, private ScanHost {
   void WndImageMouseMove();
   void FormKeyDown(Key key);
   // Alt with a letter.
-  void FormAccessKey(char letter);
+  bool FormAccessKey(char letter);
   // A click gives the clicked element the focus.
   void FocusOn(const Node* node);
   // The elements a screen reader finds on the window as it is.

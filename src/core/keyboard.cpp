@@ -95,8 +95,24 @@ std::vector<Gathered> Gather(const Scene& scene) {
     e.node = &main;
     e.role = RoleOf(main);
     if (e.role == Role::None) continue;
+    // Its place: what of it shows (a tick and its caption together).
     e.r = main.r;
-    e.visible = std::any_of(g.parts.begin(), g.parts.end(), [](const Node* n) { return n->visible; });
+    bool placed = false;
+    for (const Node* n : g.parts) {
+      if (!n->visible) continue;
+      if (!placed) {
+        e.r = n->r;
+        placed = true;
+        continue;
+      }
+      const int right = std::max(e.r.Right(), n->r.Right());
+      const int bottom = std::max(e.r.Bottom(), n->r.Bottom());
+      e.r.left = std::min(e.r.left, n->r.left);
+      e.r.top = std::min(e.r.top, n->r.top);
+      e.r.width = right - e.r.left;
+      e.r.height = bottom - e.r.top;
+    }
+    e.visible = placed;
     const bool action = std::any_of(g.parts.begin(), g.parts.end(), [](const Node* n) { return bool(n->onClick); });
     e.enabled = Enabled(main, e.role, action);
     e.focusable = e.visible && e.enabled && (Acts(e.role) || SystemControl(e.role));

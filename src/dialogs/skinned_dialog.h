@@ -34,7 +34,7 @@ class SkinnedDialog {
   // Escape closes; Enter with nothing focused presses the first button, as
   // a dialog's default button; the other keys move and use the focus.
   void KeyDown(Key key);
-  void AccessKey(char letter) { Focus.AccessKey(letter, Contents()); }
+  bool AccessKey(char letter) { return Focus.AccessKey(letter, Contents()); }
   std::vector<AccessibleElement> Accessible(const LanguageTable& language) {
     const Scene scene = Contents();
     return AccessibleElements(scene, language, Focus.Focused(scene));

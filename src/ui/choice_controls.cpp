@@ -38,6 +38,16 @@ ChoiceControls::~ChoiceControls() {
   for (auto& [picker, hwnd] : pickers_) DestroyWindow(hwnd);
 }
 
+HWND ChoiceControls::HandleOf(const Node* node) const {
+  for (const auto& [list, hwnd] : lists_) {
+    if (list == node) return hwnd;
+  }
+  for (const auto& [picker, hwnd] : pickers_) {
+    if (picker == node) return hwnd;
+  }
+  return nullptr;
+}
+
 void ChoiceControls::Sync(HWND parent, const Scene& scene, const DpiScale& scale) {
   if (placedDpi_ != scale.Dpi()) {
     for (auto& [list, hwnd] : lists_) Place(hwnd, *list, scale);

@@ -23,6 +23,8 @@ class ChoiceControls {
   // WM_COMMAND and WM_NOTIFY from the controls; true when one was ours.
   bool OnCommand(WPARAM wParam, LPARAM lParam);
   bool OnNotify(const NMHDR& header);
+  // The control that shows an element, if any.
+  HWND HandleOf(const Node* node) const;
 
  private:
   std::map<DropDownList*, HWND> lists_;

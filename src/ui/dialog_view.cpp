@@ -4,7 +4,8 @@ namespace qrv::ui {
 
 void DialogRunner::RunModal(SkinnedDialog& dialog) {
   dialog.Show();
-  DialogWindow window(dialog);
+  static const LanguageTable english;
+  DialogWindow window(dialog, language_ != nullptr ? *language_ : english);
   if (!window.Create(owner_, dialog.Title.text, dialog.Width(), dialog.Height(), false)) {
     dialog.Close();
     return;
@@ -33,6 +34,7 @@ void DialogRunner::RunModal(SkinnedDialog& dialog) {
       dialog.KeyDown(Key::Escape);
       continue;
     }
+    SkinnedWindow::RouteKeys(msg);
     TranslateMessage(&msg);
     DispatchMessageW(&msg);
   }

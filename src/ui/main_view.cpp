@@ -18,6 +18,7 @@ bool MainView::Open() {
     }
   });
   LoadSettings(app_);
+  runner_.SetLanguage(&app_.language);
   form_.CreateForm();
   SyncTooltips();
   ShowWindow(Handle(), SW_SHOW);
@@ -29,6 +30,7 @@ bool MainView::Open() {
 int MainView::Run() {
   MSG msg;
   while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
+    RouteKeys(msg);
     TranslateMessage(&msg);
     DispatchMessageW(&msg);
   }
@@ -48,6 +50,7 @@ void MainView::ProcessMessages() {
       PostQuitMessage(static_cast<int>(msg.wParam));
       break;
     }
+    RouteKeys(msg);
     TranslateMessage(&msg);
     DispatchMessageW(&msg);
   }

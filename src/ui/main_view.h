@@ -29,6 +29,10 @@ class MainView : public SkinnedWindow, public WindowHost {
   Scene CurrentScene() override { return form_.Contents(); }
   bool IsCaption(int x, int y) override { return form_.WMNCHitTest(x, y); }
   void OnKey(Key key) override { form_.FormKeyDown(key); }
+  bool OnAccessKey(char letter) override { return form_.FormAccessKey(letter); }
+  KeyboardFocus& Focus() override { return form_.Focus; }
+  void OnFocus(const Node* node) override { form_.FocusOn(node); }
+  std::vector<AccessibleElement> Accessible() override { return form_.Accessible(); }
   bool OnClose() override { return form_.CloseForm(); }
   void OnDestroyed() override { PostQuitMessage(0); }
 

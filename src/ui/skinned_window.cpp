@@ -4,11 +4,16 @@
 #include "ui/images.h"
 #include "ui/painter.h"
 
+#include <algorithm>
+#include <cctype>
+
 namespace qrv::ui {
 
 namespace {
 
 const wchar_t* const kClassName = L"QuorvaneSkinnedWindow";
+// A screen reader pressed an element (lParam: its node).
+constexpr UINT kPressElement = WM_APP + 1;
 constexpr UINT kDpiChanged = 0x02E0;  // WM_DPICHANGED
 
 RECT ToRect(const Bounds& b) { return {b.left, b.top, b.Right(), b.Bottom()}; }
@@ -53,6 +58,9 @@ bool SkinnedWindow::Create(HWND owner, const std::string& title, int width, int 
   SetWindowLongPtrW(hwnd_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
   SetWindowLongPtrW(hwnd_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&SkinnedWindow::Proc));
   tooltip_.Create(hwnd_);
+  // The focus mark from the start when the system asks for keyboard cues.
+  BOOL cues = FALSE;
+  if (SystemParametersInfoW(SPI_GETKEYBOARDCUES, 0, &cues, 0) && cues) Focus().ShowMark();
   const int dpi = WindowDpi(hwnd_);
   if (dpi != scale_.Dpi()) {
     const POINT centred = CentreOn(owner, DpiScale(dpi).Length(width), DpiScale(dpi).Length(height));
@@ -118,7 +126,88 @@ void SkinnedWindow::Redraw() {
 }
 
 void SkinnedWindow::AfterInput() {
-  if (hwnd_ != nullptr) InvalidateRect(hwnd_, nullptr, FALSE);
+  if (hwnd_ == nullptr) return;
+  InvalidateRect(hwnd_, nullptr, FALSE);
+  SyncFocus();
+}
+
+void SkinnedWindow::RouteKeys(MSG& msg) {
+  if (msg.message != WM_SYSCHAR && !(msg.message == WM_KEYDOWN && msg.wParam == VK_TAB)) return;
+  HWND const root = GetAncestor(msg.hwnd, GA_ROOT);
+  if (root == nullptr || root == msg.hwnd) return;
+  wchar_t name[64] = {};
+  GetClassNameW(root, name, 64);
+  if (std::wstring(name) == kClassName) msg.hwnd = root;
+}
+
+HWND SkinnedWindow::ControlOf(const Node* node) const {
+  if (node == nullptr) return nullptr;
+  for (const auto& [list, view] : lists_) {
+    if (list == node) return view->Handle();
+  }
+  for (const auto& [box, edit] : edits_) {
+    if (box == node) return edit;
+  }
+  return choices_.HandleOf(node);
+}
+
+const Node* SkinnedWindow::NodeOfControl(HWND control) const {
+  for (Node* node : const_cast<SkinnedWindow*>(this)->CurrentScene()) {
+    if (control != nullptr && ControlOf(node) == control) return node;
+  }
+  return nullptr;
+}
+
+void SkinnedWindow::SyncFocus() {
+  KeyboardFocus& focus = Focus();
+  const Node* node = focus.Focused(CurrentScene());
+  HWND const control = ControlOf(node);
+  HWND const now = GetFocus();
+  if (control != nullptr) {
+    if (now != control) SetFocus(control);
+  } else if (now != nullptr && now != hwnd_ && IsChild(hwnd_, now)) {
+    SetFocus(hwnd_);
+  }
+  // Screen readers hear of a new focus and of changed states.
+  const std::vector<AccessibleElement> all = Accessible();
+  if (focus.Changes() != announced_) {
+    announced_ = focus.Changes();
+    if (node != nullptr && control == nullptr) {
+      NotifyWinEvent(EVENT_OBJECT_FOCUS, hwnd_, OBJID_CLIENT, ChildIdOf(all, node));
+    }
+  }
+  std::vector<std::pair<const Node*, LONG>> states;
+  for (const AccessibleElement& e : all) {
+    states.emplace_back(e.node, (e.visible ? 1 : 0) | (e.enabled ? 2 : 0) | (e.checked == 1 ? 4 : 0) | (e.selected ? 8 : 0));
+  }
+  if (states.size() == states_.size()) {
+    for (std::size_t i = 0; i < states.size(); ++i) {
+      if (states[i] != states_[i] && states[i].first == states_[i].first) {
+        NotifyWinEvent(EVENT_OBJECT_STATECHANGE, hwnd_, OBJID_CLIENT, static_cast<LONG>(i + 1));
+      }
+    }
+  } else if (!states_.empty()) {
+    NotifyWinEvent(EVENT_OBJECT_REORDER, hwnd_, OBJID_CLIENT, CHILDID_SELF);
+  }
+  states_ = std::move(states);
+}
+
+AccessibleSource SkinnedWindow::Source() {
+  AccessibleSource source;
+  source.elements = [this] { return Accessible(); };
+  source.toScreen = [this](const Bounds& b) {
+    const Bounds at = scale_.Rect(b);
+    RECT r{at.left, at.top, at.Right(), at.Bottom()};
+    MapWindowPoints(hwnd_, nullptr, reinterpret_cast<POINT*>(&r), 2);
+    return r;
+  };
+  source.focus = [this](const Node* node) {
+    OnFocus(node);
+    AfterInput();
+  };
+  // A reader's press is a click: it runs once the reader's call has returned.
+  source.press = [this](const Node* node) { PostMessageW(hwnd_, kPressElement, 0, reinterpret_cast<LPARAM>(node)); };
+  return source;
 }
 
 void SkinnedWindow::SyncTooltips() {
@@ -209,6 +298,16 @@ void SkinnedWindow::Paint() {
     FillRect(memory.Get(), &all, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
     scene = CurrentScene();
     PaintScene(memory.Get(), scene, scale_);
+    // The focus mark, as Windows draws it, around an element the window draws.
+    const Node* focused = Focus().MarkShown() ? Focus().Focused(scene) : nullptr;
+    if (focused != nullptr && ControlOf(focused) == nullptr) {
+      for (const AccessibleElement& e : Accessible()) {
+        if (e.node != focused) continue;
+        const Bounds at = scale_.Rect(e.r);
+        RECT mark{at.left - 2, at.top - 1, at.Right() + 2, at.Bottom() + 1};
+        DrawFocusRect(memory.Get(), &mark);
+      }
+    }
     BitBlt(paint.Dc(), 0, 0, w, h, memory.Get(), 0, 0, SRCCOPY);
   }
   SyncControls(scene);
@@ -267,17 +366,36 @@ LRESULT SkinnedWindow::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
       Node* pressed = pressed_;
       pressed_ = nullptr;
       if (node != nullptr && node == pressed && node->onClick) {
+        OnFocus(node);
         const auto action = node->onClick;
         action();
         AfterInput();
       }
       return 0;
     }
+    case kPressElement: {
+      // Only an element still in the scene: the reader's list may be older.
+      const Scene scene = CurrentScene();
+      const auto* node = reinterpret_cast<const Node*>(lParam);
+      if (std::find(scene.begin(), scene.end(), node) == scene.end()) return 0;
+      OnFocus(node);
+      OnKey(Key::Enter);
+      AfterInput();
+      return 0;
+    }
+    case WM_GETOBJECT: {
+      const LRESULT answer = accessible_.Answer(hwnd_, wParam, lParam, Source());
+      if (answer != 0) return answer;
+      break;
+    }
     case WM_TIMER:
       InvalidateRect(hwnd_, nullptr, FALSE);
       return 0;
     case WM_NOTIFY: {
       const auto* header = reinterpret_cast<const NMHDR*>(lParam);
+      if (header->code == NM_SETFOCUS) {  // a click into a list or a time picker
+        if (const Node* node = NodeOfControl(header->hwndFrom)) OnFocus(node);
+      }
       if (choices_.OnNotify(*header)) return 0;
       for (auto& [list, view] : lists_) {
         if (view->Handle() == header->hwndFrom) view->OnNotify(*header);
@@ -286,12 +404,43 @@ LRESULT SkinnedWindow::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
       return 0;
     }
     case WM_COMMAND:
+      if (HIWORD(wParam) == EN_SETFOCUS || HIWORD(wParam) == CBN_SETFOCUS) {
+        if (const Node* node = NodeOfControl(reinterpret_cast<HWND>(lParam))) OnFocus(node);
+      }
       if (choices_.OnCommand(wParam, lParam)) return 0;
       break;
-    case WM_KEYDOWN:
-      OnKey(wParam == VK_ESCAPE ? Key::Escape : wParam == VK_F1 ? Key::F1 : Key::Other);
+    case WM_KEYDOWN: {
+      const bool repeat = (lParam & (1L << 30)) != 0;
+      Key key = Key::Other;
+      switch (wParam) {
+        case VK_ESCAPE: key = Key::Escape; break;
+        case VK_F1: key = Key::F1; break;
+        case VK_TAB: key = GetKeyState(VK_SHIFT) < 0 ? Key::ShiftTab : Key::Tab; break;
+        case VK_SPACE: key = repeat ? Key::Other : Key::Space; break;
+        case VK_RETURN: key = repeat ? Key::Other : Key::Enter; break;
+        case VK_LEFT: key = Key::Left; break;
+        case VK_RIGHT: key = Key::Right; break;
+        case VK_UP: key = Key::Up; break;
+        case VK_DOWN: key = Key::Down; break;
+        default: break;
+      }
+      OnKey(key);
       AfterInput();
       return 0;
+    }
+    case WM_SYSKEYDOWN:
+      // Alt shows the keyboard cues; Alt+F4 and the rest stay the system's.
+      if (wParam == VK_MENU && !Focus().MarkShown()) {
+        Focus().ShowMark();
+        InvalidateRect(hwnd_, nullptr, FALSE);
+      }
+      break;
+    case WM_SYSCHAR:
+      if (wParam < 128 && std::isalnum(static_cast<int>(wParam)) && OnAccessKey(static_cast<char>(wParam))) {
+        AfterInput();
+        return 0;
+      }
+      break;
     case kDpiChanged:
       // Moved to a monitor of another scale: where the system suggests, at
       // the new scale.
@@ -301,6 +450,7 @@ LRESULT SkinnedWindow::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
       if (OnClose()) DestroyWindow(hwnd_);
       return 0;
     case WM_DESTROY:
+      accessible_.Disconnect();
       OnDestroyed();
       return 0;
     case WM_NCDESTROY:

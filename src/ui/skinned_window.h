@@ -11,9 +11,11 @@
 #include <string>
 
 #include "core/dpi_scale.h"
+#include "core/keyboard.h"
 #include "core/skin_region.h"
 #include "core/widgets.h"
 #include "dialogs/skinned_dialog.h"
+#include "ui/accessible.h"
 #include "ui/choice_controls.h"
 #include "ui/report_list.h"
 #include "ui/tooltip.h"
@@ -41,11 +43,21 @@ class SkinnedWindow {
   void Redraw();
   void SyncTooltips();
   const DpiScale& Scale() const { return scale_; }
+  // Tab and Alt with a letter pressed in one of a skinned window's system
+  // controls go to that window, which moves its focus on.
+  static void RouteKeys(MSG& msg);
 
  protected:
   virtual Scene CurrentScene() = 0;
   virtual bool IsCaption(int x, int y) = 0;
   virtual void OnKey(Key) {}
+  // Alt with a letter: true when an element took it.
+  virtual bool OnAccessKey(char) { return false; }
+  // The focus of the scene's elements, and a click or a reader moving it.
+  virtual KeyboardFocus& Focus() = 0;
+  virtual void OnFocus(const Node* node) { Focus().Set(node); }
+  // The scene's elements as a screen reader finds them.
+  virtual std::vector<AccessibleElement> Accessible() = 0;
   // WM_CLOSE: true lets the window be destroyed.
   virtual bool OnClose() { return true; }
   virtual void OnDestroyed() {}
@@ -63,6 +75,12 @@ class SkinnedWindow {
   // where the system asks the window to go (a move to another monitor).
   void ApplyDpi(int dpi, const RECT* at);
   void ApplyShape();
+  // The system control that shows an element, and the element of a control.
+  HWND ControlOf(const Node* node) const;
+  const Node* NodeOfControl(HWND control) const;
+  // The system focus follows the element focus; changes are announced.
+  void SyncFocus();
+  AccessibleSource Source();
 
   HWND hwnd_ = nullptr;
   Tooltip tooltip_;
@@ -78,6 +96,9 @@ class SkinnedWindow {
   std::map<const TextBox*, int> editVersions_;  // the lines each box shows
   std::map<ReportList*, std::unique_ptr<ReportListView>> lists_;
   ChoiceControls choices_;  // drop-down lists and time pickers
+  AccessibleOwner accessible_;
+  int announced_ = 0;  // the focus changes announced so far
+  std::vector<std::pair<const Node*, LONG>> states_;  // the elements' states as last announced
 };
 
 }  // namespace qrv::ui

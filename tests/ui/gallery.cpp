@@ -84,6 +84,7 @@ int main(int argc, char** argv) {
   table.Open(platform, folder + "\\" + qrv::LanguageFileName(language),
              [&](const std::string& s) { return platform.FromAnsi(s); });
   qrv::ui::DialogRunner runner;
+  runner.SetLanguage(&table);
   qrv::Dialogs dialogs(table, platform, runner);
   if (which == "confirmation") {
     dialogs.Confirm(table.Text(qrv::TextId::MessagesStop));
