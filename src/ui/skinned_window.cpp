@@ -388,6 +388,11 @@ LRESULT SkinnedWindow::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
       if (answer != 0) return answer;
       break;
     }
+    case WM_SETFOCUS:
+      // Back from a dialog or another program: a focused system control
+      // takes the focus again.
+      SyncFocus();
+      return 0;
     case WM_TIMER:
       InvalidateRect(hwnd_, nullptr, FALSE);
       return 0;
