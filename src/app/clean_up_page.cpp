@@ -23,6 +23,7 @@ CleanUpPage::CleanUpPage(const LanguageTable& language, std::function<void(int)>
     icon.hand = true;
     icon.onMouseMove = b.a.onMouseMove;
     icon.onClick = b.a.onClick;
+    icon.partOf = &b.a;  // one element with its button
   }
   Back.onMouseMove = [this] { Group.ResetAll(); };
 }

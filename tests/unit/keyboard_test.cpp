@@ -50,6 +50,16 @@ void ExpectKeyboardReachesEverything(const Surface& s, const LanguageTable& lang
     }
   }
   ASSERT_FALSE(reachable.empty());
+  // One stop per element: a button's images and caption, a tick and its
+  // caption, are one element.
+  for (std::size_t i = 0; i < reachable.size(); ++i) {
+    for (std::size_t j = i + 1; j < reachable.size(); ++j) {
+      const Bounds& a = reachable[i]->r;
+      const Bounds& b = reachable[j]->r;
+      const bool overlap = a.left < b.Right() && b.left < a.Right() && a.top < b.Bottom() && b.top < a.Bottom();
+      EXPECT_FALSE(overlap) << reachable[i]->name << " and " << reachable[j]->name;
+    }
+  }
   s.focus->Clear();
   std::vector<const Node*> visited;
   for (std::size_t i = 0; i < reachable.size(); ++i) {
