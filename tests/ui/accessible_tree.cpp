@@ -2,6 +2,9 @@
 // front of it) as a screen reader does, through oleacc, and prints one line
 // per element: role, state and name, tab-separated, in UTF-8.
 //   ui_accessible.exe [dialog]
+//   ui_accessible.exe focus-event: prints "ready", then the name of the element
+//   whose focus the window announces next (EVENT_OBJECT_FOCUS), read through
+//   AccessibleObjectFromEvent; gives up after a minute.
 // Exits 1 when there is no window or the window answers no object.
 #include <cstdio>
 #include <string>
@@ -20,11 +23,55 @@ std::string Utf8(BSTR text) {
   return out;
 }
 
+std::string announced;
+bool heard = false;
+
+void CALLBACK OnFocusEvent(HWINEVENTHOOK, DWORD, HWND hwnd, LONG object, LONG child, DWORD, DWORD) {
+  IAccessible* element = nullptr;
+  VARIANT id;
+  VariantInit(&id);
+  if (FAILED(AccessibleObjectFromEvent(hwnd, static_cast<DWORD>(object), static_cast<DWORD>(child), &element, &id)) ||
+      element == nullptr)
+    return;
+  BSTR name = nullptr;
+  element->get_accName(id, &name);
+  announced = Utf8(name);
+  SysFreeString(name);
+  element->Release();
+  heard = true;
+}
+
+int WatchFocus(HWND window) {
+  DWORD process = 0;
+  GetWindowThreadProcessId(window, &process);
+  HWINEVENTHOOK hook = SetWinEventHook(EVENT_OBJECT_FOCUS, EVENT_OBJECT_FOCUS, nullptr, OnFocusEvent, process, 0,
+                                       WINEVENT_OUTOFCONTEXT);
+  if (hook == nullptr) return 1;
+  std::printf("ready\n");
+  std::fflush(stdout);
+  const DWORD start = GetTickCount();
+  MSG msg;
+  while (!heard && GetTickCount() - start < 60000) {
+    MsgWaitForMultipleObjects(0, nullptr, FALSE, 500, QS_ALLINPUT);
+    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&msg);
+  }
+  UnhookWinEvent(hook);
+  if (!heard) return 1;
+  std::printf("%s\n", announced.c_str());
+  return 0;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
   HWND window = FindWindowW(L"QuorvaneSkinnedWindow", L"Quorvane");
   if (window == nullptr) return 1;
+  if (argc > 1 && std::string(argv[1]) == "focus-event") {
+    CoInitialize(nullptr);
+    const int result = WatchFocus(window);
+    CoUninitialize();
+    return result;
+  }
   if (argc > 1 && std::string(argv[1]) == "dialog") {
     window = GetWindow(window, GW_ENABLEDPOPUP);
     if (window == nullptr) return 1;
