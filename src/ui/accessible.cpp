@@ -117,25 +117,14 @@ class WindowAccessible final : public IAccessible {
   HRESULT STDMETHODCALLTYPE get_accValue(VARIANT, BSTR* value) override { return Nothing(value); }
   HRESULT STDMETHODCALLTYPE get_accDescription(VARIANT, BSTR* text) override { return Nothing(text); }
   HRESULT STDMETHODCALLTYPE get_accRole(VARIANT child, VARIANT* role) override {
-    if (role == nullptr) return E_POINTER;
-    VariantInit(role);
-    if (hwnd_ == nullptr) return CO_E_OBJNOTCONNECTED;
-    AccessibleElement e;
-    if (!IsSelf(child) && !Find(child, e)) return E_INVALIDARG;
-    role->vt = VT_I4;
-    role->lVal = IsSelf(child) ? ROLE_SYSTEM_CLIENT : RoleCode(e.role);
-    return S_OK;
+    return Number(child, role,
+                  [](const AccessibleElement* e) { return e != nullptr ? RoleCode(e->role) : ROLE_SYSTEM_CLIENT; });
   }
   HRESULT STDMETHODCALLTYPE get_accState(VARIANT child, VARIANT* state) override {
-    if (state == nullptr) return E_POINTER;
-    VariantInit(state);
-    if (hwnd_ == nullptr) return CO_E_OBJNOTCONNECTED;
-    AccessibleElement e;
-    if (!IsSelf(child) && !Find(child, e)) return E_INVALIDARG;
-    state->vt = VT_I4;
-    state->lVal = IsSelf(child) ? (STATE_SYSTEM_FOCUSABLE | (GetFocus() == hwnd_ ? STATE_SYSTEM_FOCUSED : 0))
-                                : StateCode(e);
-    return S_OK;
+    return Number(child, state, [this](const AccessibleElement* e) {
+      if (e != nullptr) return StateCode(*e);
+      return static_cast<LONG>(STATE_SYSTEM_FOCUSABLE | (GetFocus() == hwnd_ ? STATE_SYSTEM_FOCUSED : 0));
+    });
   }
   HRESULT STDMETHODCALLTYPE get_accHelp(VARIANT, BSTR* help) override { return Nothing(help); }
   HRESULT STDMETHODCALLTYPE get_accHelpTopic(BSTR* file, VARIANT, LONG* topic) override {
@@ -272,6 +261,18 @@ class WindowAccessible final : public IAccessible {
     if (text.empty()) return S_FALSE;
     *out = Bstr(text);
     return *out != nullptr ? S_OK : E_OUTOFMEMORY;
+  }
+  template <typename Get>
+  HRESULT Number(const VARIANT& child, VARIANT* out, Get get) {
+    if (out == nullptr) return E_POINTER;
+    VariantInit(out);
+    if (hwnd_ == nullptr) return CO_E_OBJNOTCONNECTED;
+    AccessibleElement e;
+    const bool self = IsSelf(child);
+    if (!self && !Find(child, e)) return E_INVALIDARG;
+    out->vt = VT_I4;
+    out->lVal = get(self ? nullptr : &e);
+    return S_OK;
   }
   HRESULT Nothing(BSTR* out) const {
     if (out == nullptr) return E_POINTER;
