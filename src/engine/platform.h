@@ -52,7 +52,10 @@ class RegistryView {
   virtual long RegCreateKeyEx(RootKey root, const std::string& path, RegHandle& key) = 0;
   virtual long RegCloseKey(RegHandle key) = 0;
   virtual long RegEnumKeyEx(RegHandle key, std::uint32_t index, std::string& name) = 0;
-  virtual long RegEnumValue(RegHandle key, std::uint32_t index, std::string& name) = 0;
+  // With `type` and `data`, the value's type and bytes come with its name in
+  // the same request (RegEnumValueW's lpType and lpData); null for the name alone.
+  virtual long RegEnumValue(RegHandle key, std::uint32_t index, std::string& name, std::uint32_t* type,
+                            std::string* data) = 0;
   virtual long RegQueryInfoKey(RegHandle key, std::uint32_t& subkeys, std::uint32_t& values) = 0;
   virtual long RegQueryValueEx(RegHandle key, const std::string& name, std::uint32_t& type,
                                std::string& data) = 0;

@@ -20,11 +20,9 @@ bool ExportBranch(RegistryView& view, RegScript& out, RootKey root, const std::s
     std::string name;
     RegValue value;
     for (std::uint32_t i = 0;; ++i) {
-      const long rc = view.RegEnumValue(key.Handle(), i, name);
+      const long rc = view.RegEnumValue(key.Handle(), i, name, &value.type, &value.data);
       if (rc == kErrorNoMoreItems) break;
-      if (rc != kErrorSuccess || view.RegQueryValueEx(key.Handle(), name, value.type, value.data) != kErrorSuccess ||
-          !out.AddExportedValue(name, value))
-        return false;
+      if (rc != kErrorSuccess || !out.AddExportedValue(name, value)) return false;
     }
     out.AddBlank();
     for (std::uint32_t i = 0;; ++i) {

@@ -68,8 +68,9 @@ std::size_t ReadKeyNames(RegistryView& view, RootKey root, const std::string& ke
 
 std::size_t ReadValueNames(RegistryView& view, RootKey root, const std::string& key,
                            std::vector<std::string>& list) {
-  return ReadNames(view, root, key, list,
-                   [&](RegHandle h, std::uint32_t i, std::string& n) { return view.RegEnumValue(h, i, n); });
+  return ReadNames(view, root, key, list, [&](RegHandle h, std::uint32_t i, std::string& n) {
+    return view.RegEnumValue(h, i, n, nullptr, nullptr);
+  });
 }
 
 std::optional<RegValue> ReadValue(RegistryView& view, RootKey root, const std::string& key,

@@ -39,7 +39,8 @@ class FakeRegistry : public RegistryView {
   long RegCreateKeyEx(RootKey root, const std::string& path, RegHandle& key) override;
   long RegCloseKey(RegHandle key) override;
   long RegEnumKeyEx(RegHandle key, std::uint32_t index, std::string& name) override;
-  long RegEnumValue(RegHandle key, std::uint32_t index, std::string& name) override;
+  long RegEnumValue(RegHandle key, std::uint32_t index, std::string& name, std::uint32_t* type,
+                    std::string* data) override;
   long RegQueryInfoKey(RegHandle key, std::uint32_t& subkeys, std::uint32_t& values) override;
   long RegQueryValueEx(RegHandle key, const std::string& name, std::uint32_t& type, std::string& data) override;
   long RegSetValueEx(RegHandle key, const std::string& name, std::uint32_t type, const std::string& data) override;
@@ -85,8 +86,9 @@ class FakeThirtyTwoBitView : public RegistryView {
   long RegEnumKeyEx(RegHandle key, std::uint32_t index, std::string& name) override {
     return stored_.RegEnumKeyEx(key, index, name);
   }
-  long RegEnumValue(RegHandle key, std::uint32_t index, std::string& name) override {
-    return stored_.RegEnumValue(key, index, name);
+  long RegEnumValue(RegHandle key, std::uint32_t index, std::string& name, std::uint32_t* type,
+                    std::string* data) override {
+    return stored_.RegEnumValue(key, index, name, type, data);
   }
   long RegQueryInfoKey(RegHandle key, std::uint32_t& subkeys, std::uint32_t& values) override {
     return stored_.RegQueryInfoKey(key, subkeys, values);
@@ -272,8 +274,9 @@ class FakePlatform : public Platform {
   long RegEnumKeyEx(RegHandle key, std::uint32_t index, std::string& name) override {
     return ProgramView().RegEnumKeyEx(key, index, name);
   }
-  long RegEnumValue(RegHandle key, std::uint32_t index, std::string& name) override {
-    return ProgramView().RegEnumValue(key, index, name);
+  long RegEnumValue(RegHandle key, std::uint32_t index, std::string& name, std::uint32_t* type,
+                    std::string* data) override {
+    return ProgramView().RegEnumValue(key, index, name, type, data);
   }
   long RegQueryInfoKey(RegHandle key, std::uint32_t& subkeys, std::uint32_t& values) override {
     return ProgramView().RegQueryInfoKey(key, subkeys, values);

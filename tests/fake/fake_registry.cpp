@@ -201,11 +201,14 @@ long FakeRegistry::RegEnumKeyEx(RegHandle key, std::uint32_t index, std::string&
   return kErrorSuccess;
 }
 
-long FakeRegistry::RegEnumValue(RegHandle key, std::uint32_t index, std::string& name) {
+long FakeRegistry::RegEnumValue(RegHandle key, std::uint32_t index, std::string& name, std::uint32_t* type,
+                                std::string* data) {
   Node* node = Resolve(key);
   if (!node) return kErrorInvalidHandle;
   if (index >= node->values.size()) return kErrorNoMoreItems;
   name = node->values[index].first;
+  if (type != nullptr) *type = node->values[index].second.type;
+  if (data != nullptr) *data = node->values[index].second.data;
   return kErrorSuccess;
 }
 

@@ -54,6 +54,35 @@ TEST_F(RegistryWineTest, OperationsOnRealKeys) {
   p.RegCloseKey(h);
 }
 
+// Data is read into a first buffer and again into one of the size the system
+// gives: every length around that buffer's must come back whole, by name and
+// with the enumerated name alike.
+TEST_F(RegistryWineTest, ValuesOfEveryLengthAroundTheFirstBufferReadWhole) {
+  const std::size_t lengths[] = {0, 1, 1023, 1024, 1025, 4096, 70000};
+  const auto pattern = [](std::size_t n) {
+    std::string data;
+    for (std::size_t i = 0; i < n; ++i) data += static_cast<char>((i * 7 + n) & 0xFF);
+    return data;
+  };
+  RegKey key = RegKey::Create(p, kHkcu, Key("\\Lengths"));
+  for (std::size_t n : lengths)
+    ASSERT_EQ(p.RegSetValueEx(key.Handle(), "v" + std::to_string(n), regtype::kBinary, pattern(n)), kErrorSuccess);
+  std::string name;
+  std::uint32_t type = 0;
+  std::string data;
+  std::size_t seen = 0;
+  for (std::uint32_t i = 0; p.RegEnumValue(key.Handle(), i, name, &type, &data) == kErrorSuccess; ++i, ++seen) {
+    std::uint32_t queriedType = 0;
+    std::string queried;
+    ASSERT_EQ(p.RegQueryValueEx(key.Handle(), name, queriedType, queried), kErrorSuccess) << name;
+    EXPECT_EQ(data, pattern(std::stoul(name.substr(1)))) << name;
+    EXPECT_EQ(queried, data) << name;
+    EXPECT_EQ(type, regtype::kBinary);
+    EXPECT_EQ(queriedType, regtype::kBinary);
+  }
+  EXPECT_EQ(seen, std::size(lengths));
+}
+
 TEST_F(RegistryWineTest, ApplyFixScriptImportsExactlyTheNamedValues) {
   const std::string dlls = Key("\\SharedDLLs");
   const std::string cyrillic = "C:\\\xD0\x9F\xD1\x80\xD0\xBE\xD0\xB3\\a.dll";

@@ -80,11 +80,45 @@ long Win32RegistryView::RegEnumKeyEx(RegHandle key, std::uint32_t index, std::st
   return rc;
 }
 
-long Win32RegistryView::RegEnumValue(RegHandle key, std::uint32_t index, std::string& name) {
+namespace {
+
+// Each call of the registry is a request to the system: the data is asked for
+// into a buffer that holds most values, so one request is the rule, and again
+// into one of the size the system gave when it did not fit (the value may
+// have grown in between: then once more).
+constexpr DWORD kFirstDataSize = 1024;
+
+template <typename Call>
+LONG CallWithData(std::string& bytes, DWORD& size, Call call) {
+  bytes.assign(kFirstDataSize, '\0');
+  size = kFirstDataSize;
+  LONG rc = call(reinterpret_cast<BYTE*>(bytes.data()), &size);
+  for (int tries = 0; rc == ERROR_MORE_DATA && tries < 4; ++tries) {
+    bytes.assign(size, '\0');
+    rc = call(reinterpret_cast<BYTE*>(bytes.data()), &size);
+  }
+  if (rc == ERROR_SUCCESS) bytes.resize(size);
+  return rc;
+}
+
+}  // namespace
+
+long Win32RegistryView::RegEnumValue(RegHandle key, std::uint32_t index, std::string& name, std::uint32_t* type,
+                                     std::string* data) {
+  // 16,383 characters is the longest value name: ERROR_MORE_DATA can only be the data's.
   std::wstring buffer(16384, L'\0');
-  DWORD length = static_cast<DWORD>(buffer.size());
-  const LONG rc = ::RegEnumValueW(Hkey(key), index, buffer.data(), &length, nullptr, nullptr, nullptr, nullptr);
-  if (rc == ERROR_SUCCESS) name = Narrow(std::wstring_view(buffer.data(), length));
+  DWORD length = 0;
+  DWORD t = 0, size = 0;
+  std::string bytes;
+  const auto enumerate = [&](BYTE* to, DWORD* bytesSize) {
+    length = static_cast<DWORD>(buffer.size());
+    return ::RegEnumValueW(Hkey(key), index, buffer.data(), &length, nullptr, &t, to, bytesSize);
+  };
+  const LONG rc = data == nullptr ? enumerate(nullptr, nullptr) : CallWithData(bytes, size, enumerate);
+  if (rc != ERROR_SUCCESS) return rc;
+  name = Narrow(std::wstring_view(buffer.data(), length));
+  if (type != nullptr) *type = t;
+  if (data != nullptr) *data = std::move(bytes);
   return rc;
 }
 
@@ -100,12 +134,11 @@ long Win32RegistryView::RegQueryInfoKey(RegHandle key, std::uint32_t& subkeys, s
 long Win32RegistryView::RegQueryValueEx(RegHandle key, const std::string& name, std::uint32_t& type, std::string& data) {
   const std::wstring wname = Wide(name);
   DWORD t = 0, size = 0;
-  LONG rc = ::RegQueryValueExW(Hkey(key), wname.c_str(), nullptr, &t, nullptr, &size);
+  std::string bytes;
+  const LONG rc = CallWithData(bytes, size, [&](BYTE* to, DWORD* bytesSize) {
+    return ::RegQueryValueExW(Hkey(key), wname.c_str(), nullptr, &t, to, bytesSize);
+  });
   if (rc != ERROR_SUCCESS) return rc;
-  std::string bytes(size, '\0');
-  rc = ::RegQueryValueExW(Hkey(key), wname.c_str(), nullptr, &t, reinterpret_cast<BYTE*>(bytes.data()), &size);
-  if (rc != ERROR_SUCCESS) return rc;
-  bytes.resize(size);
   type = t;
   data = std::move(bytes);
   return rc;
@@ -186,8 +219,9 @@ long Win32Platform::RegCloseKey(RegHandle key) { return native_.RegCloseKey(key)
 long Win32Platform::RegEnumKeyEx(RegHandle key, std::uint32_t index, std::string& name) {
   return native_.RegEnumKeyEx(key, index, name);
 }
-long Win32Platform::RegEnumValue(RegHandle key, std::uint32_t index, std::string& name) {
-  return native_.RegEnumValue(key, index, name);
+long Win32Platform::RegEnumValue(RegHandle key, std::uint32_t index, std::string& name, std::uint32_t* type,
+                                 std::string* data) {
+  return native_.RegEnumValue(key, index, name, type, data);
 }
 long Win32Platform::RegQueryInfoKey(RegHandle key, std::uint32_t& subkeys, std::uint32_t& values) {
   return native_.RegQueryInfoKey(key, subkeys, values);

@@ -16,7 +16,8 @@ class Win32RegistryView : public RegistryView {
   long RegCreateKeyEx(RootKey root, const std::string& path, RegHandle& key) override;
   long RegCloseKey(RegHandle key) override;
   long RegEnumKeyEx(RegHandle key, std::uint32_t index, std::string& name) override;
-  long RegEnumValue(RegHandle key, std::uint32_t index, std::string& name) override;
+  long RegEnumValue(RegHandle key, std::uint32_t index, std::string& name, std::uint32_t* type,
+                    std::string* data) override;
   long RegQueryInfoKey(RegHandle key, std::uint32_t& subkeys, std::uint32_t& values) override;
   long RegQueryValueEx(RegHandle key, const std::string& name, std::uint32_t& type, std::string& data) override;
   long RegSetValueEx(RegHandle key, const std::string& name, std::uint32_t type, const std::string& data) override;
@@ -35,7 +36,8 @@ class Win32Platform : public Platform {
   long RegCreateKeyEx(RootKey root, const std::string& path, RegHandle& key) override;
   long RegCloseKey(RegHandle key) override;
   long RegEnumKeyEx(RegHandle key, std::uint32_t index, std::string& name) override;
-  long RegEnumValue(RegHandle key, std::uint32_t index, std::string& name) override;
+  long RegEnumValue(RegHandle key, std::uint32_t index, std::string& name, std::uint32_t* type,
+                    std::string* data) override;
   long RegQueryInfoKey(RegHandle key, std::uint32_t& subkeys, std::uint32_t& values) override;
   long RegQueryValueEx(RegHandle key, const std::string& name, std::uint32_t& type, std::string& data) override;
   long RegSetValueEx(RegHandle key, const std::string& name, std::uint32_t type, const std::string& data) override;
