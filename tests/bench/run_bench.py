@@ -4,8 +4,8 @@ floor program that walks the same trees once. Prints figures; never fails
 on time.
 
 Then, on the fresh prefix, the cost of findings: 250, 1,000 and 5,000 (times
-the scale) COM classes whose servers are gone, scanned against the same scan
-without them, and repaired (a fix scans again, then backs up every class,
+the scale) COM classes whose servers are gone, scanned turn about with the
+same scan without them and with as many healthy classes, and repaired (a fix scans again, then backs up every class,
 writes the log and the undo file and imports the repair), with the requests
 of each counted per finding and the repair's seconds beyond its scan split
 by kind.
@@ -19,7 +19,7 @@ import subprocess
 import sys
 
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "cli"))
-from qrvwine import Wine, write_reg  # noqa: E402
+from qrvwine import Wine, unix_path, write_reg  # noqa: E402
 
 # Each figure is the best of three runs, floor and scan taking turns, so
 # that the server's periodic saving of the registry falls on one run only.
@@ -88,34 +88,76 @@ def clean_baseline(wine):
     return dict(scan=scan.seconds, findings=findings_of(scan.out), calls=count["calls"], probes=count["probes"])
 
 
-def broken_classes(wine, clean, count, first):
-    """Imports `count` classes whose server files are gone, times the scan
-    (turn about with the clean prefix's figure taken before) and the fix,
-    counts the requests of both, and checks that the fix took them all away."""
-    path = os.path.join(wine.work, f"broken-{count}.reg")
+def class_keys(first, count, folder):
+    """COM classes whose servers are files in `folder`, numbered from `first`."""
     keys = []
     for i in range(first, first + count):
         clsid = "{BE5C0000-0000-4000-8000-%012d}" % i
         keys.append((f"HKEY_CLASSES_ROOT\\CLSID\\{clsid}", [("", "sz", f"Bench class {i}")]))
         keys.append((f"HKEY_CLASSES_ROOT\\CLSID\\{clsid}\\InprocServer32",
-                     [("", "sz", f"C:\\QrvBenchGone\\server{i}.dll"), ("ThreadingModel", "sz", "Both")]))
-    write_reg(path, keys)
-    wine.regedit_import(path)
-    scan = best([wine.cli("scan", "--json") for _ in range(RUNS)])
-    if scan.code != 0:
-        raise SystemExit(f"QRVCli scan failed: {scan.err!r}")
+                     [("", "sz", f"C:\\{folder}\\server{i}.dll"), ("ThreadingModel", "sz", "Both")]))
+    return keys
+
+
+def write_removal(path, first, count):
+    """A registry script that deletes those classes whole."""
+    lines = ["Windows Registry Editor Version 5.00", ""]
+    lines += ["[-HKEY_CLASSES_ROOT\\CLSID\\{BE5C0000-0000-4000-8000-%012d}]" % i for i in range(first, first + count)]
+    with open(path, "wb") as f:
+        f.write(b"\xff\xfe" + "\r\n".join(lines).encode("utf-16-le") + b"\r\n")
+
+
+def broken_classes(wine, clean, count, first):
+    """Times the scan of the clean prefix, of the prefix with `count` healthy
+    COM classes and with the same classes whose server files are gone, turn
+    about (the classes are imported and deleted between the runs, so a change
+    of the machine's load falls on all three), counts the requests of each,
+    then times and counts the fix of the dead classes and checks that it took
+    them all away."""
+    dead_reg = os.path.join(wine.work, f"dead-{count}.reg")
+    healthy_reg = os.path.join(wine.work, f"healthy-{count}.reg")
+    removal_reg = os.path.join(wine.work, f"remove-{count}.reg")
+    write_reg(dead_reg, class_keys(first, count, "QrvBenchGone"))
+    write_reg(healthy_reg, class_keys(first, count, "QrvBenchThere"))
+    write_removal(removal_reg, first, count)
+    there = unix_path("C:\\QrvBenchThere")
+    os.makedirs(there, exist_ok=True)
+    for i in range(first, first + count):
+        open(os.path.join(there, f"server{i}.dll"), "wb").close()
+
+    cleans, healthies, deads = [], [], []
+    for _ in range(RUNS):
+        wine.regedit_import(removal_reg)
+        cleans.append(wine.cli("scan", "--json"))
+        wine.regedit_import(healthy_reg)
+        healthies.append(wine.cli("scan", "--json"))
+        wine.regedit_import(dead_reg)  # the same classes, their servers named in a folder that is gone
+        deads.append(wine.cli("scan", "--json"))
+    for run in cleans + healthies + deads:
+        if run.code != 0:
+            raise SystemExit(f"QRVCli scan failed: {run.err!r}")
+    clean_s, healthy, scan = best(cleans).seconds, best(healthies), best(deads)
+    if findings_of(healthy.out) != clean["findings"]:
+        raise SystemExit(f"{findings_of(healthy.out) - clean['findings']} findings among the healthy classes")
     total = findings_of(scan.out)
     found = total - clean["findings"]
     scanned = counted(wine, "scan", "--json")
+    wine.regedit_import(healthy_reg)
+    healthy_count = counted(wine, "scan", "--json")
+    wine.regedit_import(dead_reg)
     fix = counted(wine, "fix", "--json")
     after = wine.cli("scan", "--json")
     left = findings_of(after.out)
-    added = scan.seconds - clean["scan"]
+    wine.regedit_import(removal_reg)  # the fix deletes the servers' keys; the classes' own keys go too
+    added = scan.seconds - clean_s
     n = max(1, found)
-    print(f"{count:>6} broken classes: {found} more findings; scan {scan.seconds:.2f} s against {clean['scan']:.2f} s "
-          f"without them (x{scan.seconds / clean['scan']:.2f}, +{added:.2f} s, {1000 * added / count:.2f} s per 1,000); "
-          f"requests per finding: file system {(scanned['probes'] - clean['probes']) / n:.2f}, "
-          f"registry {(scanned['calls'] - clean['calls']) / n:.2f}", flush=True)
+    print(f"{count:>6} broken classes: {found} more findings; scan {scan.seconds:.2f} s against {clean_s:.2f} s "
+          f"without them (x{scan.seconds / clean_s:.2f}, +{added:.2f} s, {1000 * added / count:.2f} s per 1,000) "
+          f"and {healthy.seconds:.2f} s with as many healthy classes (x{healthy.seconds / clean_s:.2f}); "
+          f"requests per class, healthy: registry {(healthy_count['calls'] - clean['calls']) / count:.2f}, "
+          f"file system {(healthy_count['probes'] - clean['probes']) / count:.2f}; dead: registry "
+          f"{(scanned['calls'] - clean['calls']) / n:.2f}, file system {(scanned['probes'] - clean['probes']) / n:.2f}",
+          flush=True)
     beyond = fix["repair"] if fix["repair"] is not None else fix["seconds"] - scanned["seconds"]
     kinds, scan_kinds = fix["kinds"], scanned["kinds"]
     part = lambda name: kinds.get(name, (0, 0.0))[1]  # noqa: E731
@@ -129,13 +171,6 @@ def broken_classes(wine, clean, count, first):
           f"file system {(fix['probes'] - scanned['probes']) / n:.2f}; findings after the fix {left}", flush=True)
     if left != clean["findings"]:
         raise SystemExit(f"the fix left {left - clean['findings']} findings of the broken classes")
-    # The fix took the classes away: the clean prefix again, timed after the
-    # seeded scans as it was before them, so that a change of the machine's
-    # load between the two shows.
-    again = best([wine.cli("scan", "--json") for _ in range(RUNS)])
-    print(f"        clean prefix again: scan {again.seconds:.2f} s (before the classes {clean['scan']:.2f} s; "
-          f"x{scan.seconds / again.seconds:.2f} against it)", flush=True)
-    clean["scan"] = again.seconds
 
 
 def main():
