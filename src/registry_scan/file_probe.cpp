@@ -73,6 +73,58 @@ bool BelowGoneFolder(const ScanContext::FileAnswers& files, const std::string& k
   return false;
 }
 
+// A name that a listing answers for exactly as a request by path would: plain
+// ASCII (no case rule but a to z applies), no short-name tilde, no folder
+// step, nothing Windows trims from the end of a name.
+bool ListableName(const std::string& name) {
+  if (name.empty() || name.size() > 200 || name == "." || name == ".." || name.front() == ' ' ||
+      name.back() == ' ' || name.back() == '.')
+    return false;
+  for (const char c : name)
+    if (c < ' ' || c > '~' || std::string_view("\\/~:*?\"<>|").find(c) != std::string_view::npos) return false;
+  return true;
+}
+
+// The names in `folder` (upper-cased a to z, with whether each is a folder),
+// listed once per scan; none when the listing did not run to its end or
+// holds a name beyond plain ASCII, whose case Windows may fold its own way.
+const ScanContext::FileAnswers::Names& NamesIn(ScanContext& s, const std::string& folder) {
+  const std::string key = UpperAscii(folder);
+  if (const auto known = s.files.folderNames.find(key); known != s.files.folderNames.end()) return known->second;
+  ScanContext::FileAnswers::Names& listed = s.files.folderNames[key];
+  std::vector<FileEntry> entries;
+  if (s.platform().ListFolder(folder, entries) != kErrorSuccess) return listed;
+  std::unordered_map<std::string, bool> names;
+  for (const FileEntry& entry : entries) {
+    for (const char c : entry.name)
+      if (c < ' ' || c > '~') return listed;
+    names[UpperAscii(entry.name)] = (entry.attributes & kAttributeDirectory) != 0;
+  }
+  listed = std::move(names);
+  return listed;
+}
+
+// A folder asked about this often is listed once: many entries name files in
+// one folder (a program's libraries), and Wine reads the whole folder for
+// each name whose case differs from the disk's. Only a file the listing holds
+// is answered from it; anything else is still asked of the system, so that
+// "not found" is always the system's own answer.
+constexpr std::uint32_t kListAfterQuestions = 8;
+
+// The plain full path (upper-cased) names a file that its folder's listing
+// holds. A folder known to be gone is never listed.
+bool ListedAsFile(ScanContext& s, const std::string& key) {
+  const std::size_t slash = key.rfind('\\');
+  const std::string name = key.substr(slash + 1);
+  if (slash < 3 || !ListableName(name) || BelowGoneFolder(s.files, key)) return false;
+  const std::string folder = key.substr(0, slash + 1);
+  if (++s.files.questionsIn[folder] < kListAfterQuestions) return false;
+  const auto& names = NamesIn(s, folder);
+  if (!names) return false;
+  const auto entry = names->find(name);
+  return entry != names->end() && !entry->second;
+}
+
 // What the system answers at one path: asked once per scan.
 ScanContext::FileAnswers::Answer Ask(ScanContext& s, const std::string& path) {
   ScanContext::FileAnswers& files = s.files;
@@ -84,7 +136,9 @@ ScanContext::FileAnswers::Answer Ask(ScanContext& s, const std::string& path) {
   const std::string key = UpperAscii(path);
   if (const auto known = files.paths.find(key); known != files.paths.end()) return known->second;
   const bool plain = PlainFullPath(path);
-  if (!plain || !BelowGoneFolder(files, key)) {
+  if (plain && ListedAsFile(s, key)) {
+    answer = {kErrorSuccess, kAttributeArchive};
+  } else if (!plain || !BelowGoneFolder(files, key)) {
     answer.error = s.platform().GetFileAttributesAndError(path, answer.attributes);
     const auto slash = key.rfind('\\');
     if (plain && answer.error == kErrorPathNotFound && slash > 2) files.goneFolders.insert(key.substr(0, slash));
@@ -104,36 +158,6 @@ FileState ProbeOne(ScanContext& s, const std::string& path, bool fileOnly) {
     case Existence::Unknown: break;
   }
   return FileState::Unknown;
-}
-
-// A name that a listing answers for exactly as a request by path would: plain
-// ASCII (no case rule but a to z applies), no short-name tilde, no folder
-// step, nothing Windows trims from the end of a name.
-bool ListableName(const std::string& name) {
-  if (name.empty() || name.size() > 200 || name == "." || name == ".." || name.front() == ' ' ||
-      name.back() == ' ' || name.back() == '.')
-    return false;
-  for (const char c : name)
-    if (c < ' ' || c > '~' || std::string_view("\\/~:*?\"<>|").find(c) != std::string_view::npos) return false;
-  return true;
-}
-
-// The names in `folder` (upper-cased a to z, with whether each is a folder),
-// listed once per scan; none when the listing did not run to its end or
-// holds a name beyond plain ASCII, whose case Windows may fold its own way.
-const ScanContext::FileAnswers::Names& NamesIn(ScanContext& s, const std::string& folder) {
-  auto [known, inserted] = s.files.folderNames.try_emplace(UpperAscii(folder));
-  if (!inserted) return known->second;
-  std::vector<FileEntry> entries;
-  if (s.platform().ListFolder(folder, entries) != kErrorSuccess) return known->second;
-  std::unordered_map<std::string, bool> names;
-  for (const FileEntry& entry : entries) {
-    for (const char c : entry.name)
-      if (c < ' ' || c > '~') return known->second;
-    names[UpperAscii(entry.name)] = (entry.attributes & kAttributeDirectory) != 0;
-  }
-  known->second = std::move(names);
-  return known->second;
 }
 
 // A file (not a folder) of that name in `folder`, which ends with a backslash.

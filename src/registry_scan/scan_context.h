@@ -60,8 +60,9 @@ struct ScanContext {
   // What the file system answered during this scan (file_probe), so that each
   // question costs one request: the answer at each path; the folders that a
   // "path not found" showed gone, which answer for every path below them; the
-  // names in the Windows folders, listed once where a bare name is looked up;
-  // the type of each drive. A new scan asks afresh. With `remember` false
+  // names in the Windows folders, listed once where a bare name is looked up,
+  // and in any folder asked about often (only a file listed there is taken as
+  // present without asking); the type of each drive. A new scan asks afresh. With `remember` false
   // every question goes to the system (the tests compare the two).
   struct FileAnswers {
     struct Answer {
@@ -74,6 +75,7 @@ struct ScanContext {
     std::unordered_map<std::string, Answer> paths;  // by the path, a to z upper-cased
     std::unordered_set<std::string> goneFolders;
     std::unordered_map<std::string, Names> folderNames;
+    std::unordered_map<std::string, std::uint32_t> questionsIn;  // by the folder, upper-cased
     std::unordered_map<std::string, std::uint32_t> driveTypes;
   };
   FileAnswers files;

@@ -99,6 +99,47 @@ TEST_F(ProbeAnswersTest, NamesAListingCannotJudgeAreAskedByPath) {
   EXPECT_GE(p.fileRequests - before, 4u) << "a short name is asked in every folder";
 }
 
+// A folder asked about often is listed once, and only the files the listing
+// holds are answered from it: every other answer is still the system's.
+TEST_F(ProbeAnswersTest, AFolderAskedOftenAnswersOnlyForItsFiles) {
+  for (int i = 0; i < 30; ++i) p.files.AddFile("C:\\Lib\\lib" + std::to_string(i) + ".dll");
+  p.files.AddFolder("C:\\Lib\\sub.dll");  // a folder is not a server
+  p.files.AddFile("C:\\Odd\\\xC3\x9C" "ber.dll");  // a name whose case the listing cannot judge
+  for (int i = 0; i < 12; ++i) p.files.AddFile("C:\\Odd\\odd" + std::to_string(i) + ".dll");
+  p.files.AddFile("C:\\Locked\\x.dll");
+  p.files.DenyAccess("C:\\Locked");
+
+  std::vector<std::string> paths;
+  for (int i = 0; i < 40; ++i) paths.push_back("C:\\LIB\\LIB" + std::to_string(i) + ".DLL");  // ten are gone
+  paths.push_back("C:\\Lib\\sub.dll");
+  for (int i = 0; i < 14; ++i) paths.push_back("C:\\Odd\\odd" + std::to_string(i) + ".dll");
+  for (int i = 0; i < 10; ++i) paths.push_back("C:\\Locked\\" + std::to_string(i) + ".dll");
+  {
+    ScanContext c(app, host);
+    const std::size_t before = p.fileRequests;
+    for (int i = 0; i < 30; ++i) EXPECT_EQ(PathState(c, "C:\\LIB\\LIB" + std::to_string(i) + ".DLL"), FileState::Present);
+    EXPECT_LE(p.fileRequests - before, 8u + 1u) << "asked by path until the folder is listed, then none";
+  }
+  ScanContext asking(app, host);
+  asking.files.remember = false;
+  ScanContext remembering(app, host);
+  for (const std::string& path : paths)
+    EXPECT_EQ(Command(remembering, path, BareNames::NotJudged), Command(asking, path, BareNames::NotJudged)) << path;
+  EXPECT_EQ(Command(remembering, "C:\\LIB\\LIB3.DLL", BareNames::NotJudged), FileState::Present);
+  EXPECT_EQ(Command(remembering, "C:\\Lib\\lib35.dll", BareNames::NotJudged), FileState::Missing);
+  EXPECT_EQ(Command(remembering, "C:\\Locked\\x.dll", BareNames::NotJudged), FileState::Unknown);
+
+  // Files made or removed after the listing, in the same scan: a new one is
+  // asked about; one removed is still taken as there, so its entry stays.
+  p.files.AddFile("C:\\Lib\\late.dll");
+  EXPECT_EQ(Command(remembering, "C:\\Lib\\late.dll", BareNames::NotJudged), FileState::Present);
+  EXPECT_EQ(p.files.DeleteFile("C:\\Lib\\lib29.dll"), kErrorSuccess);
+  const std::size_t asked = p.fileRequests;
+  ScanContext fresh(app, host);
+  EXPECT_EQ(Command(fresh, "C:\\Lib\\lib29.dll", BareNames::NotJudged), FileState::Missing) << "a new scan asks";
+  EXPECT_GT(p.fileRequests, asked);
+}
+
 // Findings add a bounded number of requests each, whatever their number.
 TEST_F(ProbeAnswersTest, DeadClassesCostAFewRequestsEach) {
   const auto requestsFor = [](int classes) {
