@@ -62,8 +62,9 @@ struct ScanContext {
   // "path not found" showed gone, which answer for every path below them; the
   // names in the Windows folders, listed once where a bare name is looked up,
   // and in any folder asked about often (only a file listed there is taken as
-  // present without asking); the type of each drive. A new scan asks afresh. With `remember` false
-  // every question goes to the system (the tests compare the two).
+  // present without asking); the type of each drive. A new scan asks afresh.
+  // With `remember` false every question goes to the system (the tests
+  // compare the two).
   struct FileAnswers {
     struct Answer {
       long error = 0;
