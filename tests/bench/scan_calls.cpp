@@ -53,8 +53,8 @@ class CountingView : public qrv::RegistryView {
   QRV_COUNT(long, RegCreateKeyEx, (qrv::RootKey r, const std::string& p, qrv::RegHandle& k), (r, p, k))
   QRV_COUNT(long, RegCloseKey, (qrv::RegHandle k), (k))
   QRV_COUNT(long, RegEnumKeyEx, (qrv::RegHandle k, std::uint32_t i, std::string& n), (k, i, n))
-  QRV_COUNT(long, RegEnumValue, (qrv::RegHandle k, std::uint32_t i, std::string& n, std::uint32_t* t, std::string* d),
-            (k, i, n, t, d))
+  QRV_COUNT(long, RegEnumValue,
+            (qrv::RegHandle k, std::uint32_t i, std::string& n, std::uint32_t* t, std::string* d), (k, i, n, t, d))
   QRV_COUNT(long, RegQueryInfoKey, (qrv::RegHandle k, std::uint32_t& s, std::uint32_t& v), (k, s, v))
   QRV_COUNT(long, RegQueryValueEx, (qrv::RegHandle k, const std::string& n, std::uint32_t& t, std::string& d),
             (k, n, t, d))
@@ -85,8 +85,8 @@ class CountingPlatform : public qrv::Platform {
   QRV_FORWARD(long, RegCreateKeyEx, (qrv::RootKey r, const std::string& p, qrv::RegHandle& k), (r, p, k))
   QRV_FORWARD(long, RegCloseKey, (qrv::RegHandle k), (k))
   QRV_FORWARD(long, RegEnumKeyEx, (qrv::RegHandle k, std::uint32_t i, std::string& n), (k, i, n))
-  QRV_FORWARD(long, RegEnumValue, (qrv::RegHandle k, std::uint32_t i, std::string& n, std::uint32_t* t, std::string* d),
-            (k, i, n, t, d))
+  QRV_FORWARD(long, RegEnumValue,
+              (qrv::RegHandle k, std::uint32_t i, std::string& n, std::uint32_t* t, std::string* d), (k, i, n, t, d))
   QRV_FORWARD(long, RegQueryInfoKey, (qrv::RegHandle k, std::uint32_t& s, std::uint32_t& v), (k, s, v))
   QRV_FORWARD(long, RegQueryValueEx, (qrv::RegHandle k, const std::string& n, std::uint32_t& t, std::string& d),
               (k, n, t, d))

@@ -117,7 +117,8 @@ TEST_F(ProbeAnswersTest, AFolderAskedOftenAnswersOnlyForItsFiles) {
   {
     ScanContext c(app, host);
     const std::size_t before = p.fileRequests;
-    for (int i = 0; i < 30; ++i) EXPECT_EQ(PathState(c, "C:\\LIB\\LIB" + std::to_string(i) + ".DLL"), FileState::Present);
+    for (int i = 0; i < 30; ++i)
+      EXPECT_EQ(PathState(c, "C:\\LIB\\LIB" + std::to_string(i) + ".DLL"), FileState::Present);
     EXPECT_LE(p.fileRequests - before, 8u + 1u) << "asked by path until the folder is listed, then none";
   }
   ScanContext asking(app, host);
@@ -129,8 +130,8 @@ TEST_F(ProbeAnswersTest, AFolderAskedOftenAnswersOnlyForItsFiles) {
   EXPECT_EQ(Command(remembering, "C:\\Lib\\lib35.dll", BareNames::NotJudged), FileState::Missing);
   EXPECT_EQ(Command(remembering, "C:\\Locked\\x.dll", BareNames::NotJudged), FileState::Unknown);
 
-  // Files made or removed after the listing, in the same scan: a new one is
-  // asked about; one removed is still taken as there, so its entry stays.
+  // A file made after the listing, in the same scan, is asked about; one
+  // removed is seen gone by the next scan.
   p.files.AddFile("C:\\Lib\\late.dll");
   EXPECT_EQ(Command(remembering, "C:\\Lib\\late.dll", BareNames::NotJudged), FileState::Present);
   EXPECT_EQ(p.files.DeleteFile("C:\\Lib\\lib29.dll"), kErrorSuccess);
