@@ -112,11 +112,11 @@ const ScanContext::FileAnswers::Names& NamesIn(ScanContext& s, const std::string
 constexpr std::uint32_t kListAfterQuestions = 8;
 
 // The plain full path (upper-cased) names a file that its folder's listing
-// holds. A folder known to be gone is never listed.
+// holds.
 bool ListedAsFile(ScanContext& s, const std::string& key) {
   const std::size_t slash = key.rfind('\\');
   const std::string name = key.substr(slash + 1);
-  if (slash < 3 || !ListableName(name) || BelowGoneFolder(s.files, key)) return false;
+  if (slash < 3 || !ListableName(name)) return false;
   const std::string folder = key.substr(0, slash + 1);
   if (++s.files.questionsIn[folder] < kListAfterQuestions) return false;
   const auto& names = NamesIn(s, folder);
@@ -136,9 +136,10 @@ ScanContext::FileAnswers::Answer Ask(ScanContext& s, const std::string& path) {
   const std::string key = UpperAscii(path);
   if (const auto known = files.paths.find(key); known != files.paths.end()) return known->second;
   const bool plain = PlainFullPath(path);
-  if (plain && ListedAsFile(s, key)) {
+  const bool belowGone = plain && BelowGoneFolder(files, key);  // a gone folder is never listed
+  if (plain && !belowGone && ListedAsFile(s, key)) {
     answer = {kErrorSuccess, kAttributeArchive};
-  } else if (!plain || !BelowGoneFolder(files, key)) {
+  } else if (!belowGone) {
     answer.error = s.platform().GetFileAttributesAndError(path, answer.attributes);
     const auto slash = key.rfind('\\');
     if (plain && answer.error == kErrorPathNotFound && slash > 2) files.goneFolders.insert(key.substr(0, slash));

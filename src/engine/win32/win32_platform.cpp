@@ -89,9 +89,9 @@ namespace {
 constexpr DWORD kFirstDataSize = 1024;
 
 template <typename Call>
-LONG CallWithData(std::string& bytes, DWORD& size, Call call) {
+LONG CallWithData(std::string& bytes, Call call) {
   bytes.assign(kFirstDataSize, '\0');
-  size = kFirstDataSize;
+  DWORD size = kFirstDataSize;
   LONG rc = call(reinterpret_cast<BYTE*>(bytes.data()), &size);
   for (int tries = 0; rc == ERROR_MORE_DATA && tries < 4; ++tries) {
     bytes.assign(size, '\0');
@@ -108,13 +108,13 @@ long Win32RegistryView::RegEnumValue(RegHandle key, std::uint32_t index, std::st
   // 16,383 characters is the longest value name: ERROR_MORE_DATA can only be the data's.
   std::wstring buffer(16384, L'\0');
   DWORD length = 0;
-  DWORD t = 0, size = 0;
+  DWORD t = 0;
   std::string bytes;
   const auto enumerate = [&](BYTE* to, DWORD* bytesSize) {
     length = static_cast<DWORD>(buffer.size());
     return ::RegEnumValueW(Hkey(key), index, buffer.data(), &length, nullptr, &t, to, bytesSize);
   };
-  const LONG rc = data == nullptr ? enumerate(nullptr, nullptr) : CallWithData(bytes, size, enumerate);
+  const LONG rc = data == nullptr ? enumerate(nullptr, nullptr) : CallWithData(bytes, enumerate);
   if (rc != ERROR_SUCCESS) return rc;
   name = Narrow(std::wstring_view(buffer.data(), length));
   if (type != nullptr) *type = t;
@@ -133,9 +133,9 @@ long Win32RegistryView::RegQueryInfoKey(RegHandle key, std::uint32_t& subkeys, s
 
 long Win32RegistryView::RegQueryValueEx(RegHandle key, const std::string& name, std::uint32_t& type, std::string& data) {
   const std::wstring wname = Wide(name);
-  DWORD t = 0, size = 0;
+  DWORD t = 0;
   std::string bytes;
-  const LONG rc = CallWithData(bytes, size, [&](BYTE* to, DWORD* bytesSize) {
+  const LONG rc = CallWithData(bytes, [&](BYTE* to, DWORD* bytesSize) {
     return ::RegQueryValueExW(Hkey(key), wname.c_str(), nullptr, &t, to, bytesSize);
   });
   if (rc != ERROR_SUCCESS) return rc;
